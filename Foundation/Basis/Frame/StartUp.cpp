@@ -1,0 +1,111 @@
+// The library's static objects, all in this one translation unit so that
+// their order holds on every linker: construction top to bottom at load,
+// destruction bottom to top at unload. The error manager is set up before,
+// and torn down after, every class that reports errors in its own set-up.
+//
+// Adding a class is one line in its place in the list:
+//   BASIS_POOL(Class, blocks)      the class's object pool
+//   BASIS_TYPE(Class)              its type object, then its prototype
+//   BASIS_INIT_EXIT(Class)         CT_Init running Class::sv_Init, then
+//                                  CT_Exit running Class::sv_Exit
+//   BASIS_INIT(Class) / BASIS_EXIT(Class)   one of the two alone
+// and, for a class that needs the instance at attach time, one line in
+// sv_HandOverInstance below.
+#include "Foundation/Basis/Frame/StartUp.h"
+
+#include "Foundation/Basis/Buffer/Buffer.h"
+#include "Foundation/Basis/Frame/BasisDLLMain.h"
+#include "Foundation/Basis/Frame/Type.h"
+#include "Foundation/Basis/String/CString.h"
+#include "Foundation/Basis/String/String.h"
+#include "Foundation/Platform/Module.h"
+
+namespace {
+
+// A record of the steps as they run; plain data, so it is ready before the
+// first static object and still readable after the last one is gone.
+char const* aqccz_Steps[64];
+unsigned n_Steps = 0;
+
+struct st_Step {
+    explicit st_Step(char const* name) {
+        if (n_Steps < sizeof aqccz_Steps / sizeof aqccz_Steps[0]) aqccz_Steps[n_Steps++] = name;
+    }
+};
+
+}  // namespace
+
+#define BASIS_STEP_NAME2(a, b) a##b
+#define BASIS_STEP_NAME(line) BASIS_STEP_NAME2(so_Step, line)
+#define BASIS_STEP(text) static st_Step BASIS_STEP_NAME(__LINE__)(text);
+
+#define BASIS_POOL(Class, blocks)                                             \
+    BASIS_STEP(#Class " pool")                                                \
+    static CT_MemPool so_Pool_##Class(#Class, sizeof(Class), blocks);          \
+    CT_MemPool* Class::spso_Pool = &so_Pool_##Class;
+
+#define BASIS_TYPE(Class)                                                     \
+    BASIS_STEP(#Class " type")                                                \
+    CT_Type Class::sco_Type(const_cast<char*>(#Class), &Class::sco_Object, sizeof(Class)); \
+    Class Class::sco_Object(&Class::sco_Type);
+
+#define BASIS_INIT(Class)                                                     \
+    BASIS_STEP(#Class "::sv_Init")                                            \
+    static CT_Init so_Init_##Class(#Class, "sv_Init", &Class::sv_Init);
+
+#define BASIS_EXIT(Class)                                                     \
+    BASIS_STEP(#Class "::sv_Exit registered")                                 \
+    static CT_Exit so_Exit_##Class(#Class, "sv_Exit", &Class::sv_Exit);
+
+#define BASIS_INIT_EXIT(Class) BASIS_INIT(Class) BASIS_EXIT(Class)
+
+// 1. The module name (an empty narrow string until the entry function).
+BASIS_STEP("CT_BasisDLLMain::sco_ModuleName")
+CT_CString CT_BasisDLLMain::sco_ModuleName;
+
+// 2. Pools of the bilingual word lists (to come) and of the buffer.
+BASIS_POOL(CT_Buffer, 1024)
+
+// 3. The narrow string.
+BASIS_TYPE(CT_CString)
+BASIS_POOL(CT_CString, 1024)
+
+// 4. The error manager (to come).
+// 5. The exception manager (to come).
+// 6. CT_Forum type (to come); CT_StdFile pool (to come).
+
+// 7. The string base class.
+BASIS_TYPE(CT_String)
+
+// 8. Pools of the string maps and the symbol table (to come).
+// 9. CT_ThreadSafeForum type (to come).
+// 10. CT_UString type and pool, the UTF-7 tables (to come).
+// 11. Pools of the containers, the default test output, CT_WinFile pool (to come).
+// 12. The clipboard (to come).
+// 13. CT_IPC_Event type; CT_Exit of the font manager (to come).
+// 14. CT_IPC_Mutex type; CT_Init of CT_OS::sv_Init (to come).
+// 15. CT_IPC_Semaphore and CT_IPC_SyncObject types (to come).
+// 16. The language tables (to come).
+
+// Last: the entry function's work (see Platform::v_RunEntryAfterStaticObjects).
+namespace {
+struct st_Entry {
+    st_Entry() { Platform::v_RunEntryAfterStaticObjects(&CT_BasisDLLMain::si_Entry); }
+};
+BASIS_STEP("entry function")
+st_Entry so_Entry;
+}  // namespace
+
+namespace StartUp {
+
+void sv_HandOverInstance(HINSTANCE instance) {
+    (void)instance;
+    // CT_ErrorManager::sv_SetInstance(instance);   (to come)
+    // CT_FontManager::sv_Init(instance);           (to come)
+}
+
+unsigned sn_GetStepCount() { return n_Steps; }
+
+char const* sqccz_GetStep(unsigned index) { return index < n_Steps ? aqccz_Steps[index] : nullptr; }
+
+}  // namespace StartUp

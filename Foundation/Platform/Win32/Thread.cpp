@@ -1,0 +1,9 @@
+#include "Foundation/Platform/Thread.h"
+
+#include <windows.h>
+
+namespace Platform {
+
+unsigned n_GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+
+}  // namespace Platform

@@ -1,0 +1,5 @@
+// The tool's subcommands; each takes the arguments after its own name and
+// returns the process exit code.
+#pragma once
+
+int i_RunTour(int argc, char** argv);

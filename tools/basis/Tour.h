@@ -1,0 +1,12 @@
+// The sections of `basis tour`, one per area of the library, each in its
+// own Tour<Area>.cpp. A section prints what it shows and returns 0, or
+// prints what went wrong and returns non-zero.
+#pragma once
+
+#include <cstdio>
+
+int i_TourFrame();
+int i_TourBuffer();
+
+// Prints a section heading.
+void v_TourHeading(char const* title);
