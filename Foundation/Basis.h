@@ -11,3 +11,5 @@
 #include "Foundation/Basis/Heap/MemPool.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
+#include "Foundation/Basis/String/UString.h"
+#include "Foundation/System/String/StringConvert.h"

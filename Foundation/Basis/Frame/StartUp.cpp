@@ -18,6 +18,7 @@
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
+#include "Foundation/Basis/String/UString.h"
 #include "Foundation/Platform/Module.h"
 
 namespace {
@@ -79,7 +80,9 @@ BASIS_TYPE(CT_String)
 
 // 8. Pools of the string maps and the symbol table (to come).
 // 9. CT_ThreadSafeForum type (to come).
-// 10. CT_UString type and pool, the UTF-7 tables (to come).
+// 10. The wide string; the UTF-7 tables (to come).
+BASIS_TYPE(CT_UString)
+BASIS_POOL(CT_UString, 1024)
 // 11. Pools of the containers, the default test output, CT_WinFile pool (to come).
 // 12. The clipboard (to come).
 // 13. CT_IPC_Event type; CT_Exit of the font manager (to come).

@@ -20,6 +20,9 @@ public:
     void v_CopyWeWrite() { co_Buffer.v_CopyWeWrite(); }
 
 protected:
+    // The conversion functions fill strings of either kind in place.
+    friend class CT_StringConvert;
+
     CT_String();
     explicit CT_String(CT_Buffer const* buffer);
     explicit CT_String(CT_Type* type);

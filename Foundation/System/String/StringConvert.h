@@ -1,0 +1,67 @@
+// Conversion between narrow text in a code page and wide (UTF-16) text,
+// and the library's own UTF-7 and UTF-8 coders.
+//
+// Code pages are Windows code-page numbers. 65000 is UTF-7 and 65001 UTF-8,
+// always handled by CT_UTF; any other number the system does not accept
+// (~0 and ~1 among them) means 0, the system's ANSI code page.
+//
+// Counts are in source units; ~0u means "up to the terminator" as each
+// function says. All functions are static. The UTF coders keep their state
+// in static variables: two UTF-7 or UTF-8 conversions must not run at once.
+#pragma once
+
+#include "Foundation/Platform/Export.h"
+
+class CT_CString;
+class CT_UString;
+
+class BASIS_API CT_StringConvert {
+public:
+    // Narrow to wide.
+    static int si_MultiToWide(unsigned short* target, char const* source, unsigned count, unsigned codePage);
+    static int si_MultiToWide(CT_UString* target, char const* source, unsigned count, unsigned codePage);
+    static int si_MultiToWide(unsigned short* target, CT_CString const* source, unsigned codePage);
+    static int si_MultiToWide(CT_UString* target, CT_CString const* source, unsigned codePage);
+    static int si_MultiToWideANSI(unsigned short* target, char const* source, unsigned count);
+    static int si_MultiToWideANSI(CT_UString* target, char const* source, unsigned count);
+    static int si_MultiToWideANSI(unsigned short* target, CT_CString const* source);
+    static int si_MultiToWideANSI(CT_UString* target, CT_CString const* source);
+
+    // Wide to narrow.
+    static int si_WideToMulti(char* target, unsigned short const* source, unsigned count, unsigned codePage,
+                              char const* defaultChar = nullptr, int* usedDefault = nullptr);
+    static int si_WideToMulti(CT_CString* target, unsigned short const* source, unsigned count, unsigned codePage,
+                              char const* defaultChar = nullptr, int* usedDefault = nullptr);
+    static int si_WideToMulti(char* target, CT_UString const* source, unsigned codePage,
+                              char const* defaultChar = nullptr, int* usedDefault = nullptr);
+    static int si_WideToMulti(CT_CString* target, CT_UString const* source, unsigned codePage,
+                              char const* defaultChar = nullptr, int* usedDefault = nullptr);
+    static int si_WideToMultiANSI(char* target, unsigned short const* source, unsigned count);
+    static int si_WideToMultiANSI(CT_CString* target, unsigned short const* source, unsigned count);
+    static int si_WideToMultiANSI(char* target, CT_UString const* source);
+    static int si_WideToMultiANSI(CT_CString* target, CT_UString const* source);
+
+    // One character.
+    static unsigned short sus_MultiToWide(char c, unsigned codePage);
+    static char sc_WideToMulti(unsigned short c, unsigned codePage);
+
+    // UTF-7.
+    static int si_UTF7ToWide(unsigned short* target, char const* source, unsigned count);
+    static int si_UTF7ToWide(CT_UString* target, char const* source, unsigned count);
+    static int si_UTF7ToWide(unsigned short* target, CT_CString const* source);
+    static int si_UTF7ToWide(CT_UString* target, CT_CString const* source);
+    static int si_WideToUTF7(char* target, unsigned short const* source, unsigned count);
+    static int si_WideToUTF7(CT_CString* target, unsigned short const* source, unsigned count);
+    static int si_WideToUTF7(char* target, CT_UString const* source);
+    static int si_WideToUTF7(CT_CString* target, CT_UString const* source);
+
+    // UTF-8.
+    static int si_UTF8ToWide(unsigned short* target, char const* source, unsigned count);
+    static int si_UTF8ToWide(CT_UString* target, char const* source, unsigned count);
+    static int si_UTF8ToWide(unsigned short* target, CT_CString const* source);
+    static int si_UTF8ToWide(CT_UString* target, CT_CString const* source);
+    static int si_WideToUTF8(char* target, unsigned short const* source, unsigned count);
+    static int si_WideToUTF8(CT_CString* target, unsigned short const* source, unsigned count);
+    static int si_WideToUTF8(char* target, CT_UString const* source);
+    static int si_WideToUTF8(CT_CString* target, CT_UString const* source);
+};
