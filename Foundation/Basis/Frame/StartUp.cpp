@@ -14,12 +14,18 @@
 #include "Foundation/Basis/Frame/StartUp.h"
 
 #include "Foundation/Basis/Buffer/Buffer.h"
+#include "Foundation/Basis/Error/ErrorManager.h"
+#include "Foundation/Basis/Error/Exception.h"
+#include "Foundation/Basis/Error/StringTable.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
+#include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Platform/Module.h"
+#include "Foundation/Platform/Resource.h"
+#include "Foundation/System/SysInfo/OS.h"
 
 namespace {
 
@@ -71,8 +77,11 @@ BASIS_POOL(CT_Buffer, 1024)
 BASIS_TYPE(CT_CString)
 BASIS_POOL(CT_CString, 1024)
 
-// 4. The error manager (to come).
-// 5. The exception manager (to come).
+// 4. The error manager.
+BASIS_INIT_EXIT(CT_ErrorManager)
+
+// 5. The exception manager.
+BASIS_INIT_EXIT(CT_ExceptionManager)
 // 6. CT_Forum type (to come); CT_StdFile pool (to come).
 
 // 7. The string base class.
@@ -83,10 +92,13 @@ BASIS_TYPE(CT_String)
 // 10. The wide string; the UTF-7 tables (to come).
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
-// 11. Pools of the containers, the default test output, CT_WinFile pool (to come).
+// 11. Pools of the containers (to come); the default test output; CT_WinFile pool (to come).
+BASIS_STEP("CT_TestOut default object")
+CT_TestOut CT_TestOut::sco_Default;
 // 12. The clipboard (to come).
 // 13. CT_IPC_Event type; CT_Exit of the font manager (to come).
-// 14. CT_IPC_Mutex type; CT_Init of CT_OS::sv_Init (to come).
+// 14. CT_IPC_Mutex type (to come); the operating-system information.
+BASIS_INIT(CT_OS)
 // 15. CT_IPC_Semaphore and CT_IPC_SyncObject types (to come).
 // 16. The language tables (to come).
 
@@ -102,8 +114,10 @@ st_Entry so_Entry;
 namespace StartUp {
 
 void sv_HandOverInstance(HINSTANCE instance) {
-    (void)instance;
-    // CT_ErrorManager::sv_SetInstance(instance);   (to come)
+    // Where the system keeps no string resources in the library's file,
+    // its compiled-in table stands in for them.
+    Platform::v_RegisterStringTable(instance, StringTable::spcso_Get(), StringTable::sn_GetCount());
+    CT_ErrorManager::sv_SetInstance(instance);
     // CT_FontManager::sv_Init(instance);           (to come)
 }
 

@@ -1,0 +1,287 @@
+#include "Foundation/Basis/Error/ErrorManager.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Foundation/Basis/Error/StringTable.h"
+#include "Foundation/Platform/Resource.h"
+#include "Foundation/Platform/SystemError.h"
+#include "Foundation/Platform/Thread.h"
+
+namespace {
+
+std::u16string s_Wide(unsigned short const* text) {
+    std::u16string out;
+    while (*text) out.push_back(static_cast<char16_t>(*text++));
+    return out;
+}
+
+// Wide text literals for the wide interfaces.
+struct Wide {
+    explicit Wide(char16_t const* text) {
+        while (*text) units.push_back(static_cast<unsigned short>(*text++));
+        units.push_back(0);
+    }
+    operator unsigned short const*() const { return units.data(); }
+    std::vector<unsigned short> units;
+};
+
+// Every test starts and ends with no error on its thread.
+class ErrorManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        errors = CT_ErrorManager::spco_Get();
+        ASSERT_NE(errors, nullptr);
+        while (errors->b_IsSetError() || errors->b_IsHoldError() || errors->n_GetErrorCode()) errors->v_ClearError();
+    }
+    void TearDown() override {
+        while (errors->b_IsSetError() || errors->b_IsHoldError() || errors->n_GetErrorCode()) errors->v_ClearError();
+        EXPECT_EQ(errors->n_GetFreeRecords(), 20u);
+        EXPECT_EQ(errors->n_GetFreeLocations(), 100u);
+    }
+    CT_ErrorManager* errors = nullptr;
+};
+
+TEST_F(ErrorManagerTest, LibraryMessagesAndTheFirstErrorStays) {
+    errors->v_SetError(60006, nullptr, 60006);
+    EXPECT_TRUE(errors->b_IsSetError());
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(60006): Out of memory");
+    EXPECT_EQ(errors->n_GetFormatID(), 60006u);
+    // A second error changes nothing.
+    errors->v_SetError(60021, nullptr, 60021);
+    EXPECT_EQ(errors->n_GetErrorCode(), 60006u);
+    errors->v_ClearError();
+    EXPECT_FALSE(errors->b_IsSetError());
+
+    // Formats with arguments: wide strings for %s, as the wide runtime reads them.
+    errors->v_SetError(60003, nullptr, 60003, Wide(u"words.dat").units.data(), Wide(u"ReadFile").units.data(), 5u);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(60003): File \"words.dat\": ReadFile returned error 5");
+    errors->v_ClearError();
+
+    // Every table entry is there, with its exact text.
+    for (unsigned i = 0; i < StringTable::sn_GetCount(); ++i) {
+        unsigned short text[256];
+        unsigned length = Platform::n_LoadStringW(CT_ErrorManager::sh_GetInstance(), StringTable::spcso_Get()[i].n_Id,
+                                                  text, 256);
+        std::string narrow(StringTable::spcso_Get()[i].qccz_Text);
+        ASSERT_EQ(length, narrow.size()) << StringTable::spcso_Get()[i].n_Id;
+        EXPECT_EQ(s_Wide(text), std::u16string(narrow.begin(), narrow.end()));
+    }
+    // A format id the library does not hold: an empty text behind the prefix.
+    errors->v_SetError(7, nullptr, 60002);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(7): ");
+    errors->v_ClearError();
+
+    // A direct wide format.
+    errors->v_SetError(42, Wide(u"bad %s at %d"), Wide(u"entry").units.data(), 3);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(42): bad entry at 3");
+    EXPECT_EQ(errors->n_GetFormatID(), 0u);
+}
+
+TEST_F(ErrorManagerTest, HoldIgnoreAndClear) {
+    errors->v_SetError(60021, nullptr, 60021);
+    errors->v_HoldError();
+    EXPECT_FALSE(errors->b_IsSetError());
+    EXPECT_TRUE(errors->b_IsHoldError());
+    EXPECT_EQ(errors->n_GetErrorCode(), 60021u);
+    // A new error replaces the held one.
+    errors->v_SetError(60006, nullptr, 60006);
+    EXPECT_TRUE(errors->b_IsSetError());
+    EXPECT_FALSE(errors->b_IsHoldError());
+    EXPECT_EQ(errors->n_GetErrorCode(), 60006u);
+    EXPECT_EQ(errors->n_GetFreeRecords(), 19u);
+    // Ignored: no longer set, but still blocks a new one.
+    errors->v_SetIgnoreError(1);
+    EXPECT_FALSE(errors->b_IsSetError());
+    errors->v_SetError(60021, nullptr, 60021);
+    EXPECT_EQ(errors->n_GetErrorCode(), 60006u);
+    errors->v_ClearError();
+    EXPECT_EQ(errors->n_GetErrorCode(), 0u);
+    // Clearing takes the active error first, then the held one.
+    errors->v_SetError(1, Wide(u"held"));
+    errors->v_HoldError();
+    errors->v_SetMessageError("plain %d", 7);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"plain 7");  // no code prefix
+    errors->v_ClearError();
+    EXPECT_TRUE(errors->b_IsHoldError());
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(1): held");
+    errors->v_ClearError();
+    EXPECT_FALSE(errors->b_IsHoldError());
+    // Reads and changes without an error are harmless.
+    EXPECT_EQ(errors->n_GetLocationCount(), 0u);
+    EXPECT_EQ(errors->qccz_GetLocationFileAt(1), nullptr);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"");
+    errors->v_HoldError();
+    errors->v_SetIgnoreError(1);
+    errors->v_AddLocation("Foundation/Basis/File/File", 1);
+    EXPECT_EQ(errors->n_GetFreeLocations(), 100u);
+}
+
+TEST_F(ErrorManagerTest, LocationChainAndItsLimit) {
+    errors->v_SetError(60021, nullptr, 60021);
+    errors->v_AddLocation("Foundation/Basis/Output/Output", 10);
+    errors->v_AddLocation("Foundation/Basis/File/File", 20);
+    ASSERT_EQ(errors->n_GetLocationCount(), 2u);
+    EXPECT_STREQ(errors->qccz_GetLocationFileAt(1), "Foundation/Basis/Output/Output");
+    EXPECT_EQ(errors->n_GetLocationLineAt(2), 20u);
+    EXPECT_EQ(errors->qccz_GetLocationFileAt(3), nullptr);
+    for (unsigned i = 0; i < 150; ++i) errors->v_AddLocation("x", i);
+    EXPECT_EQ(errors->n_GetLocationCount(), 100u);
+    EXPECT_EQ(errors->n_GetLocationLineAt(100), 97u);
+    EXPECT_EQ(errors->n_GetFreeLocations(), 0u);
+    errors->v_ClearError();
+    EXPECT_EQ(errors->n_GetFreeLocations(), 100u);
+}
+
+TEST_F(ErrorManagerTest, SystemErrorsAreFolded) {
+    unsigned short expected[1024];
+    Platform::n_GetSystemMessageW(5, expected, 1024);
+    std::u16string text = s_Wide(expected);
+    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n')) text.pop_back();
+    Platform::v_SetLastError(5);
+    errors->v_SetSystemError();
+    EXPECT_EQ(errors->n_GetErrorCode(), 5u);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(5): " + text);
+    EXPECT_EQ(Platform::n_GetLastError(), 0u);
+    errors->v_ClearError();
+
+    Platform::v_SetLastError(5);
+    errors->v_SetSystemError(Wide(u"%s"), Wide(u"CreateFile").units.data());
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(5): " + text + u" [CreateFile]");
+    errors->v_ClearError();
+
+    // The folding itself, through a mapping function that supplies a
+    // system-like text is not possible (system texts come from the
+    // system); check it on a message with inner line ends instead.
+    Platform::v_SetLastError(2);
+    errors->v_SetSystemErrorName("OpenFile");
+    std::u16string message = s_Wide(errors->qcuz_GetErrorMessage());
+    EXPECT_EQ(message.find(u'\r'), std::u16string::npos);
+    EXPECT_EQ(message.find(u'\n'), std::u16string::npos);
+    EXPECT_EQ(message.substr(message.size() - 11), u" [OpenFile]");
+}
+
+int i_Mapper(unsigned short* message, unsigned size, unsigned code, unsigned formatId, va_list args) {
+    EXPECT_EQ(size, 2048u);
+    if (code != 99) return 0;
+    int value = va_arg(args, int);
+    std::u16string text = u"mapped " + std::u16string(1, static_cast<char16_t>(u'0' + value)) + u" id " +
+                          std::u16string(1, static_cast<char16_t>(u'0' + formatId % 10));
+    for (std::size_t i = 0; i <= text.size(); ++i) message[i] = i < text.size() ? text[i] : 0;
+    return 1;
+}
+
+TEST_F(ErrorManagerTest, MappingFunctionsPerThread) {
+    unsigned self = Platform::n_GetCurrentThreadId();
+    errors->v_SetMapFunction(&i_Mapper, self);
+    errors->v_SetError(99, nullptr, 60003, 4);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(99): mapped 4 id 3");
+    errors->v_ClearError();
+    // A code the mapper declines goes to the resource format.
+    errors->v_SetError(60006, nullptr, 60006);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(60006): Out of memory");
+    errors->v_ClearError();
+    // Another thread does not use this thread's mapper.
+    std::thread other([this] {
+        errors->v_SetError(99, nullptr, 60006);
+        EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(99): Out of memory");
+        errors->v_ClearError();
+    });
+    other.join();
+    errors->v_RemoveMapFunction(self);
+    errors->v_SetError(99, nullptr, 60006);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"(99): Out of memory");
+}
+
+std::u16string s_BoxText, s_BoxCaption;
+unsigned n_BoxStyle = 0;
+int i_CaptureBox(unsigned short const* text, unsigned short const* caption, unsigned style) {
+    s_BoxText = s_Wide(text);
+    s_BoxCaption = s_Wide(caption);
+    n_BoxStyle = style;
+    return 1;
+}
+
+TEST_F(ErrorManagerTest, LocationWindowText) {
+    Platform::pf_MessageBoxHook previous = Platform::pf_SetMessageBoxHook(&i_CaptureBox);
+    EXPECT_EQ(errors->i_ErrorLocationWindow(60000, nullptr, 0), 0);  // no error: no box
+    errors->v_SetError(60021, nullptr, 60021);
+    errors->v_AddLocation("C:\\src\\Foundation\\Basis\\File\\File", 12);
+    errors->v_AddLocation("Foundation/Database/RecordManager/RecordManager", 345);
+    errors->v_AddLocation("Bare", 7);
+    EXPECT_EQ(errors->i_ErrorLocationWindow(60000, nullptr, 0x30), 1);
+    EXPECT_EQ(s_BoxCaption, u"Error Stack");
+    EXPECT_EQ(s_BoxText, u"(60021): Limits violated\n\nFile: line 12\nRecordManager: line 345\n(unknown file): line 7");
+    EXPECT_EQ(n_BoxStyle, 0x10030u);
+    errors->v_ClearError();
+    // No locations: no line breaks after the message; a given title wins.
+    errors->v_SetError(60006, nullptr, 60006);
+    errors->i_ErrorLocationWindow(60000, Wide(u"Mine"), 0);
+    EXPECT_EQ(s_BoxCaption, u"Mine");
+    EXPECT_EQ(s_BoxText, u"(60006): Out of memory");
+    errors->v_ClearError();
+    Platform::pf_SetMessageBoxHook(previous);
+}
+
+TEST_F(ErrorManagerTest, ThreadsAreIsolatedAndTheTwentyFirstIsNotLost) {
+    errors->v_SetError(1, Wide(u"main"));
+    std::atomic<int> ready{0};
+    std::atomic<bool> release{false};
+    std::vector<std::thread> threads;
+    std::atomic<int> seenOwn{0};
+    for (int i = 0; i < 24; ++i) {
+        threads.emplace_back([&, i] {
+            EXPECT_FALSE(errors->b_IsSetError());  // the main thread's error is not ours
+            errors->v_SetError(100 + i, Wide(u"t"));
+            errors->v_AddLocation("worker", i);
+            ++ready;
+            while (!release) std::this_thread::yield();
+            if (errors->b_IsSetError() && errors->n_GetErrorCode() == static_cast<unsigned>(100 + i) &&
+                errors->n_GetLocationLineAt(1) == static_cast<unsigned>(i))
+                ++seenOwn;
+            errors->v_ClearError();
+        });
+    }
+    while (ready < 24) std::this_thread::yield();
+    EXPECT_EQ(errors->n_GetFreeRecords(), 0u);  // 20 pooled, 5 more from the heap
+    release = true;
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(seenOwn, 24);
+    EXPECT_EQ(errors->n_GetErrorCode(), 1u);
+}
+
+TEST_F(ErrorManagerTest, StressThirtyTwoThreads) {
+    std::atomic<bool> stop{false};
+    std::atomic<long> operations{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 32; ++t) {
+        threads.emplace_back([&, t] {
+            long n = 0;
+            while (!stop) {
+                errors->v_SetError(static_cast<unsigned>(t + 1), nullptr, 60021);
+                errors->v_AddLocation("stress", static_cast<unsigned>(n));
+                errors->v_AddLocation("stress", static_cast<unsigned>(n + 1));
+                if (errors->n_GetErrorCode() != static_cast<unsigned>(t + 1)) ADD_FAILURE() << "foreign error";
+                if (n % 3 == 0) {
+                    errors->v_HoldError();
+                    if (!errors->b_IsHoldError()) ADD_FAILURE() << "hold lost";
+                }
+                errors->v_ClearError();
+                ++n;
+            }
+            operations += n;
+        });
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    stop = true;
+    for (auto& th : threads) th.join();
+    EXPECT_GT(operations.load(), 1000);
+    std::printf("[ stress   ] 32 threads, %ld error cycles in 1.5 s\n", operations.load());
+}
+
+}  // namespace
