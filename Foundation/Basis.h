@@ -4,6 +4,7 @@
 #include "Foundation/Basis/Buffer/Buffer.h"
 #include "Foundation/Basis/Container/Array.h"
 #include "Foundation/Basis/Container/VoidArray.h"
+#include "Foundation/Basis/Container/VoidList.h"
 #include "Foundation/Basis/Container/VoidSortedArray.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Counter.h"
