@@ -2,6 +2,10 @@
 #pragma once
 
 #include "Foundation/Basis/Buffer/Buffer.h"
+#include "Foundation/Basis/Container/Array.h"
+#include "Foundation/Basis/Container/VoidArray.h"
+#include "Foundation/Basis/Container/VoidList.h"
+#include "Foundation/Basis/Container/VoidSortedArray.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Counter.h"
 #include "Foundation/Basis/Frame/Init.h"

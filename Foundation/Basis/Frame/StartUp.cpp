@@ -14,6 +14,9 @@
 #include "Foundation/Basis/Frame/StartUp.h"
 
 #include "Foundation/Basis/Buffer/Buffer.h"
+#include "Foundation/Basis/Container/VoidArray.h"
+#include "Foundation/Basis/Container/VoidList.h"
+#include "Foundation/Basis/Container/VoidSortedArray.h"
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Basis/Error/Exception.h"
 #include "Foundation/Basis/Error/StringTable.h"
@@ -92,7 +95,10 @@ BASIS_TYPE(CT_String)
 // 10. The wide string; the UTF-7 tables (to come).
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
-// 11. Pools of the containers (to come); the default test output; CT_WinFile pool (to come).
+// 11. Pools of the containers (CT_VoidHashTable to come), the default test output, CT_WinFile pool (to come).
+BASIS_POOL(CT_VoidArray, 1024)
+BASIS_POOL(CT_VoidList, 512)
+BASIS_POOL(CT_VoidSortedArray, 64)
 BASIS_STEP("CT_TestOut default object")
 CT_TestOut CT_TestOut::sco_Default;
 // 12. The clipboard (to come).
