@@ -35,7 +35,7 @@ unsigned n_WideLength(unsigned short const* text) {
 void v_Format(unsigned short* out, unsigned capacity, unsigned short const* format, ...) {
     va_list args;
     va_start(args, format);
-    Text::i_VFormatWide(out, capacity, format, args);
+    WideFormat::sn_Format(out, capacity, format, args);
     va_end(args);
 }
 
@@ -208,7 +208,7 @@ void CT_ErrorManager::v_SetError(unsigned code, HINSTANCE module, unsigned forma
     }
     if (!mapped) {
         CT_LoadString::sv_LoadString(sau_LoadBuffer, e_MessageSize, record->h_Module, formatId);
-        Text::i_VFormatWide(record->au_Message, e_MessageSize, sau_LoadBuffer, args);
+        WideFormat::sn_Format(record->au_Message, e_MessageSize, sau_LoadBuffer, args);
     }
     va_end(args);
     v_PrefixCode(record);
@@ -229,7 +229,7 @@ void CT_ErrorManager::v_SetError(unsigned code, unsigned short const* format, ..
         va_end(copy);
         record->au_Message[e_MessageSize - 1] = 0;
     }
-    if (!mapped) Text::i_VFormatWide(record->au_Message, e_MessageSize, format ? format : &u_Empty, args);
+    if (!mapped) WideFormat::sn_Format(record->au_Message, e_MessageSize, format ? format : &u_Empty, args);
     va_end(args);
     v_PrefixCode(record);
 }
@@ -247,7 +247,7 @@ void CT_ErrorManager::v_SetMessageError(char const* format, va_list argList) {
 void CT_ErrorManager::v_SetMessageError(unsigned short const* format, va_list argList) {
     st_error* record = pso_CreateRecord(0, nullptr, 0);
     if (record == nullptr) return;
-    Text::i_VFormatWide(record->au_Message, e_MessageSize, format ? format : &u_Empty, argList);
+    WideFormat::sn_Format(record->au_Message, e_MessageSize, format ? format : &u_Empty, argList);
 }
 
 void CT_ErrorManager::v_SetMessageError(char const* format, ...) {
@@ -309,7 +309,7 @@ void CT_ErrorManager::v_AppendName(st_error* record, unsigned short const* forma
     unsigned length = n_WideLength(record->au_Message);
     if (length > 0 && record->au_Message[length - 1] == ' ') record->au_Message[--length] = 0;
     unsigned short name[e_MessageSize];
-    Text::i_VFormatWide(name, e_MessageSize, format ? format : &u_Empty, args);
+    WideFormat::sn_Format(name, e_MessageSize, format ? format : &u_Empty, args);
     static unsigned short const sau_NameFormat[] = {'%', 's', ' ', '[', '%', 's', ']', 0};
     unsigned short text[e_MessageSize];
     std::memcpy(text, record->au_Message, sizeof text);

@@ -129,7 +129,7 @@ void CT_TestOut::v_OutputFileV(unsigned short const* format, va_list args) const
     unsigned short* wide = static_cast<unsigned short*>(std::malloc(size * 2));
     char* narrow = static_cast<char*>(std::malloc(size * 2 + 2));
     if (wide && narrow) {
-        Text::i_VFormatWide(wide, size, format, args);
+        WideFormat::sn_Format(wide, size, format, args);
         if (wide[0]) {
             CT_StringConvert::si_WideToMultiANSI(narrow, wide, ~0u);
             std::fputs(narrow, pso_Output);
@@ -143,7 +143,7 @@ void CT_TestOut::v_OutputFileV(unsigned short const* format, va_list args) const
 void CT_TestOut::v_DebugOutV(unsigned short const* format, va_list args) const {
     if (pcz_Label) Platform::v_OutputDebugString(pcz_Label);
     unsigned short wide[2048];
-    Text::i_VFormatWide(wide, 2048, format, args);
+    WideFormat::sn_Format(wide, 2048, format, args);
     char narrow[2048 * 2 + 2];
     narrow[0] = 0;
     if (wide[0]) CT_StringConvert::si_WideToMultiANSI(narrow, wide, ~0u);

@@ -66,7 +66,7 @@ void CT_LoadString::sv_LoadStringVaList(CT_String* out, HINSTANCE module, unsign
             return;
         }
         unsigned short text[e_MaxLength + 1];
-        Text::i_VFormatWide(text, e_MaxLength + 1, format, args);
+        WideFormat::sn_Format(text, e_MaxLength + 1, format, args);
         wideOut->v_Set(static_cast<unsigned short const*>(text), ~0u);
     }
 }
@@ -89,7 +89,7 @@ void CT_LoadString::sv_LoadStringVA(unsigned short* out, unsigned int capacity, 
     unsigned short text[e_MaxLength + 1];
     va_list args;
     va_start(args, id);
-    Text::i_VFormatWide(text, e_MaxLength + 1, format, args);
+    WideFormat::sn_Format(text, e_MaxLength + 1, format, args);
     va_end(args);
     unsigned n = 0;
     for (; text[n] && n + 1 < capacity; ++n) out[n] = text[n];
