@@ -2,6 +2,8 @@
 #pragma once
 
 #include "Foundation/Basis/Buffer/Buffer.h"
+#include "Foundation/Basis/Character/CharMappings.h"
+#include "Foundation/Basis/Character/CharProperties.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Counter.h"
 #include "Foundation/Basis/Frame/Init.h"
