@@ -5,6 +5,7 @@
 // CharDatabaseChanges.inc.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>

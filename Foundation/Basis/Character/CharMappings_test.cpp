@@ -219,20 +219,20 @@ TEST(CharMappings, DecomposeText) {
     EXPECT_EQ(out[2], 0xEEEE);
 }
 
-// The table sizes, measured through the lookups, beside those of the
-// original library where they differ (see tools/unicode-tables for why).
+// The table sizes, measured through the lookups, beside the documented
+// sizes where they differ (tools/unicode-tables/README.md says why).
 TEST(CharMappings, TableSizes) {
     EXPECT_EQ(n_Rows(CM::su_ToUpper), 673u);
-    // 661, not 673: twelve capitals are shared by two small letters each and
-    // keep one row.
+    // 661, documented 673: twelve capitals are the upper case of two small
+    // letters each and keep one row.
     EXPECT_EQ(n_Rows(CM::su_ToLower), 661u);
     EXPECT_EQ(n_Rows(CM::su_FoldDigit), 204u);
-    // 394, not 406: the forms of U+FE30..U+FFEE whose compatibility
-    // decomposition is one character.
+    // 394, documented 406: the forms of U+FE30..U+FFEE whose
+    // compatibility decomposition is one character.
     EXPECT_EQ(n_Rows(CM::su_FoldCZone), 394u);
     EXPECT_EQ(n_Rows(CM::su_HiraganaToKatakana), 302u);
     EXPECT_EQ(n_Rows(CM::su_KatakanaToHiragana), 302u);
-    // 634 (526 of two characters, 108 of three), not 601 (495, 106).
+    // 634 (526 of two characters, 108 of three), documented 601 (495, 106).
     unsigned rows = 0, two = 0, three = 0;
     for (unsigned c = 0; c <= 0xFFFF; ++c) {
         unsigned short const* parts = CM::sqcuz_GetDecomposition(static_cast<unsigned short>(c));

@@ -427,15 +427,14 @@ TEST(CharProperties, TextUnicodeAsksTheSystemFirst) {
     }
 }
 
-// The table sizes, measured through the lookups. The figures of the
-// original library differ where the tables are built from the Unicode 2.0.0
-// data files and the original was not (see tools/unicode-tables).
+// The table sizes, measured through the lookups, beside the documented
+// sizes where they differ (tools/unicode-tables/README.md says why).
 TEST(CharProperties, TableSizes) {
-    // Ranges of the category table: 1,323 (the original held 1,169).
+    // Ranges of the category table: 1,323 (documented: 1,169).
     EXPECT_EQ(n_Runs(0, 0xFFFF, [](unsigned short u) { return int(CP::seo_GetUnicodeProperty(u)); }, 28), 1323u);
     // The block table: 69 blocks and 11 unassigned gaps.
     EXPECT_EQ(n_Runs(0, 0xFFFF, [](unsigned short u) { return int(CP::seo_GetUnicodeBlock(u)); }, -2), 80u);
-    // Ranges after U+00FF of the three class tables (the original: 1,311,
+    // Ranges after U+00FF of the three class tables (documented: 1,311,
     // 630 and 877).
     EXPECT_EQ(n_Runs(0x100, 0xFFFF, [](unsigned short u) { return int(CP::sn2_GetCharacterInformation(u)); }, -2),
               1339u);
@@ -443,7 +442,7 @@ TEST(CharProperties, TableSizes) {
     EXPECT_EQ(
         n_Runs(0x100, 0xFFFF, [](unsigned short u) { return int(CP::sn2_GetTextProcessingInformation(u)); }, -2),
         1022u);
-    // Rows of the numeric table: 350, as in the original.
+    // Rows of the numeric table: 350, as documented.
     EXPECT_EQ(n_Members([](unsigned short u) {
                   short numerator, denominator;
                   CP::sv_NumericValue(u, numerator, denominator);
