@@ -640,6 +640,12 @@ def emit_pairs(lines, name, pairs, comment):
 def property_source(t):
     lines = [HEADER, '#include "Foundation/Basis/Character/CharTables.h"', "",
              "namespace CharTables {", ""]
+    lines.append("// General category of U+0000..U+00FF, indexed directly (the same values")
+    lines.append("// as the ranges below give).")
+    lines.append("unsigned char const an1_CategoryDirect[256] = {")
+    emit_rows(lines, ["%d," % lookup_range(t["category"], c, 28) for c in range(0x100)], 16)
+    lines.append("};")
+    lines.append("")
     emit_ranges(lines, "Category", t["category"],
                 "General category: (first, last, et_UnicodeProperty); unassigned code points lie in no range.")
     emit_ranges(lines, "Block", t["blocks"],
@@ -668,6 +674,14 @@ def property_source(t):
 def mapping_source(t):
     lines = [HEADER, '#include "Foundation/Basis/Character/CharTables.h"', "",
              "namespace CharTables {", ""]
+    for name, pairs in (("Upper", t["upper"]), ("Lower", t["lower"])):
+        mapped = dict(pairs)
+        lines.append("// %s case of U+0000..U+00FF, indexed directly (the same values as the" % name)
+        lines.append("// rows below give; a character without a row maps to itself).")
+        lines.append("unsigned short const an2_%sDirect[256] = {" % name)
+        emit_rows(lines, ["0x%04X," % mapped.get(c, c) for c in range(0x100)], 8)
+        lines.append("};")
+        lines.append("")
     emit_pairs(lines, "Upper", t["upper"], "Lower case to upper case.")
     emit_pairs(lines, "Lower", t["lower"], "Upper case to lower case: the inverse pairs of the upper-case table.")
     emit_pairs(lines, "FoldDigit", t["digit"], "Non-ASCII digits to the ASCII digit of the same value.")

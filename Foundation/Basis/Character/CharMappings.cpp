@@ -1,6 +1,5 @@
 #include "Foundation/Basis/Character/CharMappings.h"
 
-#include "Foundation/Basis/Character/CharProperties.h"
 #include "Foundation/Basis/Character/CharTables.h"
 
 using namespace CharTables;
@@ -12,17 +11,21 @@ unsigned short u_Map(st_Pair const* table, unsigned count, unsigned short c) {
     return row ? row->n2_To : c;
 }
 
-// The two blocks whose characters begin a surrogate pair.
-bool b_StartsPair(unsigned short c) {
-    CT_CharProperties::et_UnicodeBlock block = CT_CharProperties::seo_GetUnicodeBlock(c);
-    return block == CT_CharProperties::e_HighSurrogates || block == CT_CharProperties::e_HighPrivateUseSurrogates;
-}
+// Whether c lies in one of the two blocks whose characters begin a surrogate
+// pair: high surrogates and high private-use surrogates, which together
+// span U+D800..U+DBFF (asked of the block table once per text would cost a
+// search per character).
+bool b_StartsPair(unsigned short c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
 
-unsigned short CT_CharMappings::su_ToUpper(unsigned short c) { return u_Map(ast_Upper, n_UpperCount, c); }
+unsigned short CT_CharMappings::su_ToUpper(unsigned short c) {
+    return c < 0x100 ? an2_UpperDirect[c] : u_Map(ast_Upper, n_UpperCount, c);
+}
 
-unsigned short CT_CharMappings::su_ToLower(unsigned short c) { return u_Map(ast_Lower, n_LowerCount, c); }
+unsigned short CT_CharMappings::su_ToLower(unsigned short c) {
+    return c < 0x100 ? an2_LowerDirect[c] : u_Map(ast_Lower, n_LowerCount, c);
+}
 
 unsigned short CT_CharMappings::su_ToBase(unsigned short c) {
     st_Decomposition const* row = pcst_FindRow(ast_Decomposition, n_DecompositionCount, c);

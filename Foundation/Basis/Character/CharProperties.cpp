@@ -54,6 +54,7 @@ constexpr st_BlockScript ast_BlockScript[] = {
 // ---- Category and block
 
 CT_CharProperties::et_UnicodeProperty CT_CharProperties::seo_GetUnicodeProperty(unsigned short u) {
+    if (u < 0x100) return static_cast<et_UnicodeProperty>(an1_CategoryDirect[u]);
     return static_cast<et_UnicodeProperty>(n2_FindRange(ast_Category, n_CategoryCount, u, e_UnknownProperty));
 }
 

@@ -43,6 +43,7 @@ struct st_WideText {
     }
 };
 
+extern unsigned char const an1_CategoryDirect[256];
 extern st_Range const ast_Category[];
 extern unsigned const n_CategoryCount;
 extern st_Range const ast_Block[];
@@ -63,6 +64,8 @@ extern unsigned const n_TextProcessingInformationCount;
 extern st_Number const ast_Numeric[];
 extern unsigned const n_NumericCount;
 
+extern unsigned short const an2_UpperDirect[256];
+extern unsigned short const an2_LowerDirect[256];
 extern st_Pair const ast_Upper[];
 extern unsigned const n_UpperCount;
 extern st_Pair const ast_Lower[];
@@ -81,22 +84,19 @@ extern unsigned const n_DecompositionCount;
 
 // Binary search for the range holding c: c below a range's first code point
 // orders before it, above its last after it, inside it matches. The ranges
-// are disjoint and ascending. Returns notFound when no range holds c.
+// are disjoint and ascending, so the one range that can hold c is the last
+// whose first code point is not above c; the halving loop finds it without
+// branches on the data. Returns notFound when no range holds c.
 inline unsigned short n2_FindRange(st_Range const* ranges, unsigned count, unsigned short c,
                                    unsigned short notFound) {
-    unsigned low = 0;
-    unsigned high = count;
-    while (low < high) {
-        unsigned middle = low + (high - low) / 2;
-        st_Range const& range = ranges[middle];
-        if (c < range.n2_First)
-            high = middle;
-        else if (c > range.n2_Last)
-            low = middle + 1;
-        else
-            return range.n2_Value;
+    if (count == 0) return notFound;
+    st_Range const* base = ranges;
+    while (count > 1) {
+        unsigned half = count / 2;
+        base = base[half].n2_First <= c ? base + half : base;
+        count -= half;
     }
-    return notFound;
+    return c >= base->n2_First && c <= base->n2_Last ? base->n2_Value : notFound;
 }
 
 // The code point a row is sorted by.
@@ -104,22 +104,18 @@ inline unsigned short n2_KeyOf(st_Pair const& row) { return row.n2_From; }
 inline unsigned short n2_KeyOf(st_Number const& row) { return row.n2_Code; }
 inline unsigned short n2_KeyOf(st_Decomposition const& row) { return row.n2_Code; }
 
-// Binary search for the row whose code point equals c (unsigned comparison).
+// Binary search for the row whose code point equals c (unsigned comparison),
+// in the same branch-free manner.
 template <typename T>
 T const* pcst_FindRow(T const* rows, unsigned count, unsigned short c) {
-    unsigned low = 0;
-    unsigned high = count;
-    while (low < high) {
-        unsigned middle = low + (high - low) / 2;
-        unsigned short key = n2_KeyOf(rows[middle]);
-        if (c < key)
-            high = middle;
-        else if (c > key)
-            low = middle + 1;
-        else
-            return &rows[middle];
+    if (count == 0) return nullptr;
+    T const* base = rows;
+    while (count > 1) {
+        unsigned half = count / 2;
+        base = n2_KeyOf(base[half]) <= c ? base + half : base;
+        count -= half;
     }
-    return nullptr;
+    return n2_KeyOf(*base) == c ? base : nullptr;
 }
 
 }  // namespace CharTables
