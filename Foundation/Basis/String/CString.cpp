@@ -321,30 +321,12 @@ void CT_CString::vv_Remove(unsigned count, unsigned at) {
 
 // Appending.
 
-void CT_CString::v_Append(char c) {
-    if (c == 0) return;
-    unsigned used = co_Buffer.n_GetUsedSize();
-    if (used == 0) {
-        co_Buffer.v_Append(static_cast<unsigned char>(0));
-        used = 1;
-    }
-    // The new terminator first (growing and unsharing as needed), then the
-    // character in place of the old one.
-    co_Buffer.v_Append(static_cast<unsigned char>(0));
-    pc_Data()[used - 1] = c;
-}
-
-void CT_CString::v_Append(char const* text, unsigned count) {
+void CT_CString::v_AppendText(char const* text, unsigned count) {
     if (count == n_All) count = StringText::sn_Length(text);
     if (count == 0) return;
-    unsigned used = co_Buffer.n_GetUsedSize();
-    if (used == 0) {
-        co_Buffer.v_Append(static_cast<unsigned char>(0));
-        used = 1;
-    }
-    // In front of the terminator; the buffer grows by its rules, and takes
-    // care of text that lies in its own storage.
-    co_Buffer.v_Insert(text, count, used - 1);
+    // An empty string first gets storage holding its terminator.
+    if (co_Buffer.n_GetUsedSize() == 0) co_Buffer.v_Append(static_cast<unsigned char>(0));
+    v_Append(text, count);
 }
 
 void CT_CString::v_Append(unsigned short c) {

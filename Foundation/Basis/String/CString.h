@@ -65,8 +65,33 @@ public:
     // count of ~0u is the text's whole length. Narrow bytes are appended as
     // they are (a narrow source string's too: no conversion between code
     // pages); wide text is converted into the string's code page.
-    void v_Append(char c);
-    void v_Append(char const* text, unsigned count);
+    // The common case, a string that holds its terminator, stays inline:
+    // the new terminator is appended first (the buffer grows by its rules
+    // and unshares as needed), then the character takes the old one's
+    // place. For a text, all but its first byte go after the terminator
+    // first, which also copes with text from the string's own storage.
+    void v_Append(char c) {
+        unsigned used = co_Buffer.n_GetUsedSize();
+        if (c == 0) return;
+        if (used == 0) {
+            v_AppendText(&c, 1);
+            return;
+        }
+        co_Buffer.v_Append(static_cast<unsigned char>(0));
+        pc_Data()[used - 1] = c;
+    }
+    void v_Append(char const* text, unsigned count) {
+        unsigned used = co_Buffer.n_GetUsedSize();
+        if (count == ~0u || used == 0) {
+            v_AppendText(text, count);
+            return;
+        }
+        if (count == 0) return;
+        char first = text[0];  // read before the storage can move
+        co_Buffer.v_Append(text + 1, count - 1);
+        co_Buffer.v_Append(static_cast<unsigned char>(0));
+        pc_Data()[used - 1] = first;
+    }
     void v_Append(unsigned short c);
     void v_Append(unsigned short const* text, unsigned count);
     void v_Append(CT_String const* source, unsigned count);
@@ -130,7 +155,10 @@ private:
 
     // The bytes, for writing; the storage must exist and be unshared.
     char* pc_Data() { return static_cast<char*>(const_cast<void*>(co_Buffer.qcv_Get())); }
-    // Ends the string at length (terminator there); room must exist.
+    // v_Append of a text in every case: the count rules, and an empty
+    // string's first terminator.
+    void v_AppendText(char const* text, unsigned count);
+    // Ends the string at length (terminator there), making room if needed.
     void v_End(unsigned length);
     // Fills count bytes from at with c, ending the string after them when
     // that reaches or passes the old length.

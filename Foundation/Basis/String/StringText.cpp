@@ -25,12 +25,21 @@ unsigned n_Count(int converted) { return converted > 0 ? static_cast<unsigned>(c
 
 namespace StringText {
 
+// An object of exactly the class answers vpv_IsA with the address that
+// vpv_IsKindOf gives too, and more cheaply; objects of classes derived
+// from it take the longer way.
 CT_CString const* spcco_AsNarrow(CT_String const* source) {
-    return source ? static_cast<CT_CString const*>(source->vpv_IsKindOf(CT_CString::spcco_GetType())) : nullptr;
+    if (source == nullptr) return nullptr;
+    CT_Type const* type = CT_CString::spcco_GetType();
+    void* part = source->vpv_IsA(type);
+    return static_cast<CT_CString const*>(part ? part : source->vpv_IsKindOf(type));
 }
 
 CT_UString const* spcco_AsWide(CT_String const* source) {
-    return source ? static_cast<CT_UString const*>(source->vpv_IsKindOf(CT_UString::spcco_GetType())) : nullptr;
+    if (source == nullptr) return nullptr;
+    CT_Type const* type = CT_UString::spcco_GetType();
+    void* part = source->vpv_IsA(type);
+    return static_cast<CT_UString const*>(part ? part : source->vpv_IsKindOf(type));
 }
 
 unsigned sn_Length(char const* text) { return text ? static_cast<unsigned>(std::strlen(text)) : 0; }
@@ -87,7 +96,9 @@ CT_NarrowText::CT_NarrowText(CT_String const* source, unsigned from)
     }
 }
 
-CT_NarrowText::~CT_NarrowText() { std::free(pc_Owned); }
+CT_NarrowText::~CT_NarrowText() {
+    if (pc_Owned) std::free(pc_Owned);
+}
 
 void CT_NarrowText::v_Convert(unsigned short const* text, unsigned count, unsigned codePage) {
     if (text == nullptr || count == 0) return;
@@ -118,7 +129,9 @@ CT_WideText::CT_WideText(CT_String const* source, unsigned from, unsigned codePa
     }
 }
 
-CT_WideText::~CT_WideText() { std::free(pu_Owned); }
+CT_WideText::~CT_WideText() {
+    if (pu_Owned) std::free(pu_Owned);
+}
 
 void CT_WideText::v_Convert(char const* text, unsigned count, unsigned codePage) {
     if (text == nullptr || count == 0) return;

@@ -313,26 +313,11 @@ void CT_UString::vv_Remove(unsigned count, unsigned at) {
 
 // Appending.
 
-void CT_UString::v_Append(unsigned short c) {
-    if (c == 0) return;
-    unsigned used = co_Buffer.n_GetUsedSize();
-    if (used < 2) {
-        co_Buffer.v_Append(au_Terminator, 2);
-        used = 2;
-    }
-    co_Buffer.v_Append(au_Terminator, 2);
-    pu_Data()[used / 2 - 1] = c;
-}
-
-void CT_UString::v_Append(unsigned short const* text, unsigned count) {
+void CT_UString::v_AppendText(unsigned short const* text, unsigned count) {
     if (count == n_All) count = StringText::sn_Length(text);
     if (count == 0) return;
-    unsigned used = co_Buffer.n_GetUsedSize();
-    if (used < 2) {
-        co_Buffer.v_Append(au_Terminator, 2);
-        used = 2;
-    }
-    co_Buffer.v_Insert(text, count * 2, used - 2);
+    if (co_Buffer.n_GetUsedSize() < 2) co_Buffer.v_Append(au_Terminator, 2);
+    v_Append(text, count);
 }
 
 void CT_UString::v_Append(char c, unsigned codePage) {

@@ -63,8 +63,31 @@ public:
     // count of ~0u is the text's whole length. CT_String's v_Append(char)
     // and v_Append(char const*, count) convert with code page 0.
     using CT_String::v_Append;
-    void v_Append(unsigned short c);
-    void v_Append(unsigned short const* text, unsigned count);
+    // The common case stays inline, as in the narrow string.
+    void v_Append(unsigned short c) {
+        unsigned used = co_Buffer.n_GetUsedSize();
+        if (c == 0) return;
+        if (used < 2) {
+            v_AppendText(&c, 1);
+            return;
+        }
+        unsigned short const terminator = 0;
+        co_Buffer.v_Append(&terminator, 2);
+        pu_Data()[used / 2 - 1] = c;
+    }
+    void v_Append(unsigned short const* text, unsigned count) {
+        unsigned used = co_Buffer.n_GetUsedSize();
+        if (count == ~0u || used < 2) {
+            v_AppendText(text, count);
+            return;
+        }
+        if (count == 0) return;
+        unsigned short const first = text[0];  // read before the storage can move
+        unsigned short const terminator = 0;
+        co_Buffer.v_Append(text + 1, (count - 1) * 2);
+        co_Buffer.v_Append(&terminator, 2);
+        pu_Data()[used / 2 - 1] = first;
+    }
     void v_Append(char c, unsigned codePage);
     void v_Append(char const* text, unsigned count, unsigned codePage);
     // A narrow source is converted with code page 0, not its own.
@@ -129,6 +152,8 @@ private:
 
     // The units, for writing; the storage must exist and be unshared.
     unsigned short* pu_Data() { return static_cast<unsigned short*>(const_cast<void*>(co_Buffer.qcv_Get())); }
+    // v_Append of a text in every case (see the narrow string).
+    void v_AppendText(unsigned short const* text, unsigned count);
     // Ends the string at length (terminator there), making room if needed.
     void v_End(unsigned length);
     // Makes sure an empty string holds its terminator, with room for count
