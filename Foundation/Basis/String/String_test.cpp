@@ -4,6 +4,8 @@
 
 #include <cstdarg>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/StringTesting.h"
@@ -211,4 +213,31 @@ TEST(StringTest, NarrowFormatting) {
     n.v_Set("[%d]", ~0u, 0);
     n.vv_Format(&n, 7);
     EXPECT_EQ(Bytes(n), "[7]");
+}
+
+// Copies on several threads share one buffer; each thread's first change
+// takes its own copy, and the shared text stays as it was.
+TEST(StringTest, SharedBufferAcrossThreads) {
+    CT_CString original("shared between threads", ~0u, 1252);
+    CT_UString wideOriginal(W(u"geteilt"), ~0u);
+    std::vector<std::thread> threads;
+    std::vector<int> results(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 200; ++round) {
+                CT_CString copy(original);
+                CT_UString wideCopy(wideOriginal);
+                copy.v_Append(static_cast<char>('0' + t));
+                wideCopy.vv_ToUpper();
+                if (copy.vn_GetLength() != 23 || copy.c_GetAt(22) != '0' + t) return;
+                if (Text(wideCopy) != u"GETEILT") return;
+            }
+            results[static_cast<std::size_t>(t)] = 1;
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (int result : results) EXPECT_EQ(result, 1);
+    EXPECT_STREQ(original.qccz_Get(), "shared between threads");
+    EXPECT_EQ(Text(wideOriginal), u"geteilt");
+    EXPECT_EQ(original.pcco_GetBuffer()->n_GetUseCount(), 1u);
 }
