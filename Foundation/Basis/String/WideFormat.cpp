@@ -16,7 +16,7 @@ constexpr int i_MaxField = 4096;
 
 enum et_Length { e_Default, e_Char, e_Short, e_Long, e_LongLong, e_Int32, e_Int64, e_Size, e_Max, e_LongDouble };
 
-struct st_Spec {
+struct st_Field {
     bool b_Left = false;
     bool b_Plus = false;
     bool b_Space = false;
@@ -54,81 +54,81 @@ int i_ReadNumber(unsigned short const*& p) {
 
 // Text padded to the width: right-aligned unless the - flag is given.
 template <class T>
-void v_PutText(st_Sink& sink, st_Spec const& spec, T const* text, bool widen) {
+void v_PutText(st_Sink& sink, st_Field const& field, T const* text, bool widen) {
     static char const acz_Null[] = "(null)";
     unsigned length = 0;
-    unsigned limit = spec.i_Precision >= 0 ? static_cast<unsigned>(spec.i_Precision) : ~0u;
+    unsigned limit = field.i_Precision >= 0 ? static_cast<unsigned>(field.i_Precision) : ~0u;
     if (text == nullptr) {
         char const* null = acz_Null;
         while (length < limit && null[length]) ++length;
-        int pad = spec.i_Width - static_cast<int>(length);
-        if (!spec.b_Left) sink.v_Repeat(' ', pad);
+        int pad = field.i_Width - static_cast<int>(length);
+        if (!field.b_Left) sink.v_Repeat(' ', pad);
         for (unsigned i = 0; i < length; ++i) sink.v_Put(static_cast<unsigned char>(null[i]));
-        if (spec.b_Left) sink.v_Repeat(' ', pad);
+        if (field.b_Left) sink.v_Repeat(' ', pad);
         return;
     }
     while (length < limit && text[length]) ++length;
-    int pad = spec.i_Width - static_cast<int>(length);
-    if (!spec.b_Left) sink.v_Repeat(' ', pad);
+    int pad = field.i_Width - static_cast<int>(length);
+    if (!field.b_Left) sink.v_Repeat(' ', pad);
     for (unsigned i = 0; i < length; ++i)
         sink.v_Put(widen ? static_cast<unsigned char>(text[i]) : static_cast<unsigned short>(text[i]));
-    if (spec.b_Left) sink.v_Repeat(' ', pad);
+    if (field.b_Left) sink.v_Repeat(' ', pad);
 }
 
-void v_PutChar(st_Sink& sink, st_Spec const& spec, unsigned short u) {
-    if (!spec.b_Left) sink.v_Repeat(' ', spec.i_Width - 1);
+void v_PutChar(st_Sink& sink, st_Field const& field, unsigned short u) {
+    if (!field.b_Left) sink.v_Repeat(' ', field.i_Width - 1);
     sink.v_Put(u);
-    if (spec.b_Left) sink.v_Repeat(' ', spec.i_Width - 1);
+    if (field.b_Left) sink.v_Repeat(' ', field.i_Width - 1);
 }
 
 // An integer by the C rules: precision is the least number of digits (a
 // zero with precision 0 has none); the 0 flag pads with zeros after the
 // sign and prefix unless a precision or the - flag is given; # gives octal
 // a leading zero and non-zero hex a 0x or 0X prefix.
-void v_PutInteger(st_Sink& sink, st_Spec const& spec, unsigned long long magnitude, bool negative, bool isSigned,
+void v_PutInteger(st_Sink& sink, st_Field const& field, unsigned long long magnitude, bool negative, bool isSigned,
                   unsigned base, bool upper) {
     char digits[24];
     int count = 0;
     char const* alphabet = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-    if (!(spec.i_Precision == 0 && magnitude == 0)) {
+    if (!(field.i_Precision == 0 && magnitude == 0)) {
         do {
             digits[count++] = alphabet[magnitude % base];
             magnitude /= base;
         } while (magnitude != 0);
     }
     bool zeroValue = count == 0 || (count == 1 && digits[0] == '0');
-    int zeros = spec.i_Precision > count ? spec.i_Precision - count : 0;
-    if (spec.b_Alternate && base == 8 && zeros == 0 && (count == 0 || digits[count - 1] != '0')) zeros = 1;
+    int zeros = field.i_Precision > count ? field.i_Precision - count : 0;
+    if (field.b_Alternate && base == 8 && zeros == 0 && (count == 0 || digits[count - 1] != '0')) zeros = 1;
     char sign = 0;
-    if (isSigned) sign = negative ? '-' : spec.b_Plus ? '+' : spec.b_Space ? ' ' : 0;
+    if (isSigned) sign = negative ? '-' : field.b_Plus ? '+' : field.b_Space ? ' ' : 0;
     char const* prefix = "";
-    if (spec.b_Alternate && base == 16 && !zeroValue) prefix = upper ? "0X" : "0x";
+    if (field.b_Alternate && base == 16 && !zeroValue) prefix = upper ? "0X" : "0x";
     int prefixLength = prefix[0] ? 2 : 0;
-    int pad = spec.i_Width - (sign ? 1 : 0) - prefixLength - zeros - count;
-    if (!spec.b_Left && spec.b_Zero && spec.i_Precision < 0 && pad > 0) {
+    int pad = field.i_Width - (sign ? 1 : 0) - prefixLength - zeros - count;
+    if (!field.b_Left && field.b_Zero && field.i_Precision < 0 && pad > 0) {
         zeros += pad;
         pad = 0;
     }
-    if (!spec.b_Left) sink.v_Repeat(' ', pad);
+    if (!field.b_Left) sink.v_Repeat(' ', pad);
     if (sign) sink.v_Put(static_cast<unsigned short>(sign));
     for (int i = 0; i < prefixLength; ++i) sink.v_Put(static_cast<unsigned short>(prefix[i]));
     sink.v_Repeat('0', zeros);
     while (count > 0) sink.v_Put(static_cast<unsigned short>(digits[--count]));
-    if (spec.b_Left) sink.v_Repeat(' ', pad);
+    if (field.b_Left) sink.v_Repeat(' ', pad);
 }
 
 // Floating point goes to the platform's C library with the same flags,
 // width and precision; its digits are ASCII, widened unit by unit.
 template <class F>
-void v_PutFloat(st_Sink& sink, st_Spec const& spec, unsigned short conversion, F value) {
+void v_PutFloat(st_Sink& sink, st_Field const& field, unsigned short conversion, F value) {
     char format[16];
     int n = 0;
     format[n++] = '%';
-    if (spec.b_Left) format[n++] = '-';
-    if (spec.b_Plus) format[n++] = '+';
-    if (spec.b_Space) format[n++] = ' ';
-    if (spec.b_Alternate) format[n++] = '#';
-    if (spec.b_Zero) format[n++] = '0';
+    if (field.b_Left) format[n++] = '-';
+    if (field.b_Plus) format[n++] = '+';
+    if (field.b_Space) format[n++] = ' ';
+    if (field.b_Alternate) format[n++] = '#';
+    if (field.b_Zero) format[n++] = '0';
     format[n++] = '*';
     format[n++] = '.';
     format[n++] = '*';
@@ -139,11 +139,11 @@ void v_PutFloat(st_Sink& sink, st_Spec const& spec, unsigned short conversion, F
     char* text = local;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    int length = std::snprintf(local, sizeof local, format, spec.i_Width, spec.i_Precision, value);
+    int length = std::snprintf(local, sizeof local, format, field.i_Width, field.i_Precision, value);
     if (length >= static_cast<int>(sizeof local)) {
         text = static_cast<char*>(std::malloc(static_cast<std::size_t>(length) + 1));
         if (text == nullptr) throw std::bad_alloc();
-        std::snprintf(text, static_cast<std::size_t>(length) + 1, format, spec.i_Width, spec.i_Precision, value);
+        std::snprintf(text, static_cast<std::size_t>(length) + 1, format, field.i_Width, field.i_Precision, value);
     }
 #pragma GCC diagnostic pop
     for (int i = 0; i < length; ++i) sink.v_Put(static_cast<unsigned char>(text[i]));
@@ -151,57 +151,57 @@ void v_PutFloat(st_Sink& sink, st_Spec const& spec, unsigned short conversion, F
 }
 
 // Reads a length modifier, if there is one.
-void v_ReadLength(unsigned short const*& p, st_Spec& spec) {
+void v_ReadLength(unsigned short const*& p, st_Field& field) {
     switch (*p) {
         case 'h':
             ++p;
             if (*p == 'h') {
                 ++p;
-                spec.e_Length = e_Char;
+                field.e_Length = e_Char;
             } else {
-                spec.e_Length = e_Short;
+                field.e_Length = e_Short;
             }
             return;
         case 'l':
             ++p;
             if (*p == 'l') {
                 ++p;
-                spec.e_Length = e_LongLong;
+                field.e_Length = e_LongLong;
             } else {
-                spec.e_Length = e_Long;
+                field.e_Length = e_Long;
             }
             return;
         case 'w':
             ++p;
-            spec.e_Length = e_Long;
+            field.e_Length = e_Long;
             return;
         case 'q':
             ++p;
-            spec.e_Length = e_LongLong;
+            field.e_Length = e_LongLong;
             return;
         case 'L':
             ++p;
-            spec.e_Length = e_LongDouble;
+            field.e_Length = e_LongDouble;
             return;
         case 'z':
         case 't':
             ++p;
-            spec.e_Length = e_Size;
+            field.e_Length = e_Size;
             return;
         case 'j':
             ++p;
-            spec.e_Length = e_Max;
+            field.e_Length = e_Max;
             return;
         case 'I':
             ++p;
             if (p[0] == '6' && p[1] == '4') {
                 p += 2;
-                spec.e_Length = e_Int64;
+                field.e_Length = e_Int64;
             } else if (p[0] == '3' && p[1] == '2') {
                 p += 2;
-                spec.e_Length = e_Int32;
+                field.e_Length = e_Int32;
             } else {
-                spec.e_Length = e_Size;
+                field.e_Length = e_Size;
             }
             return;
         default:
@@ -229,40 +229,40 @@ unsigned sn_Format(unsigned short* target, unsigned capacity, unsigned short con
             continue;
         }
         unsigned short const* start = p++;
-        st_Spec spec;
+        st_Field field;
         for (;; ++p) {
-            if (*p == '-') spec.b_Left = true;
-            else if (*p == '+') spec.b_Plus = true;
-            else if (*p == ' ') spec.b_Space = true;
-            else if (*p == '#') spec.b_Alternate = true;
-            else if (*p == '0') spec.b_Zero = true;
+            if (*p == '-') field.b_Left = true;
+            else if (*p == '+') field.b_Plus = true;
+            else if (*p == ' ') field.b_Space = true;
+            else if (*p == '#') field.b_Alternate = true;
+            else if (*p == '0') field.b_Zero = true;
             else break;
         }
         if (*p == '*') {
             ++p;
             int width = va_arg(ap, int);
             if (width < 0) {
-                spec.b_Left = true;
+                field.b_Left = true;
                 width = width == INT_MIN ? i_MaxField : -width;
             }
-            spec.i_Width = width < i_MaxField ? width : i_MaxField;
+            field.i_Width = width < i_MaxField ? width : i_MaxField;
         } else {
-            spec.i_Width = i_ReadNumber(p);
+            field.i_Width = i_ReadNumber(p);
         }
         if (*p == '.') {
             ++p;
             if (*p == '*') {
                 ++p;
                 int precision = va_arg(ap, int);
-                spec.i_Precision = precision < 0 ? -1 : precision < i_MaxField ? precision : i_MaxField;
+                field.i_Precision = precision < 0 ? -1 : precision < i_MaxField ? precision : i_MaxField;
             } else {
-                spec.i_Precision = i_ReadNumber(p);
+                field.i_Precision = i_ReadNumber(p);
             }
         }
-        v_ReadLength(p, spec);
+        v_ReadLength(p, field);
         unsigned short conversion = *p;
         if (conversion == 0) {
-            // The format ends inside a specification: copy what there is.
+            // The format ends inside a conversion: copy what there is.
             for (unsigned short const* q = start; q < p; ++q) sink.v_Put(*q);
             break;
         }
@@ -271,7 +271,7 @@ unsigned sn_Format(unsigned short* target, unsigned capacity, unsigned short con
             case 'd':
             case 'i': {
                 long long value;
-                switch (spec.e_Length) {
+                switch (field.e_Length) {
                     case e_Char: value = static_cast<signed char>(va_arg(ap, int)); break;
                     case e_Short: value = static_cast<short>(va_arg(ap, int)); break;
                     case e_Long: value = va_arg(ap, long); break;
@@ -285,7 +285,7 @@ unsigned sn_Format(unsigned short* target, unsigned capacity, unsigned short con
                 bool negative = value < 0;
                 unsigned long long magnitude =
                     negative ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-                v_PutInteger(sink, spec, magnitude, negative, true, 10, false);
+                v_PutInteger(sink, field, magnitude, negative, true, 10, false);
                 break;
             }
             case 'u':
@@ -293,7 +293,7 @@ unsigned sn_Format(unsigned short* target, unsigned capacity, unsigned short con
             case 'x':
             case 'X': {
                 unsigned long long value;
-                switch (spec.e_Length) {
+                switch (field.e_Length) {
                     case e_Char: value = static_cast<unsigned char>(va_arg(ap, unsigned)); break;
                     case e_Short: value = static_cast<unsigned short>(va_arg(ap, unsigned)); break;
                     case e_Long: value = va_arg(ap, unsigned long); break;
@@ -305,13 +305,13 @@ unsigned sn_Format(unsigned short* target, unsigned capacity, unsigned short con
                     default: value = va_arg(ap, unsigned); break;
                 }
                 unsigned base = conversion == 'u' ? 10 : conversion == 'o' ? 8 : 16;
-                v_PutInteger(sink, spec, value, false, false, base, conversion == 'X');
+                v_PutInteger(sink, field, value, false, false, base, conversion == 'X');
                 break;
             }
             case 'p': {
                 // The home platform's form: every digit of the address, upper case.
                 void* pointer = va_arg(ap, void*);
-                st_Spec digits = spec;
+                st_Field digits = field;
                 digits.i_Precision = static_cast<int>(sizeof(void*) * 2);
                 digits.b_Alternate = digits.b_Zero = false;
                 v_PutInteger(sink, digits, reinterpret_cast<std::uintptr_t>(pointer), false, false, 16, true);
@@ -320,16 +320,16 @@ unsigned sn_Format(unsigned short* target, unsigned capacity, unsigned short con
             case 'c':
             case 'C': {
                 int value = va_arg(ap, int);
-                bool narrow = spec.e_Length == e_Short || (conversion == 'C' && spec.e_Length != e_Long);
-                v_PutChar(sink, spec,
+                bool narrow = field.e_Length == e_Short || (conversion == 'C' && field.e_Length != e_Long);
+                v_PutChar(sink, field,
                           narrow ? static_cast<unsigned char>(value) : static_cast<unsigned short>(value));
                 break;
             }
             case 's':
             case 'S': {
-                bool narrow = spec.e_Length == e_Short || (conversion == 'S' && spec.e_Length != e_Long);
-                if (narrow) v_PutText(sink, spec, va_arg(ap, char const*), true);
-                else v_PutText(sink, spec, va_arg(ap, unsigned short const*), false);
+                bool narrow = field.e_Length == e_Short || (conversion == 'S' && field.e_Length != e_Long);
+                if (narrow) v_PutText(sink, field, va_arg(ap, char const*), true);
+                else v_PutText(sink, field, va_arg(ap, unsigned short const*), false);
                 break;
             }
             case 'e':
@@ -340,8 +340,8 @@ unsigned sn_Format(unsigned short* target, unsigned capacity, unsigned short con
             case 'G':
             case 'a':
             case 'A':
-                if (spec.e_Length == e_LongDouble) v_PutFloat(sink, spec, conversion, va_arg(ap, long double));
-                else v_PutFloat(sink, spec, conversion, va_arg(ap, double));
+                if (field.e_Length == e_LongDouble) v_PutFloat(sink, field, conversion, va_arg(ap, long double));
+                else v_PutFloat(sink, field, conversion, va_arg(ap, double));
                 break;
             case 'n':
                 (void)va_arg(ap, void*);

@@ -1,6 +1,6 @@
 // The wide formatter, through CT_UString::v_Format: integers and floating
 // point must agree with the C library's narrow formatting of the same
-// specification; texts, characters and pointers follow the wide rules of
+// conversion; texts, characters and pointers follow the wide rules of
 // the library's home platform.
 #include <gtest/gtest.h>
 
@@ -102,7 +102,7 @@ TEST(WideFormatTest, TextsAndCharactersOfBothKinds) {
     EXPECT_EQ(Text(s), u"[\u4e2d|\u00e9|h|\u3042|  r|l  ]");
 }
 
-TEST(WideFormatTest, PointersPercentStarsAndOddSpecifications) {
+TEST(WideFormatTest, PointersPercentStarsAndOddConversions) {
     CT_UString s;
     s.v_Format(W(u"%p"), reinterpret_cast<void*>(0x1234abcd));
     std::u16string expected(sizeof(void*) * 2 - 8, u'0');
