@@ -2,6 +2,8 @@
 #pragma once
 
 #include "Foundation/Basis/Buffer/Buffer.h"
+#include "Foundation/Basis/Character/CharMappings.h"
+#include "Foundation/Basis/Character/CharProperties.h"
 #include "Foundation/Basis/Container/Array.h"
 #include "Foundation/Basis/Container/VoidArray.h"
 #include "Foundation/Basis/Container/VoidList.h"

@@ -15,6 +15,7 @@ struct st_Section {
 st_Section const aso_Sections[] = {
     {"frame", &i_TourFrame},
     {"buffer", &i_TourBuffer},
+    {"strings", &i_TourString},
 };
 
 }  // namespace

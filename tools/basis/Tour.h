@@ -7,6 +7,7 @@
 
 int i_TourFrame();
 int i_TourBuffer();
+int i_TourString();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);

@@ -1,0 +1,248 @@
+#include "Foundation/Basis/Character/CharMappings.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Foundation/Basis/Character/CharProperties.h"
+
+namespace {
+
+using CM = CT_CharMappings;
+using Text = std::vector<unsigned short>;
+
+unsigned n_Rows(unsigned short (*map)(unsigned short)) {
+    unsigned rows = 0;
+    for (unsigned c = 0; c <= 0xFFFF; ++c)
+        if (map(static_cast<unsigned short>(c)) != c) ++rows;
+    return rows;
+}
+
+unsigned n_Length(unsigned short const* text) {
+    unsigned n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+
+Text o_Decomposition(unsigned short c) {
+    unsigned short const* parts = CM::sqcuz_GetDecomposition(c);
+    return parts ? Text(parts, parts + n_Length(parts)) : Text{};
+}
+
+Text o_Decompose(Text const& in) {
+    unsigned n = CM::sn_DecomposeText(in.data(), static_cast<unsigned>(in.size()), nullptr, 0);
+    Text out(n + 1, 0xEEEE);
+    EXPECT_EQ(CM::sn_DecomposeText(in.data(), static_cast<unsigned>(in.size()), out.data(), n), n);
+    EXPECT_EQ(out[n], 0xEEEE);  // nothing written past the room given
+    out.resize(n);
+    return out;
+}
+
+unsigned short u_ToX(unsigned short) { return 'x'; }
+
+}  // namespace
+
+TEST(CharMappings, CaseMapping) {
+    EXPECT_EQ(CM::su_ToUpper('a'), 'A');
+    EXPECT_EQ(CM::su_ToUpper('A'), 'A');
+    EXPECT_EQ(CM::su_ToUpper(0x00DF), 0x00DF);  // no row: lengths never change
+    EXPECT_EQ(CM::su_ToUpper(0x00FF), 0x0178);
+    EXPECT_EQ(CM::su_ToUpper(0x0131), 'I');
+    EXPECT_EQ(CM::su_ToUpper(0x01C5), 0x01C4);
+    EXPECT_EQ(CM::su_ToUpper(0x2170), 0x2160);
+    EXPECT_EQ(CM::su_ToUpper(0x24E9), 0x24CF);
+    EXPECT_EQ(CM::su_ToUpper(0xFF5A), 0xFF3A);
+    EXPECT_EQ(CM::su_ToUpper(0x0561), 0x0531);
+    EXPECT_EQ(CM::su_ToLower('A'), 'a');
+    EXPECT_EQ(CM::su_ToLower('a'), 'a');
+    EXPECT_EQ(CM::su_ToLower(0xFF3A), 0xFF5A);
+    EXPECT_EQ(CM::su_ToLower(0x0178), 0x00FF);
+    // Where several letters share one capital, the capital goes back to the
+    // ordinary one.
+    EXPECT_EQ(CM::su_ToLower('I'), 'i');
+    EXPECT_EQ(CM::su_ToLower('S'), 's');
+    EXPECT_EQ(CM::su_ToLower(0x01C4), 0x01C6);
+    EXPECT_EQ(CM::su_ToLower(0x0392), 0x03B2);
+    EXPECT_EQ(CM::su_ToLower(0x03A3), 0x03C3);
+    // The lower-case table is the inverse of the upper-case one: a capital
+    // that no small letter maps to has no row.
+    EXPECT_EQ(CM::su_ToLower(0x0130), 0x0130);
+    EXPECT_EQ(CM::su_ToLower(0x10A0), 0x10A0);
+    for (unsigned c = 0; c <= 0xFFFF; ++c) {
+        unsigned short u = static_cast<unsigned short>(c);
+        unsigned short lower = CM::su_ToLower(u);
+        if (lower != u) {
+            EXPECT_EQ(CM::su_ToUpper(lower), u) << std::hex << c;
+        }
+    }
+    // Surrogates and the non-characters have no row.
+    for (unsigned short u : {0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xFFFE, 0xFFFF, 0x0000}) {
+        EXPECT_EQ(CM::su_ToUpper(u), u);
+        EXPECT_EQ(CM::su_ToLower(u), u);
+    }
+}
+
+TEST(CharMappings, DigitAndCompatibilityFolding) {
+    EXPECT_EQ(CM::su_FoldDigit(0x0662), '2');
+    EXPECT_EQ(CM::su_FoldDigit(0xFF12), 0xFF12);
+    EXPECT_EQ(CM::su_FoldCZone(0xFF12), '2');
+    EXPECT_EQ(CM::su_FoldDigit(0x00B9), '1');
+    EXPECT_EQ(CM::su_FoldDigit(0x0BE7), '1');
+    EXPECT_EQ(CM::su_FoldDigit(0x0D6F), '9');
+    EXPECT_EQ(CM::su_FoldDigit(0x0ED9), '9');
+    EXPECT_EQ(CM::su_FoldDigit(0x2070), '0');
+    EXPECT_EQ(CM::su_FoldDigit(0x2089), '9');
+    EXPECT_EQ(CM::su_FoldDigit(0x2468), '9');
+    EXPECT_EQ(CM::su_FoldDigit(0x2469), 0x2469);  // circled ten: two digits
+    EXPECT_EQ(CM::su_FoldDigit(0x24EA), '0');
+    EXPECT_EQ(CM::su_FoldDigit(0x2792), '9');
+    EXPECT_EQ(CM::su_FoldDigit(0x2793), 0x2793);
+    EXPECT_EQ(CM::su_FoldDigit(0x0F20), 0x0F20);  // Tibetan digits are not folded
+    EXPECT_EQ(CM::su_FoldDigit('5'), '5');
+    for (unsigned c = 0; c <= 0xFFFF; ++c) {
+        unsigned short folded = CM::su_FoldDigit(static_cast<unsigned short>(c));
+        if (folded != c) {
+            EXPECT_TRUE(folded >= '0' && folded <= '9') << std::hex << c;
+        }
+    }
+    EXPECT_EQ(CM::su_FoldCZone(0xFE30), 0x2025);
+    EXPECT_EQ(CM::su_FoldCZone(0xFFEE), 0x25CB);
+    EXPECT_EQ(CM::su_FoldCZone(0xFF01), '!');
+    EXPECT_EQ(CM::su_FoldCZone(0xFF3C), '\\');
+    EXPECT_EQ(CM::su_FoldCZone(0xFE50), ',');
+    EXPECT_EQ(CM::su_FoldCZone(0xFF71), 0x30A2);
+    EXPECT_EQ(CM::su_FoldCZone(0xFE80), 0x0621);
+    EXPECT_EQ(CM::su_FoldCZone(0xFEF5), 0xFEF5);  // a ligature of two letters
+    EXPECT_EQ(CM::su_FoldCZone(0xFEFF), 0xFEFF);
+    EXPECT_EQ(CM::su_FoldCZone(0x3000), 0x3000);  // outside the zone
+    EXPECT_EQ(CM::su_FoldCZone(0xFFEF), 0xFFEF);
+}
+
+TEST(CharMappings, KanaAndWidening) {
+    EXPECT_EQ(CM::su_HiraganaToKatakana('A'), 0xFF21);
+    EXPECT_EQ(CM::su_KatakanaToHiragana('A'), 0xFF21);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0x30A2), 0x30A2);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0x005C), 0x005C);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0x005C), 0x005C);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0x3041), 0x30A1);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0x3094), 0x30F4);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0x3095), 0x3095);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0x309D), 0x30FD);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0x309E), 0x30FE);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0x30A1), 0x3041);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0x30F4), 0x3094);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0x30F5), 0x30F5);  // small ka has no hiragana
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0x30FE), 0x309E);
+    // Widening rows, the same in both tables.
+    struct {
+        unsigned short from, to;
+    } const widening[] = {
+        {0x0020, 0x3000}, {0x0021, 0xFF01}, {0x007E, 0xFF5E}, {0x00A2, 0xFFE0}, {0x00A3, 0xFFE1}, {0x00A5, 0xFFE5},
+        {0x00A6, 0xFFE4}, {0x00AC, 0xFFE2}, {0x00AF, 0xFFE3}, {0x20A9, 0xFFE6}, {0xFF61, 0x3002}, {0xFF62, 0x300C},
+        {0xFF63, 0x300D}, {0xFF64, 0x3001}, {0xFF65, 0x30FB}, {0xFF70, 0x30FC}, {0xFF9E, 0x309B}, {0xFF9F, 0x309C},
+        {0xFFA0, 0x3164}, {0xFFA1, 0x3131}, {0xFFDC, 0x3163},
+    };
+    for (auto const& row : widening) {
+        EXPECT_EQ(CM::su_HiraganaToKatakana(row.from), row.to) << std::hex << row.from;
+        EXPECT_EQ(CM::su_KatakanaToHiragana(row.from), row.to) << std::hex << row.from;
+    }
+    // Halfwidth katakana: to katakana in the first table, hiragana in the second.
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0xFF66), 0x30F2);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0xFF66), 0x3092);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0xFF67), 0x30A1);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0xFF67), 0x3041);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0xFF71), 0x30A2);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0xFF71), 0x3042);
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0xFF9D), 0x30F3);
+    EXPECT_EQ(CM::su_KatakanaToHiragana(0xFF9D), 0x3093);
+    // The halfwidth symbols after the Hangul letters are not widened.
+    EXPECT_EQ(CM::su_HiraganaToKatakana(0xFFE8), 0xFFE8);
+}
+
+TEST(CharMappings, Decomposition) {
+    EXPECT_EQ(CM::su_ToBase(0x00C5), 'A');
+    EXPECT_EQ(CM::su_ToBase('x'), 'x');
+    EXPECT_EQ(CM::su_ToBase(0x1E08), 'C');
+    EXPECT_EQ(CM::su_ToBase(0x304C), 0x304B);
+    EXPECT_EQ(o_Decomposition(0x00C0), (Text{0x0041, 0x0300}));
+    EXPECT_EQ(o_Decomposition(0x00C7), (Text{0x0043, 0x0327}));
+    EXPECT_EQ(o_Decomposition(0x1E08), (Text{0x0043, 0x0327, 0x0301}));
+    EXPECT_EQ(o_Decomposition(0x03B0), (Text{0x03C5, 0x0344}));
+    EXPECT_EQ(o_Decomposition(0x304C), (Text{0x304B, 0xFF9E}));
+    EXPECT_EQ(o_Decomposition(0x3071), (Text{0x306F, 0xFF9F}));
+    EXPECT_EQ(o_Decomposition(0x30F4), (Text{0x30A6, 0xFF9E}));
+    EXPECT_EQ(o_Decomposition(0x1EA4).size(), 3u);
+    // Only the blocks of the table have rows: not Greek Extended, not the
+    // singletons, not Hangul syllables.
+    EXPECT_EQ(CM::sqcuz_GetDecomposition(0x1F00), nullptr);
+    EXPECT_EQ(CM::sqcuz_GetDecomposition(0x0340), nullptr);
+    EXPECT_EQ(CM::sqcuz_GetDecomposition(0x037E), nullptr);
+    EXPECT_EQ(CM::sqcuz_GetDecomposition(0xAC00), nullptr);
+    EXPECT_EQ(CM::sqcuz_GetDecomposition('x'), nullptr);
+}
+
+TEST(CharMappings, MapTextAroundSurrogatePairs) {
+    // a, pair, b, private-use pair, c, lone low surrogate, high surrogate last.
+    Text text = {'a', 0xD800, 0xDC00, 'b', 0xDB80, 0xDC01, 'c', 0xDC00, 0xD800};
+    Text expected = {'A', 0xD800, 0xDC00, 'B', 0xDB80, 0xDC01, 'C', 0xDC00, 0xD800};
+    CM::sv_MapText(text.data(), static_cast<unsigned>(text.size()), CM::su_ToUpper);
+    EXPECT_EQ(text, expected);
+    // A map that changes everything shows which characters it was given:
+    // a pair's high and low halves never; a lone low surrogate, yes.
+    Text text2 = {'a', 0xD800, 0xDC00, 0xDC00, 0xDBFF, 'b', 'c'};
+    CM::sv_MapText(text2.data(), static_cast<unsigned>(text2.size()), u_ToX);
+    EXPECT_EQ(text2, (Text{'x', 0xD800, 0xDC00, 'x', 0xDBFF, 'b', 'x'}));
+    // A high surrogate last must not make the map read past the length.
+    Text text3 = {'a', 0xD800, 'z'};
+    CM::sv_MapText(text3.data(), 2, u_ToX);
+    EXPECT_EQ(text3, (Text{'x', 0xD800, 'z'}));
+    CM::sv_MapText(nullptr, 0, u_ToX);
+}
+
+TEST(CharMappings, DecomposeText) {
+    EXPECT_EQ(o_Decompose(Text{'a', 0x00C0, 'b'}), (Text{'a', 0x0041, 0x0300, 'b'}));
+    EXPECT_EQ(o_Decompose(Text{}), Text{});
+    EXPECT_EQ(o_Decompose(Text{0x1EA4}), (Text{'A', 0x0302, 0x0301}));
+    // A pair passes unchanged, and its low half is never decomposed alone.
+    EXPECT_EQ(o_Decompose(Text{0xD800, 0xDC00, 0x00C5}), (Text{0xD800, 0xDC00, 'A', 0x030A}));
+    EXPECT_EQ(o_Decompose(Text{0xDB80, 0x00C0}), (Text{0xDB80, 0x00C0}));
+    // A zero after a high surrogate is dropped with it; a high surrogate last
+    // stands alone.
+    EXPECT_EQ(o_Decompose(Text{0xD800, 0, 0x00C0}), (Text{0xD800, 'A', 0x0300}));
+    EXPECT_EQ(o_Decompose(Text{'a', 0xD800}), (Text{'a', 0xD800}));
+    // Too little room: the count is still the whole length.
+    unsigned short const in[] = {0x00C0, 0x00C1};
+    unsigned short out[3] = {0, 0, 0xEEEE};
+    EXPECT_EQ(CM::sn_DecomposeText(in, 2, out, 2), 4u);
+    EXPECT_EQ(out[0], 'A');
+    EXPECT_EQ(out[1], 0x0300);
+    EXPECT_EQ(out[2], 0xEEEE);
+}
+
+// The table sizes, measured through the lookups, beside the documented
+// sizes where they differ (tools/unicode-tables/README.md says why).
+TEST(CharMappings, TableSizes) {
+    EXPECT_EQ(n_Rows(CM::su_ToUpper), 673u);
+    // 661, documented 673: twelve capitals are the upper case of two small
+    // letters each and keep one row.
+    EXPECT_EQ(n_Rows(CM::su_ToLower), 661u);
+    EXPECT_EQ(n_Rows(CM::su_FoldDigit), 204u);
+    // 394, documented 406: the forms of U+FE30..U+FFEE whose
+    // compatibility decomposition is one character.
+    EXPECT_EQ(n_Rows(CM::su_FoldCZone), 394u);
+    EXPECT_EQ(n_Rows(CM::su_HiraganaToKatakana), 302u);
+    EXPECT_EQ(n_Rows(CM::su_KatakanaToHiragana), 302u);
+    // 634 (526 of two characters, 108 of three), documented 601 (495, 106).
+    unsigned rows = 0, two = 0, three = 0;
+    for (unsigned c = 0; c <= 0xFFFF; ++c) {
+        unsigned short const* parts = CM::sqcuz_GetDecomposition(static_cast<unsigned short>(c));
+        if (!parts) continue;
+        ++rows;
+        unsigned n = n_Length(parts);
+        two += n == 2;
+        three += n == 3;
+    }
+    EXPECT_EQ(rows, 634u);
+    EXPECT_EQ(two, 526u);
+    EXPECT_EQ(three, 108u);
+}

@@ -1,0 +1,121 @@
+// The constant character tables behind CT_CharProperties and CT_CharMappings,
+// and the searches over them. Internal to the library: the tables themselves
+// are generated (tools/unicode-tables/generate.py writes the *.generated.cpp
+// files beside this one).
+#pragma once
+
+namespace CharTables {
+
+// One run of code points first..last sharing a value.
+struct st_Range {
+    unsigned short n2_First;
+    unsigned short n2_Last;
+    unsigned short n2_Value;
+};
+
+// One row of a character map.
+struct st_Pair {
+    unsigned short n2_From;
+    unsigned short n2_To;
+};
+
+// A numeric value: numerator over denominator.
+struct st_Number {
+    unsigned short n2_Code;
+    short i2_Numerator;
+    short i2_Denominator;
+};
+
+// A precomposed character and its base letter and marks, zero-terminated
+// and zero-padded: 16 bytes a row.
+struct st_Decomposition {
+    unsigned short n2_Code;
+    unsigned short au_Chars[7];
+};
+
+// A zero-terminated wide text made from an ASCII literal at compile time, so
+// the names need no run-time conversion and no cast between character types.
+template <unsigned N>
+struct st_WideText {
+    unsigned short au_Text[N];
+    constexpr st_WideText(char const (&text)[N]) : au_Text{} {
+        for (unsigned i = 0; i < N; ++i) au_Text[i] = static_cast<unsigned char>(text[i]);
+    }
+};
+
+extern unsigned char const an1_CategoryDirect[256];
+extern st_Range const ast_Category[];
+extern unsigned const n_CategoryCount;
+extern st_Range const ast_Block[];
+extern unsigned const n_BlockCount;
+extern unsigned short const* const aqcuz_BlockName[];
+extern unsigned const n_BlockNameCount;
+
+extern unsigned short const an2_CharacterInformationDirect[256];
+extern st_Range const ast_CharacterInformation[];
+extern unsigned const n_CharacterInformationCount;
+extern unsigned short const an2_LayoutInformationDirect[256];
+extern st_Range const ast_LayoutInformation[];
+extern unsigned const n_LayoutInformationCount;
+extern unsigned short const an2_TextProcessingInformationDirect[256];
+extern st_Range const ast_TextProcessingInformation[];
+extern unsigned const n_TextProcessingInformationCount;
+
+extern st_Number const ast_Numeric[];
+extern unsigned const n_NumericCount;
+
+extern unsigned short const an2_UpperDirect[256];
+extern unsigned short const an2_LowerDirect[256];
+extern st_Pair const ast_Upper[];
+extern unsigned const n_UpperCount;
+extern st_Pair const ast_Lower[];
+extern unsigned const n_LowerCount;
+extern st_Pair const ast_FoldDigit[];
+extern unsigned const n_FoldDigitCount;
+extern st_Pair const ast_FoldCZone[];
+extern unsigned const n_FoldCZoneCount;
+extern st_Pair const ast_HiraganaToKatakana[];
+extern unsigned const n_HiraganaToKatakanaCount;
+extern st_Pair const ast_KatakanaToHiragana[];
+extern unsigned const n_KatakanaToHiraganaCount;
+
+extern st_Decomposition const ast_Decomposition[];
+extern unsigned const n_DecompositionCount;
+
+// Binary search for the range holding c: c below a range's first code point
+// orders before it, above its last after it, inside it matches. The ranges
+// are disjoint and ascending, so the one range that can hold c is the last
+// whose first code point is not above c; the halving loop finds it without
+// branches on the data. Returns notFound when no range holds c.
+inline unsigned short n2_FindRange(st_Range const* ranges, unsigned count, unsigned short c,
+                                   unsigned short notFound) {
+    if (count == 0) return notFound;
+    st_Range const* base = ranges;
+    while (count > 1) {
+        unsigned half = count / 2;
+        base = base[half].n2_First <= c ? base + half : base;
+        count -= half;
+    }
+    return c >= base->n2_First && c <= base->n2_Last ? base->n2_Value : notFound;
+}
+
+// The code point a row is sorted by.
+inline unsigned short n2_KeyOf(st_Pair const& row) { return row.n2_From; }
+inline unsigned short n2_KeyOf(st_Number const& row) { return row.n2_Code; }
+inline unsigned short n2_KeyOf(st_Decomposition const& row) { return row.n2_Code; }
+
+// Binary search for the row whose code point equals c (unsigned comparison),
+// in the same branch-free manner.
+template <typename T>
+T const* pcst_FindRow(T const* rows, unsigned count, unsigned short c) {
+    if (count == 0) return nullptr;
+    T const* base = rows;
+    while (count > 1) {
+        unsigned half = count / 2;
+        base = n2_KeyOf(base[half]) <= c ? base + half : base;
+        count -= half;
+    }
+    return n2_KeyOf(*base) == c ? base : nullptr;
+}
+
+}  // namespace CharTables
