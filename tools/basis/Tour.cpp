@@ -16,6 +16,7 @@ st_Section const aso_Sections[] = {
     {"frame", &i_TourFrame},
     {"buffer", &i_TourBuffer},
     {"strings", &i_TourString},
+    {"errors", &i_TourErrors},
 };
 
 }  // namespace

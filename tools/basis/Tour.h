@@ -8,6 +8,7 @@
 int i_TourFrame();
 int i_TourBuffer();
 int i_TourString();
+int i_TourErrors();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);

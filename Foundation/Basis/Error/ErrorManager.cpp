@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <new>
 
 #include "Foundation/Basis/String/CString.h"
@@ -240,7 +241,7 @@ void CT_ErrorManager::v_SetMessageError(char const* format, va_list argList) {
     char narrow[e_MessageSize];
     std::vsnprintf(narrow, sizeof narrow, format ? format : "", argList);
     // The runtime's multibyte conversion in the C locale: byte for byte.
-    CT_StringConvert::si_MultiToWideANSI(record->au_Message, narrow, ~0u);
+    CT_StringConvert::si_MultiToWide(record->au_Message, narrow, ~0u, 0);
     record->au_Message[e_MessageSize - 1] = 0;
 }
 
@@ -291,7 +292,7 @@ void CT_ErrorManager::v_SetSystemMessage(st_error* record, unsigned code) {
     } else {
         char narrow[e_MessageSize];
         Platform::n_GetSystemMessage(code, narrow, sizeof narrow);
-        CT_StringConvert::si_MultiToWideANSI(text, narrow, ~0u);
+        CT_StringConvert::si_MultiToWide(text, narrow, ~0u, 0);
         text[e_MessageSize - 1] = 0;
     }
     sv_FoldLines(text);
@@ -494,7 +495,7 @@ int CT_ErrorManager::i_ErrorLocationWindow(unsigned titleId, unsigned short cons
         if (name == nullptr) name = std::strrchr(file, '/');
         name = name ? name + 1 : sac_Unknown;
         unsigned short wideName[260];
-        CT_StringConvert::si_MultiToWideANSI(wideName, name, ~0u);
+        CT_StringConvert::si_MultiToWide(wideName, name, ~0u, 0);
         wideName[259] = 0;
         v_Format(text + used, room - used, sau_LineFormat, wideName, static_cast<int>(location->n_Line));
         used = n_WideLength(text);

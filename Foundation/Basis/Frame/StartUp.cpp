@@ -47,7 +47,7 @@ struct st_Step {
 
 #define BASIS_STEP_NAME2(a, b) a##b
 #define BASIS_STEP_NAME(line) BASIS_STEP_NAME2(so_Step, line)
-#define BASIS_STEP(text) static st_Step BASIS_STEP_NAME(__LINE__)(text);
+#define BASIS_STEP(text) static st_Step BASIS_STEP_NAME(__COUNTER__)(text);
 
 #define BASIS_POOL(Class, blocks)                                             \
     BASIS_STEP(#Class " pool")                                                \

@@ -131,7 +131,7 @@ void CT_TestOut::v_OutputFileV(unsigned short const* format, va_list args) const
     if (wide && narrow) {
         WideFormat::sn_Format(wide, size, format, args);
         if (wide[0]) {
-            CT_StringConvert::si_WideToMultiANSI(narrow, wide, ~0u);
+            CT_StringConvert::si_WideToMulti(narrow, wide, ~0u, 0);
             std::fputs(narrow, pso_Output);
         }
         std::fflush(pso_Output);
@@ -146,7 +146,7 @@ void CT_TestOut::v_DebugOutV(unsigned short const* format, va_list args) const {
     WideFormat::sn_Format(wide, 2048, format, args);
     char narrow[2048 * 2 + 2];
     narrow[0] = 0;
-    if (wide[0]) CT_StringConvert::si_WideToMultiANSI(narrow, wide, ~0u);
+    if (wide[0]) CT_StringConvert::si_WideToMulti(narrow, wide, ~0u, 0);
     Platform::v_OutputDebugString(narrow);
 }
 

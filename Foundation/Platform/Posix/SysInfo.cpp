@@ -23,7 +23,8 @@ int b_GetOsVersion(st_OsVersion* version) {
     version->n_Major = numbers[0];
     version->n_Minor = numbers[1];
     version->n_Build = numbers[2];
-    snprintf(version->ac_ServicePack, sizeof version->ac_ServicePack, "%s %s", names.sysname, names.release);
+    // The release text ("6.1.0-18-amd64") stands in for the service pack.
+    strncpy(version->ac_ServicePack, names.release, sizeof version->ac_ServicePack - 1);
     return 1;
 }
 

@@ -23,7 +23,7 @@ unsigned n_LoadWide(unsigned short* out, unsigned capacity, HINSTANCE module, un
         return 0;
     }
     unsigned short wide[CT_LoadString::e_MaxLength + 1];
-    int units = CT_StringConvert::si_MultiToWideANSI(wide, narrow, length);
+    int units = CT_StringConvert::si_MultiToWide(wide, narrow, length, 0);
     unsigned n = units > 0 ? static_cast<unsigned>(units) : 0;
     if (n >= capacity) n = capacity - 1;
     for (unsigned i = 0; i < n; ++i) out[i] = wide[i];
