@@ -5,6 +5,7 @@
 #include "Foundation/Basis/Character/CharMappings.h"
 #include "Foundation/Basis/Character/CharProperties.h"
 #include "Foundation/Basis/Container/Array.h"
+#include "Foundation/Basis/Container/Tree.h"
 #include "Foundation/Basis/Container/VoidArray.h"
 #include "Foundation/Basis/Container/VoidList.h"
 #include "Foundation/Basis/Container/VoidSortedArray.h"
