@@ -18,6 +18,7 @@
 #include "Foundation/Basis/Frame/StartUp.h"
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/Heap/MemPool.h"
+#include "Foundation/Basis/Lexicon/AlphaTree.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
