@@ -19,6 +19,7 @@
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/Heap/MemPool.h"
 #include "Foundation/Basis/Lexicon/AlphaTree.h"
+#include "Foundation/Basis/Pattern/Pattern.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
