@@ -196,6 +196,7 @@ void CT_VoidTree::v_DebugPrint(st_Node const* node, Char* key, unsigned depth) {
 }
 
 void CT_VoidTree::v_DebugPrint(et_ElementSize elementSize) const {
+    if (spfv_DebugPrint == nullptr) return;  // printing switched off
     // The empty key at the root is not printed: it would be an empty text.
     if (elementSize == e_Narrow) {
         char key[e_DebugKeyLength] = {};
