@@ -13,3 +13,4 @@
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/System/String/StringConvert.h"
+#include "Foundation/System/String/UTF.h"

@@ -20,6 +20,7 @@
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Platform/Module.h"
+#include "Foundation/System/String/UTF.h"
 
 namespace {
 
@@ -80,9 +81,10 @@ BASIS_TYPE(CT_String)
 
 // 8. Pools of the string maps and the symbol table (to come).
 // 9. CT_ThreadSafeForum type (to come).
-// 10. The wide string; the UTF-7 tables (to come).
+// 10. The wide string; the UTF-7 tables.
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
+BASIS_INIT(CT_UTF)
 // 11. Pools of the containers, the default test output, CT_WinFile pool (to come).
 // 12. The clipboard (to come).
 // 13. CT_IPC_Event type; CT_Exit of the font manager (to come).

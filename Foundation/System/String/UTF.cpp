@@ -1,0 +1,302 @@
+#include "Foundation/System/String/UTF.h"
+
+#include <cstring>
+
+// The tables, made by sv_Init at load time.
+char CT_UTF::sac_Base64[65];
+signed char CT_UTF::sac_Base64Inverse[128];
+unsigned char CT_UTF::sab_MustEncode[128];
+
+int CT_UTF::sb_EncodeInBase64 = 0;
+int CT_UTF::sb_EncodeThisOne = 0;
+std::uint32_t CT_UTF::sn4_BitBuffer = 0;
+int CT_UTF::si_BufferBits = 0;
+std::uint32_t CT_UTF::sn4_BufferTemp = 0;
+
+int CT_UTF::sb_DecodeInBase64 = 0;
+int CT_UTF::sb_DecodeFirstAfterPlus = 0;
+int CT_UTF::sb_DecodeWroteInRun = 0;
+int CT_UTF::sb_DecodeEndOfInput = 0;
+std::uint32_t CT_UTF::sn4_DecodeBitBuffer = 0;
+int CT_UTF::si_DecodeBufferBits = 0;
+
+unsigned CT_UTF::sn_UTF8Expected = 0;
+unsigned CT_UTF::sn_UTF8Trailing = 0;
+std::uint32_t CT_UTF::sn4_UTF8Value = 0;
+
+namespace {
+
+char const acz_Base64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+char const acz_Direct[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789'(),-./:?";
+char const acz_WhiteSpace[] = " \t\r\n";
+
+// True when none of the eight bytes is zero or 0x80 and above.
+inline bool b_AsciiNonZero8(unsigned char const* p) {
+    std::uint64_t eight;
+    std::memcpy(&eight, p, 8);
+    return (((eight - 0x0101010101010101ull) | eight) & 0x8080808080808080ull) == 0;
+}
+
+// True when none of the four units is zero or 0x80 and above.
+inline bool b_AsciiNonZero4(unsigned short const* p) {
+    std::uint64_t four;
+    std::memcpy(&four, p, 8);
+    return (((four - 0x0001000100010001ull) | four) & 0xFF80FF80FF80FF80ull) == 0;
+}
+
+}  // namespace
+
+void CT_UTF::sv_Init() {
+    std::memcpy(sac_Base64, acz_Base64, sizeof sac_Base64);
+    for (signed char& inverse : sac_Base64Inverse) inverse = -1;
+    for (int i = 0; i < 64; ++i) sac_Base64Inverse[static_cast<unsigned char>(acz_Base64[i])] = static_cast<signed char>(i);
+    for (unsigned char& must : sab_MustEncode) must = 1;
+    for (char const* p = acz_Direct; *p; ++p) sab_MustEncode[static_cast<unsigned char>(*p)] = 0;
+    for (char const* p = acz_WhiteSpace; *p; ++p) sab_MustEncode[static_cast<unsigned char>(*p)] = 0;
+    sv_WideToUTF7Init();
+    sv_UTF7ToWideInit();
+    sv_UTF8ToWideInit();
+}
+
+// UTF-7 encoding.
+
+void CT_UTF::sv_WideToUTF7Init() {
+    sb_EncodeInBase64 = 0;
+    sb_EncodeThisOne = 0;
+    sn4_BitBuffer = 0;
+    si_BufferBits = 0;
+    sn4_BufferTemp = 0;
+}
+
+int CT_UTF::si_EncodeUTF7Unit(char* target, unsigned short unit) {
+    int written = 0;
+    // The zero unit ends the text: it is written as it is, closing a run.
+    sb_EncodeThisOne = unit != 0 && (unit >= 128 || sab_MustEncode[unit]);
+    if (!sb_EncodeThisOne) {
+        if (sb_EncodeInBase64) {
+            if (si_BufferBits > 0) {
+                sn4_BufferTemp = (sn4_BitBuffer << (6 - si_BufferBits)) & 0x3F;
+                target[written++] = sac_Base64[sn4_BufferTemp];
+            }
+            sn4_BitBuffer = 0;
+            si_BufferBits = 0;
+            target[written++] = '-';
+            sb_EncodeInBase64 = 0;
+        }
+        target[written++] = static_cast<char>(unit);
+        return written;
+    }
+    if (!sb_EncodeInBase64) {
+        if (unit == '+') {
+            target[written++] = '+';
+            target[written++] = '-';
+            return written;
+        }
+        target[written++] = '+';
+        sb_EncodeInBase64 = 1;
+    }
+    // Fewer than 6 bits are ever left over, so 22 bits at most are held.
+    sn4_BitBuffer = sn4_BitBuffer << 16 | unit;
+    si_BufferBits += 16;
+    while (si_BufferBits >= 6) {
+        si_BufferBits -= 6;
+        sn4_BufferTemp = (sn4_BitBuffer >> si_BufferBits) & 0x3F;
+        target[written++] = sac_Base64[sn4_BufferTemp];
+    }
+    sn4_BitBuffer &= (1u << si_BufferBits) - 1;
+    return written;
+}
+
+int CT_UTF::si_WideToUTF7(char* target, unsigned short const* source, unsigned count) {
+    int written = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        written += si_EncodeUTF7Unit(target + written, source[i]);
+        if (source[i] == 0) return written - 1;
+    }
+    return written;
+}
+
+int CT_UTF::si_WideToUTF7Exit(char* target) { return si_EncodeUTF7Unit(target, 0) - 1; }
+
+// UTF-7 decoding.
+
+void CT_UTF::sv_UTF7ToWideInit() {
+    sb_DecodeInBase64 = 0;
+    sb_DecodeFirstAfterPlus = 0;
+    sb_DecodeWroteInRun = 0;
+    sb_DecodeEndOfInput = 0;
+    sn4_DecodeBitBuffer = 0;
+    si_DecodeBufferBits = 0;
+}
+
+int CT_UTF::si_UTF7ToWide(unsigned short* target, char const* source, unsigned count) {
+    int written = 0;
+    sb_DecodeEndOfInput = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        unsigned char byte = static_cast<unsigned char>(source[i]);
+        if (byte == 0) break;
+        if (sb_DecodeInBase64) {
+            int bits = byte < 128 ? sac_Base64Inverse[byte] : -1;
+            if (bits >= 0) {
+                sn4_DecodeBitBuffer = sn4_DecodeBitBuffer << 6 | static_cast<unsigned>(bits);
+                si_DecodeBufferBits += 6;
+                sb_DecodeFirstAfterPlus = 0;
+                if (si_DecodeBufferBits >= 16) {
+                    si_DecodeBufferBits -= 16;
+                    target[written++] = static_cast<unsigned short>(sn4_DecodeBitBuffer >> si_DecodeBufferBits);
+                    sb_DecodeWroteInRun = 1;
+                }
+                sn4_DecodeBitBuffer &= (1u << si_DecodeBufferBits) - 1;
+                continue;
+            }
+            // Any other byte ends the run; the bits left over are dropped.
+            int firstAfterPlus = sb_DecodeFirstAfterPlus;
+            sb_DecodeInBase64 = 0;
+            sb_DecodeFirstAfterPlus = 0;
+            sb_DecodeWroteInRun = 0;
+            sn4_DecodeBitBuffer = 0;
+            si_DecodeBufferBits = 0;
+            if (byte == '-' || byte == '+') {
+                if (byte == '-' && firstAfterPlus) target[written++] = '+';
+                continue;
+            }
+        }
+        if (byte == '+') {
+            sb_DecodeInBase64 = 1;
+            sb_DecodeFirstAfterPlus = 1;
+            sb_DecodeWroteInRun = 0;
+            continue;
+        }
+        // No code page here: a byte of 0x80 or more is taken as signed.
+        target[written++] = static_cast<unsigned short>(static_cast<signed char>(byte));
+    }
+    sb_DecodeEndOfInput = 1;
+    return written;
+}
+
+// UTF-8 encoding.
+
+int CT_UTF::si_WideToUTF8(char* target, unsigned short const* source, unsigned count) {
+    unsigned char* out = reinterpret_cast<unsigned char*>(target);
+    unsigned i = 0;
+    while (i < count) {
+        // Runs of units from 1 to 0x7F, eight at a time.
+        while (count - i >= 8 && b_AsciiNonZero4(source + i) && b_AsciiNonZero4(source + i + 4)) {
+            for (unsigned k = 0; k < 8; ++k) out[k] = static_cast<unsigned char>(source[i + k]);
+            out += 8;
+            i += 8;
+        }
+        if (i == count) break;
+        unsigned unit = source[i];
+        if (unit == 0) break;
+        if (unit < 0x80) {
+            *out++ = static_cast<unsigned char>(unit);
+        } else if (unit < 0x800) {
+            out[0] = static_cast<unsigned char>(0xC0 | unit >> 6);
+            out[1] = static_cast<unsigned char>(0x80 | (unit & 0x3F));
+            out += 2;
+        } else {
+            out[0] = static_cast<unsigned char>(0xE0 | unit >> 12);
+            out[1] = static_cast<unsigned char>(0x80 | ((unit >> 6) & 0x3F));
+            out[2] = static_cast<unsigned char>(0x80 | (unit & 0x3F));
+            out += 3;
+        }
+        ++i;
+    }
+    *out = 0;
+    return static_cast<int>(out - reinterpret_cast<unsigned char*>(target));
+}
+
+// UTF-8 decoding.
+
+void CT_UTF::sv_UTF8ToWideInit() {
+    sn_UTF8Expected = 0;
+    sn_UTF8Trailing = 0;
+    sn4_UTF8Value = 0;
+}
+
+int CT_UTF::si_UTF8ToWide(unsigned short* target, char const* source, unsigned count) {
+    // The offsets that the accumulated lead and following bytes carry.
+    static std::uint32_t const an4_Offset[3] = {0, 0x3080, 0xE2080};
+    unsigned char const* in = reinterpret_cast<unsigned char const*>(source);
+    unsigned short* out = target;
+    unsigned expected = sn_UTF8Expected, trailing = sn_UTF8Trailing;
+    std::uint32_t value = sn4_UTF8Value;
+    unsigned i = 0;
+    while (i < count) {
+        if (expected == 0) {
+            // Runs of bytes from 1 to 0x7F, eight at a time.
+            while (count - i >= 8 && b_AsciiNonZero8(in + i)) {
+                for (unsigned k = 0; k < 8; ++k) out[k] = in[i + k];
+                out += 8;
+                i += 8;
+            }
+            if (i == count) break;
+            unsigned lead = in[i];
+            if (lead == 0) break;
+            if (lead < 0xC0) {
+                *out++ = static_cast<unsigned short>(lead);
+                ++i;
+                continue;
+            }
+            if (lead < 0xE0) {
+                // The whole sequence at hand: no need to keep state.
+                if (count - i >= 2 && in[i + 1] != 0) {
+                    *out++ = static_cast<unsigned short>((lead << 6) + in[i + 1] - an4_Offset[1]);
+                    i += 2;
+                    continue;
+                }
+                expected = trailing = 1;
+            } else if (lead < 0xF0) {
+                if (count - i >= 3 && in[i + 1] != 0 && in[i + 2] != 0) {
+                    *out++ = static_cast<unsigned short>((((lead << 6) + in[i + 1]) << 6) + in[i + 2] - an4_Offset[2]);
+                    i += 3;
+                    continue;
+                }
+                expected = trailing = 2;
+            } else if (lead < 0xF8) {
+                // Four bytes: the payload bits of each, so that the high
+                // surrogate is known after the third byte.
+                expected = trailing = 3;
+                value = lead & 0x07;
+                ++i;
+                continue;
+            } else {
+                *out++ = 0xFFFD;
+                ++i;
+                continue;
+            }
+            value = lead;
+            ++i;
+            continue;
+        }
+        unsigned byte = in[i];
+        if (byte == 0) break;
+        ++i;
+        --expected;
+        if (trailing == 3) {
+            value = value << 6 | (byte & 0x3F);
+            // value >> 4 and value >> 10 below are the code point's bits
+            // from bit 10 upwards, after the third and the fourth byte.
+            if (expected == 1) {
+                unsigned high = value >> 4;
+                *out++ = high >= 0x40 && high <= 0x43F ? static_cast<unsigned short>(0xD800 + high - 0x40)
+                                                       : static_cast<unsigned short>(0xFFFD);
+            } else if (expected == 0) {
+                unsigned high = value >> 10;
+                if (high >= 0x40 && high <= 0x43F) *out++ = static_cast<unsigned short>(0xDC00 | (value & 0x3FF));
+                value = 0;
+            }
+            continue;
+        }
+        value = (value << 6) + byte;
+        if (expected == 0) {
+            *out++ = static_cast<unsigned short>(value - an4_Offset[trailing]);
+            value = 0;
+        }
+    }
+    sn_UTF8Expected = expected;
+    sn_UTF8Trailing = trailing;
+    sn4_UTF8Value = value;
+    return static_cast<int>(out - target);
+}
