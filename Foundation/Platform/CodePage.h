@@ -35,7 +35,9 @@ BASIS_API int i_MultiToWide(unsigned codePage, char const* source, unsigned coun
                             unsigned room);
 
 // Converts count units of source to at most room bytes at target. A unit
-// without a mapping becomes *defaultChar, or the code page's own default
+// without a mapping becomes the default character: defaultChar, a
+// zero-terminated text whose first byte is taken (in a double-byte code
+// page its first two when it has two), or the code page's own default
 // character when defaultChar is null; *usedDefault (when not null) tells
 // whether that happened. Returns the bytes written; 0 on failure as above.
 BASIS_API int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned count, char* target,

@@ -407,17 +407,18 @@ unsigned n_GetAnsiCodePageOfLocale(char const* localeName) {
     if (b_Is(language, {"ko"})) return 949;
     if (b_Is(language, {"th"})) return 874;
     if (b_Is(language, {"el"})) return 1253;
-    if (b_Is(language, {"he", "iw", "yi"})) return 1255;
-    if (b_Is(language, {"ar", "fa", "ur", "ps", "ckb", "ug", "sd", "prs"})) return 1256;
+    if (b_Is(language, {"he", "iw"})) return 1255;
+    if (b_Is(language, {"ar", "fa", "ur", "ckb", "ug", "sd", "prs"})) return 1256;
     if (b_Is(language, {"lt", "lv", "et"})) return 1257;
     if (b_Is(language, {"vi"})) return 1258;
+    // Languages written only in Unicode on Windows (Hindi, Kazakh, Yiddish,
+    // Pashto, ...) fall to the Western page below, as such a system keeps.
     // Written in Latin or Cyrillic letters as the modifier says; a name
     // without one has the script the language is usually written in.
     if (b_Is(language, {"tr", "az", "uz"})) return cyrillic ? 1251 : 1254;
     if (b_Is(language, {"sr"})) return latin ? 1250 : 1251;
     if (b_Is(language, {"bs"})) return cyrillic ? 1251 : 1250;
-    if (b_Is(language, {"ru", "uk", "be", "bg", "mk", "kk", "ky", "tt", "mn", "ba", "sah", "tg", "cv", "os"}))
-        return 1251;
+    if (b_Is(language, {"ru", "uk", "be", "bg", "mk", "ky", "tt", "mn", "ba", "sah", "tg", "cv", "os"})) return 1251;
     if (b_Is(language, {"pl", "cs", "hu", "sk", "sl", "hr", "ro", "sq", "hsb", "dsb", "tk"})) return 1250;
     return 1252;
 }
@@ -474,7 +475,14 @@ int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned coun
         errno = EINVAL;
         return 0;
     }
-    char const fallback = defaultChar ? *defaultChar : '?';
+    // As on Windows, a double-byte code page takes two bytes of the default
+    // text when it has two.
+    char fallback[2] = {defaultChar ? defaultChar[0] : '?', 0};
+    unsigned fallbackSize = 1;
+    if (defaultChar && defaultChar[0] && !tables->av_Pairs.empty() && defaultChar[1]) {
+        fallback[1] = defaultChar[1];
+        fallbackSize = 2;
+    }
     unsigned short const* fromWide = tables->av_FromWide.data();
     unsigned in = 0, out = 0;
     int used = 0;
@@ -492,14 +500,15 @@ int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned coun
             if (in == count) break;
         }
         unsigned short bytes = fromWide[source[in]];
-        unsigned need = bytes == e_NoMapping || bytes < 0x100 ? 1 : 2;
+        unsigned need = bytes == e_NoMapping ? fallbackSize : bytes < 0x100 ? 1 : 2;
         if (room - out < need) {
             errno = E2BIG;
             if (usedDefault) *usedDefault = used;
             return 0;
         }
         if (bytes == e_NoMapping) {
-            target[out++] = fallback;
+            target[out++] = fallback[0];
+            if (fallbackSize == 2) target[out++] = fallback[1];
             used = 1;
         } else if (need == 1) {
             target[out++] = static_cast<char>(bytes);

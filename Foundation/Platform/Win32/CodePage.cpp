@@ -34,6 +34,12 @@ unsigned n_GetAnsiCodePageOfLocale(char const* localeName) {
         if (::lstrcmpiA(p + 1, "latin") == 0) ::lstrcpyW(script, L"Latn");
         else if (::lstrcmpiA(p + 1, "cyrillic") == 0) ::lstrcpyW(script, L"Cyrl");
     }
+    // Languages written in two scripts need one in the Windows name; without
+    // a modifier, the one their POSIX locales use.
+    if (!script[0] && ::lstrcmpW(language, L"sr") == 0) ::lstrcpyW(script, L"Cyrl");
+    if (!script[0] && (::lstrcmpW(language, L"bs") == 0 || ::lstrcmpW(language, L"az") == 0 ||
+                       ::lstrcmpW(language, L"uz") == 0))
+        ::lstrcpyW(script, L"Latn");
     if (l == 0 || ::lstrcmpW(language, L"C") == 0 || ::lstrcmpW(language, L"POSIX") == 0) return 1252;
     wchar_t name[48];
     ::lstrcpyW(name, language);

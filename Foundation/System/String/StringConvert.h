@@ -13,8 +13,9 @@
 // ~0u the length, plus 1 where the terminator is converted too):
 //   si_MultiToWide       count + 1 units (count is enough for a code page
 //                        of the system; UTF-7 and UTF-8 add a zero unit);
-//   si_WideToMulti       count * 2 bytes for a code page of the system,
-//                        count * 3 + 3 for UTF-7, count * 3 + 1 for UTF-8;
+//   si_WideToMulti       count * 2 bytes (at least 1) for a code page of
+//                        the system, count * 3 + 3 for UTF-7, count * 3 + 1
+//                        for UTF-8;
 //   si_UTF7ToWide,
 //   si_UTF8ToWide        count + 1 units (at most one unit a byte, and the
 //                        zero unit);
