@@ -435,36 +435,37 @@ int i_MultiToWide(unsigned codePage, char const* source, unsigned count, unsigne
         errno = EINVAL;
         return 0;
     }
-    unsigned char const* bytes = reinterpret_cast<unsigned char const*>(source);
-    unsigned in = 0, out = 0;
-    while (in < count) {
-        if (tables->b_AsciiIdentity) {
-            // Runs of bytes below 0x80, eight at a time.
-            while (count - in >= 8 && room - out >= 8) {
-                std::uint64_t eight;
-                std::memcpy(&eight, bytes + in, 8);
-                if (eight & 0x8080808080808080ull) break;
-                for (unsigned k = 0; k < 8; ++k) target[out + k] = bytes[in + k];
-                in += 8;
-                out += 8;
-            }
-            if (in == count) break;
-        }
-        if (out == room) {
+    unsigned char const* in = reinterpret_cast<unsigned char const*>(source);
+    unsigned char const* const end = in + count;
+    unsigned short* out = target;
+    unsigned short const* single = tables->au_Single;
+    // No byte gives more than one unit: with room for count units the loops
+    // need not look at the room.
+    if (room >= count && tables->av_Pairs.empty()) {
+        for (; end - in >= 8; in += 8, out += 8)
+            for (unsigned k = 0; k < 8; ++k) out[k] = single[in[k]];
+        while (in < end) *out++ = single[*in++];
+        return static_cast<int>(count);
+    }
+    unsigned char const* leadRow = tables->ac_LeadRow;
+    unsigned short const* pairs = tables->av_Pairs.data();
+    while (in < end) {
+        if (static_cast<unsigned>(out - target) == room) {
             errno = E2BIG;
             return 0;
         }
-        unsigned char b = bytes[in];
-        unsigned row = tables->ac_LeadRow[b];
-        if (row && count - in >= 2 && bytes[in + 1] != 0) {
-            target[out++] = tables->av_Pairs[(row - 1) * 256u + bytes[in + 1]];
+        unsigned b = *in;
+        unsigned row = leadRow[b];
+        // A lead byte takes the next one unless it is zero or past the end.
+        if (row && end - in >= 2 && in[1] != 0) {
+            *out++ = pairs[(row - 1) * 256u + in[1]];
             in += 2;
         } else {
-            target[out++] = tables->au_Single[b];
+            *out++ = single[b];
             ++in;
         }
     }
-    return static_cast<int>(out);
+    return static_cast<int>(out - target);
 }
 
 int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned count, char* target, unsigned room,

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Foundation/System/String/AsciiBlock.h"
+
 // The tables, made by sv_Init at load time.
 char CT_UTF::sac_Base64[65];
 signed char CT_UTF::sac_Base64Inverse[128];
@@ -29,20 +31,6 @@ namespace {
 char const acz_Base64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 char const acz_Direct[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789'(),-./:?";
 char const acz_WhiteSpace[] = " \t\r\n";
-
-// True when none of the eight bytes is zero or 0x80 and above.
-inline bool b_AsciiNonZero8(unsigned char const* p) {
-    std::uint64_t eight;
-    std::memcpy(&eight, p, 8);
-    return (((eight - 0x0101010101010101ull) | eight) & 0x8080808080808080ull) == 0;
-}
-
-// True when none of the four units is zero or 0x80 and above.
-inline bool b_AsciiNonZero4(unsigned short const* p) {
-    std::uint64_t four;
-    std::memcpy(&four, p, 8);
-    return (((four - 0x0001000100010001ull) | four) & 0xFF80FF80FF80FF80ull) == 0;
-}
 
 }  // namespace
 
@@ -178,18 +166,22 @@ int CT_UTF::si_UTF7ToWide(unsigned short* target, char const* source, unsigned c
 
 int CT_UTF::si_WideToUTF8(char* target, unsigned short const* source, unsigned count) {
     unsigned char* out = reinterpret_cast<unsigned char*>(target);
-    unsigned i = 0;
-    while (i < count) {
-        // Runs of units from 1 to 0x7F, eight at a time.
-        while (count - i >= 8 && b_AsciiNonZero4(source + i) && b_AsciiNonZero4(source + i + 4)) {
-            for (unsigned k = 0; k < 8; ++k) out[k] = static_cast<unsigned char>(source[i + k]);
-            out += 8;
-            i += 8;
-        }
-        if (i == count) break;
-        unsigned unit = source[i];
-        if (unit == 0) break;
+    unsigned short const* in = source;
+    unsigned short const* const end = source + count;
+    while (in < end) {
+        unsigned unit = *in;
         if (unit < 0x80) {
+            if (unit == 0) break;
+            // A run of ASCII, a block of 16 units at a time. The whole block
+            // is written; what lies past the run is written over afterwards,
+            // and three bytes of room a unit leave room for it. A lone ASCII
+            // unit (a space between words) goes the short way.
+            if (end - in >= 16 && in[1] - 1u < 0x7Fu) {
+                unsigned run = AsciiBlock::n_NarrowRun(in, static_cast<unsigned>(end - in), out);
+                in += run;
+                out += run;
+                continue;
+            }
             *out++ = static_cast<unsigned char>(unit);
         } else if (unit < 0x800) {
             out[0] = static_cast<unsigned char>(0xC0 | unit >> 6);
@@ -201,7 +193,7 @@ int CT_UTF::si_WideToUTF8(char* target, unsigned short const* source, unsigned c
             out[2] = static_cast<unsigned char>(0x80 | (unit & 0x3F));
             out += 3;
         }
-        ++i;
+        ++in;
     }
     *out = 0;
     return static_cast<int>(out - reinterpret_cast<unsigned char*>(target));
@@ -219,80 +211,85 @@ int CT_UTF::si_UTF8ToWide(unsigned short* target, char const* source, unsigned c
     // The offsets that the accumulated lead and following bytes carry.
     static std::uint32_t const an4_Offset[3] = {0, 0x3080, 0xE2080};
     unsigned char const* in = reinterpret_cast<unsigned char const*>(source);
+    unsigned char const* const end = in + count;
     unsigned short* out = target;
     unsigned expected = sn_UTF8Expected, trailing = sn_UTF8Trailing;
     std::uint32_t value = sn4_UTF8Value;
-    unsigned i = 0;
-    while (i < count) {
-        if (expected == 0) {
-            // Runs of bytes from 1 to 0x7F, eight at a time.
-            while (count - i >= 8 && b_AsciiNonZero8(in + i)) {
-                for (unsigned k = 0; k < 8; ++k) out[k] = in[i + k];
-                out += 8;
-                i += 8;
-            }
-            if (i == count) break;
-            unsigned lead = in[i];
-            if (lead == 0) break;
-            if (lead < 0xC0) {
-                *out++ = static_cast<unsigned short>(lead);
-                ++i;
-                continue;
-            }
-            if (lead < 0xE0) {
-                // The whole sequence at hand: no need to keep state.
-                if (count - i >= 2 && in[i + 1] != 0) {
-                    *out++ = static_cast<unsigned short>((lead << 6) + in[i + 1] - an4_Offset[1]);
-                    i += 2;
-                    continue;
+    // No byte gives more than one unit, so out never runs ahead of in: the
+    // fast paths below may write a whole block within the room.
+    while (in < end) {
+        unsigned byte = *in;
+        if (expected) {
+            // A following byte of a sequence, maybe begun in an earlier call.
+            if (byte == 0) break;
+            ++in;
+            --expected;
+            if (trailing == 3) {
+                value = value << 6 | (byte & 0x3F);
+                // value >> 4 and value >> 10 are the code point's bits from
+                // bit 10 upwards, after the third and the fourth byte.
+                if (expected == 1) {
+                    unsigned high = value >> 4;
+                    *out++ = high >= 0x40 && high <= 0x43F ? static_cast<unsigned short>(0xD800 + high - 0x40)
+                                                           : static_cast<unsigned short>(0xFFFD);
+                } else if (expected == 0) {
+                    unsigned high = value >> 10;
+                    if (high >= 0x40 && high <= 0x43F) *out++ = static_cast<unsigned short>(0xDC00 | (value & 0x3FF));
+                    value = 0;
                 }
-                expected = trailing = 1;
-            } else if (lead < 0xF0) {
-                if (count - i >= 3 && in[i + 1] != 0 && in[i + 2] != 0) {
-                    *out++ = static_cast<unsigned short>((((lead << 6) + in[i + 1]) << 6) + in[i + 2] - an4_Offset[2]);
-                    i += 3;
-                    continue;
-                }
-                expected = trailing = 2;
-            } else if (lead < 0xF8) {
-                // Four bytes: the payload bits of each, so that the high
-                // surrogate is known after the third byte.
-                expected = trailing = 3;
-                value = lead & 0x07;
-                ++i;
-                continue;
-            } else {
-                *out++ = 0xFFFD;
-                ++i;
                 continue;
             }
-            value = lead;
-            ++i;
-            continue;
-        }
-        unsigned byte = in[i];
-        if (byte == 0) break;
-        ++i;
-        --expected;
-        if (trailing == 3) {
-            value = value << 6 | (byte & 0x3F);
-            // value >> 4 and value >> 10 below are the code point's bits
-            // from bit 10 upwards, after the third and the fourth byte.
-            if (expected == 1) {
-                unsigned high = value >> 4;
-                *out++ = high >= 0x40 && high <= 0x43F ? static_cast<unsigned short>(0xD800 + high - 0x40)
-                                                       : static_cast<unsigned short>(0xFFFD);
-            } else if (expected == 0) {
-                unsigned high = value >> 10;
-                if (high >= 0x40 && high <= 0x43F) *out++ = static_cast<unsigned short>(0xDC00 | (value & 0x3FF));
+            value = (value << 6) + byte;
+            if (expected == 0) {
+                *out++ = static_cast<unsigned short>(value - an4_Offset[trailing]);
                 value = 0;
             }
             continue;
         }
-        value = (value << 6) + byte;
-        if (expected == 0) {
-            *out++ = static_cast<unsigned short>(value - an4_Offset[trailing]);
-            value = 0;
+        if (byte < 0x80) {
+            if (byte == 0) break;
+            // A run of ASCII, a block of 16 bytes at a time; the whole block
+            // is written, what lies past the run is written over afterwards.
+            // A lone ASCII byte (a space between words) goes the short way.
+            if (end - in >= 16 && in[1] - 1u < 0x7Fu) {
+                unsigned run = AsciiBlock::n_WidenRun(in, static_cast<unsigned>(end - in), out);
+                in += run;
+                out += run;
+            } else {
+                *out++ = static_cast<unsigned short>(byte);
+                ++in;
+            }
+        } else if (byte < 0xC0) {
+            *out++ = static_cast<unsigned short>(byte);
+            ++in;
+        } else if (byte < 0xE0) {
+            // The whole sequence at hand: no state to keep.
+            if (end - in >= 2 && in[1] != 0) {
+                *out++ = static_cast<unsigned short>((byte << 6) + in[1] - an4_Offset[1]);
+                in += 2;
+            } else {
+                expected = trailing = 1;
+                value = byte;
+                ++in;
+            }
+        } else if (byte < 0xF0) {
+            if (end - in >= 3 && in[1] != 0 && in[2] != 0) {
+                *out++ = static_cast<unsigned short>((((byte << 6) + in[1]) << 6) + in[2] - an4_Offset[2]);
+                in += 3;
+            } else {
+                expected = trailing = 2;
+                value = byte;
+                ++in;
+            }
+        } else if (byte < 0xF8) {
+            // Four bytes: the payload bits of each, so that the high
+            // surrogate is known after the third byte.
+            expected = trailing = 3;
+            value = byte & 0x07;
+            ++in;
+        } else {
+            *out++ = 0xFFFD;
+            ++in;
         }
     }
     sn_UTF8Expected = expected;

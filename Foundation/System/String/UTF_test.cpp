@@ -149,6 +149,36 @@ TEST(UTF, UTF8Encoding) {
     }
 }
 
+// Runs of ASCII of every length around the block sizes, broken by another
+// character or by a zero at every place: both coders.
+TEST(UTF, UTF8AsciiRuns) {
+    CT_UTF::sv_UTF8ToWideInit();
+    for (unsigned length : {15u, 16u, 17u, 31u, 32u, 33u, 48u, 70u}) {
+        Units ascii(length);
+        for (unsigned i = 0; i < length; ++i) ascii[i] = static_cast<unsigned short>('a' + i % 26);
+        for (unsigned at = 0; at < length; ++at) {
+            struct st_Case {
+                unsigned short u_Unit;
+                char const* qccz_Bytes;
+            };
+            for (st_Case const& c : {st_Case{0x20AC, "\xE2\x82\xAC"}, st_Case{0x80, "\xC2\x80"}, st_Case{0x7F, "\x7F"}}) {
+                Units text = ascii;
+                text[at] = c.u_Unit;
+                std::string bytes(ascii.begin(), ascii.end());
+                bytes.replace(at, 1, c.qccz_Bytes);
+                ASSERT_EQ(o_ToUTF8(text), bytes) << length << " " << at;
+                ASSERT_EQ(ao_FromUTF8(bytes), text) << length << " " << at;
+            }
+            Units text = ascii;
+            text[at] = 0;
+            std::string bytes(ascii.begin(), ascii.end());
+            bytes[at] = 0;
+            ASSERT_EQ(o_ToUTF8(text), bytes.substr(0, at)) << length << " " << at;
+            ASSERT_EQ(ao_FromUTF8(bytes), Units(ascii.begin(), ascii.begin() + at)) << length << " " << at;
+        }
+    }
+}
+
 TEST(UTF, UTF8Decoding) {
     CT_UTF::sv_UTF8ToWideInit();
     EXPECT_EQ(ao_FromUTF8("\xC3\xA9"), (Units{0xE9}));
