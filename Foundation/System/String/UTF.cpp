@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "Foundation/System/String/AsciiBlock.h"
+#include "Foundation/System/String/UnitBlock.h"
 
 // The tables, made by sv_Init at load time.
 char CT_UTF::sac_Base64[65];
@@ -168,32 +168,59 @@ int CT_UTF::si_WideToUTF8(char* target, unsigned short const* source, unsigned c
     unsigned char* out = reinterpret_cast<unsigned char*>(target);
     unsigned short const* in = source;
     unsigned short const* const end = source + count;
+    // Blocks of 16 units that take one or two bytes each (ASCII, Latin,
+    // Greek, Cyrillic, Hebrew, Arabic text) go by blocks, long runs of ASCII
+    // faster still; other stretches go unit by unit up to the next such
+    // block, which is found ahead looking at every fourth block only, so
+    // that the loop unit by unit runs undisturbed. The fast paths write a
+    // little past what they keep (a whole block of ASCII, two bytes for an
+    // ASCII unit); three bytes of room a unit leave room for it, and what
+    // they do not keep is written over afterwards.
     while (in < end) {
-        unsigned unit = *in;
-        if (unit < 0x80) {
-            if (unit == 0) break;
-            // A run of ASCII, a block of 16 units at a time. The whole block
-            // is written; what lies past the run is written over afterwards,
-            // and three bytes of room a unit leave room for it. A lone ASCII
-            // unit (a space between words) goes the short way.
-            if (end - in >= 16 && in[1] - 1u < 0x7Fu) {
-                unsigned run = AsciiBlock::n_NarrowRun(in, static_cast<unsigned>(end - in), out);
+        if (end - in >= 16 && UnitBlock::b_OneOrTwoBytes(in)) {
+            std::uint16_t words[16], offsets[16];
+            unsigned bytes = UnitBlock::n_OneOrTwoByteWords(in, words, offsets);
+            if (bytes == 16) {
+                unsigned run = UnitBlock::n_NarrowRun(in, static_cast<unsigned>(end - in), out);
                 in += run;
                 out += run;
                 continue;
             }
-            *out++ = static_cast<unsigned char>(unit);
-        } else if (unit < 0x800) {
-            out[0] = static_cast<unsigned char>(0xC0 | unit >> 6);
-            out[1] = static_cast<unsigned char>(0x80 | (unit & 0x3F));
-            out += 2;
-        } else {
-            out[0] = static_cast<unsigned char>(0xE0 | unit >> 12);
-            out[1] = static_cast<unsigned char>(0x80 | ((unit >> 6) & 0x3F));
-            out[2] = static_cast<unsigned char>(0x80 | (unit & 0x3F));
-            out += 3;
+            // Each unit's two bytes at its own place, independent of the
+            // others; an ASCII unit's second byte is written over.
+            for (unsigned k = 0; k < 16; ++k) std::memcpy(out + offsets[k], &words[k], 2);
+            in += 16;
+            out += bytes;
+            continue;
         }
-        ++in;
+        unsigned short const* stop = end;
+        for (unsigned short const* block = in; end - block >= 64 + 16;) {
+            block += 64;
+            if (UnitBlock::b_OneOrTwoBytes(block)) {
+                stop = block;
+                break;
+            }
+        }
+        while (in < stop) {
+            unsigned unit = *in++;
+            if (unit < 0x80) {
+                if (unit == 0) {
+                    *out = 0;
+                    return static_cast<int>(out - reinterpret_cast<unsigned char*>(target));
+                }
+                *out++ = static_cast<unsigned char>(unit);
+            } else if (unit < 0x800) {
+                out[0] = static_cast<unsigned char>(0xC0 | unit >> 6);
+                out[1] = static_cast<unsigned char>(0x80 | (unit & 0x3F));
+                out += 2;
+            } else {
+                // Four bytes stored, three kept: the fourth is written over.
+                std::uint32_t const bytes =
+                    (0xE0 | unit >> 12) | (0x80 | ((unit >> 6) & 0x3F)) << 8 | (0x80 | (unit & 0x3F)) << 16;
+                std::memcpy(out, &bytes, 4);
+                out += 3;
+            }
+        }
     }
     *out = 0;
     return static_cast<int>(out - reinterpret_cast<unsigned char*>(target));
@@ -252,7 +279,7 @@ int CT_UTF::si_UTF8ToWide(unsigned short* target, char const* source, unsigned c
             // is written, what lies past the run is written over afterwards.
             // A lone ASCII byte (a space between words) goes the short way.
             if (end - in >= 16 && in[1] - 1u < 0x7Fu) {
-                unsigned run = AsciiBlock::n_WidenRun(in, static_cast<unsigned>(end - in), out);
+                unsigned run = UnitBlock::n_WidenRun(in, static_cast<unsigned>(end - in), out);
                 in += run;
                 out += run;
             } else {
