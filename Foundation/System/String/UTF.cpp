@@ -1,5 +1,6 @@
 #include "Foundation/System/String/UTF.h"
 
+#include <bit>
 #include <cstring>
 
 #include "Foundation/System/String/UnitBlock.h"
@@ -25,6 +26,9 @@ int CT_UTF::si_DecodeBufferBits = 0;
 unsigned CT_UTF::sn_UTF8Expected = 0;
 unsigned CT_UTF::sn_UTF8Trailing = 0;
 std::uint32_t CT_UTF::sn4_UTF8Value = 0;
+
+// The UTF-8 encoder stores a unit's bytes as one little-endian word.
+static_assert(std::endian::native == std::endian::little, "the UTF-8 encoder needs a little-endian target");
 
 namespace {
 
