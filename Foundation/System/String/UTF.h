@@ -18,6 +18,8 @@
 //   si_WideToUTF8      count * 3 + 1 bytes (zero byte included);
 //   si_UTF8ToWide      count units (never more units than bytes, even when
 //                      a sequence begun in an earlier call ends here).
+// The UTF-8 coders' fast paths may write into that room past what they
+// return, never beyond it.
 #pragma once
 
 #include <cstdint>
@@ -53,10 +55,11 @@ public:
     // the next call; sv_UTF8ToWideInit drops it. Lead bytes 0xC0-0xDF take
     // one following byte and 0xE0-0xEF two, without checking them; 0x80-0xBF
     // alone are the units of the same value. 0xF0-0xF7 take three following
-    // bytes: a character from U+10000 to U+10FFFF becomes its surrogate pair
-    // (the high half as soon as the third byte is read, so that a sequence
-    // finished by a later call still gives at most one unit per byte), any
-    // other value one U+FFFD for the sequence. 0xF8-0xFF are each one U+FFFD.
+    // bytes, of which the low six bits count: a character from U+10000 to
+    // U+10FFFF becomes its surrogate pair (the high half as soon as the third
+    // byte is read, so that a sequence finished by a later call still gives
+    // at most one unit per byte), any other value one U+FFFD for the
+    // sequence. 0xF8-0xFF are each one U+FFFD.
     static void sv_UTF8ToWideInit();
     static int si_UTF8ToWide(unsigned short* target, char const* source, unsigned count);
 
