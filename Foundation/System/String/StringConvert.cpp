@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Platform/CodePage.h"
@@ -17,21 +18,14 @@ enum : unsigned { e_UTF7 = 65000, e_UTF8 = 65001 };
 char const acz_Location[] = "Foundation/System/String/StringConvert";
 enum : unsigned { e_LineWideToMulti = 196, e_LineWideToUTF7 = 422, e_LineWideToUTF8 = 567 };
 
-// The last failure of the thread, for a debugger until it has a reader.
-struct st_Failure {
-    char const* qccz_Location;
-    unsigned n_Line;
-    unsigned n_SystemError;
-};
-thread_local st_Failure so_LastFailure;
-
+// A failed conversion is a system error of the calling thread, at this
+// file and the line of the report. Before the error manager exists (and
+// after it is gone, at unload) there is nobody to tell.
 void sv_ReportFailure(unsigned line) {
-    // Reported through the error manager once it is part of the library (a
-    // system error with this location and line). Until then the platform's
-    // last error is kept as the failing call left it, for the caller.
-    unsigned code = Platform::n_GetLastError();
-    so_LastFailure = st_Failure{acz_Location, line, code};
-    Platform::v_SetLastError(code);
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    if (errors == nullptr) return;
+    errors->v_SetSystemError();
+    errors->v_AddLocation(acz_Location, line);
 }
 
 unsigned n_WideLength(unsigned short const* text) {
