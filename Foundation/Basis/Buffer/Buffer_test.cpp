@@ -97,7 +97,8 @@ TEST(Buffer, SharingAndCopyOnWrite) {
         CT_Buffer third;
         third = first;
         EXPECT_EQ(first.n_GetUseCount(), 3u);
-        third = third;  // self-assignment changes nothing
+        CT_Buffer& alias = third;
+        third = alias;  // self-assignment changes nothing
         third.v_Set(&second);
         EXPECT_EQ(first.n_GetUseCount(), 3u);
     }

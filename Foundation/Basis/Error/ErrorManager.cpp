@@ -65,12 +65,12 @@ CT_ErrorManager::CT_ErrorManager(unsigned errors, unsigned locations)
       b_DebugMessageOnError(1) {
     // Both pools are chained into their free lists in array order.
     std::memset(pso_Errors, 0, sizeof(st_error) * errors);
-    std::memset(pso_Locations, 0, sizeof(st_location) * locations);
+    std::memset(pso_Locations, 0, sizeof(st_location) * n_LocationCount);
     for (unsigned i = errors; i-- > 0;) {
         pso_Errors[i].pso_Next = pso_FreeErrors;
         pso_FreeErrors = &pso_Errors[i];
     }
-    for (unsigned i = locations; i-- > 0;) {
+    for (unsigned i = n_LocationCount; i-- > 0;) {
         pso_Locations[i].pso_Next = pso_FreeLocations;
         pso_FreeLocations = &pso_Locations[i];
     }

@@ -35,7 +35,8 @@ TEST(Exception, CodeCopiesAndSelfAssignment) {
     EXPECT_EQ(b.n_GetCode(), 7u);
     CT_Exception c(1);
     c = a;
-    c = c;
+    CT_Exception& alias = c;
+    c = alias;
     EXPECT_EQ(c.n_GetCode(), 7u);
     try {
         throw CT_Exception(42);

@@ -66,15 +66,20 @@ private:
 };
 
 // The declarations every class of the type system carries. The prototype
-// constructor is protected and takes the class's own CT_Type.
-#define BASIS_DECLARE_TYPE(ClassName)                                                     \
+// constructor is protected and takes the class's own CT_Type. A class whose
+// base is already in the type system uses the DERIVED form, which marks the
+// three operations as overrides.
+#define BASIS_DECLARE_TYPE_MEMBERS(ClassName, Override)                                   \
 public:                                                                                   \
     static CT_Type const* spcco_GetType() { return &sco_Type; }                           \
-    virtual CT_Type const* vpcco_GetType() const;                                         \
-    virtual void* vpv_IsA(CT_Type const* type) const;                                     \
-    virtual void* vpv_IsKindOf(CT_Type const* type) const;                                \
+    virtual CT_Type const* vpcco_GetType() const Override;                                \
+    virtual void* vpv_IsA(CT_Type const* type) const Override;                            \
+    virtual void* vpv_IsKindOf(CT_Type const* type) const Override;                       \
     static CT_Type sco_Type;                                                              \
     static ClassName sco_Object;
+
+#define BASIS_DECLARE_TYPE(ClassName) BASIS_DECLARE_TYPE_MEMBERS(ClassName, )
+#define BASIS_DECLARE_DERIVED_TYPE(ClassName) BASIS_DECLARE_TYPE_MEMBERS(ClassName, override)
 
 // Definitions of the three virtual operations for a class of the type system.
 #define BASIS_DEFINE_TYPE_OPERATIONS(ClassName)                                           \

@@ -22,7 +22,7 @@ public:
 };
 
 class Left : public Root {
-    BASIS_DECLARE_TYPE(Left)
+    BASIS_DECLARE_DERIVED_TYPE(Left)
 public:
     Left() { BASIS_TYPE_CONSTRUCT(Left); }
     explicit Left(CT_Type* type) : Root(type) { BASIS_TYPE_CONSTRUCT(Left); }
@@ -30,7 +30,7 @@ public:
 };
 
 class Right : public Root {
-    BASIS_DECLARE_TYPE(Right)
+    BASIS_DECLARE_DERIVED_TYPE(Right)
 public:
     Right() { BASIS_TYPE_CONSTRUCT(Right); }
     explicit Right(CT_Type* type) : Root(type) { BASIS_TYPE_CONSTRUCT(Right); }
@@ -38,7 +38,7 @@ public:
 };
 
 class Both : public Left, public Right {
-    BASIS_DECLARE_TYPE(Both)
+    BASIS_DECLARE_DERIVED_TYPE(Both)
 public:
     Both() { BASIS_TYPE_CONSTRUCT(Both); }
     explicit Both(CT_Type* type) : Left(type), Right(type) { BASIS_TYPE_CONSTRUCT(Both); }

@@ -167,8 +167,10 @@ TEST(AlphaTree, CopiesOwnTheirNodes) {
     CT_AlphaTree third(copy);
     copy.v_Set();
     EXPECT_EQ(third.n_Entries(), 2u);
-    copy = copy;
-    third = third;
+    CT_AlphaTree& copyAlias = copy;
+    CT_AlphaTree& thirdAlias = third;
+    copy = copyAlias;  // self-assignment
+    third = thirdAlias;
     EXPECT_EQ(third.n_Search("one"), 1u);
 }
 

@@ -21,7 +21,7 @@
 class CT_UString;
 
 class BASIS_API CT_CString : public CT_String {
-    BASIS_DECLARE_TYPE(CT_CString)
+    BASIS_DECLARE_DERIVED_TYPE(CT_CString)
     BASIS_DECLARE_POOL()
 
 public:

@@ -21,7 +21,7 @@
 class CT_CString;
 
 class BASIS_API CT_UString : public CT_String {
-    BASIS_DECLARE_TYPE(CT_UString)
+    BASIS_DECLARE_DERIVED_TYPE(CT_UString)
     BASIS_DECLARE_POOL()
 
 public:
