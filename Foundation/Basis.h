@@ -10,6 +10,7 @@
 #include "Foundation/Basis/Container/VoidSortedArray.h"
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Basis/Error/Exception.h"
+#include "Foundation/Basis/File/FileSystem.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Counter.h"
 #include "Foundation/Basis/Frame/Init.h"
