@@ -21,6 +21,8 @@
 #include "Foundation/Basis/Frame/StartUp.h"
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/Heap/MemPool.h"
+#include "Foundation/Basis/Input/Input.h"
+#include "Foundation/Basis/Output/Output.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
