@@ -116,6 +116,7 @@ TEST_F(Input, FileStreamReadsChunkByChunk) {
     EXPECT_FALSE(CT_ErrorManager::spco_Get()->b_IsSetError());
 
     // A missing file: the open reports, with this stream's location.
+    input.vv_Close();
     temp.v_Delete();
     input.v_Set(8, temp.pcco_Name());
     input.vv_Open();
