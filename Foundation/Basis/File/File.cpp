@@ -26,6 +26,17 @@ bool b_Failed(unsigned line) {
     return true;
 }
 
+// Narrow text onto a line: straight into a narrow string's buffer (its
+// inline append), through the string interface for a wide one.
+inline void v_AppendNarrow(CT_String* line, CT_CString* narrow, unsigned char const* text, unsigned count) {
+    if (narrow) narrow->v_Append(reinterpret_cast<char const*>(text), count);
+    else line->v_Append(reinterpret_cast<char const*>(text), count);
+}
+
+CT_CString* pco_AsNarrow(CT_String* line) {
+    return line->vpv_IsA(CT_CString::spcco_GetType()) ? static_cast<CT_CString*>(line) : nullptr;
+}
+
 unsigned n_FindUnit(unsigned short const* units, unsigned from, unsigned count, unsigned short unit) {
     for (unsigned i = from; i < count; ++i)
         if (units[i] == unit) return i;
@@ -245,6 +256,7 @@ int CT_File::b_SkipByteOrderMark() {
 unsigned CT_File::n_ReadLineC(CT_String* line, CT_String const* strip) {
     v_SetAccess(e_LastRead);
     if (b_Failed(__LINE__)) return 0;
+    CT_CString* narrow = pco_AsNarrow(line);
     line->vv_SetLength(0);
     for (;;) {
         unsigned char* chunk = puc_LineBuffer(e_NarrowChunk);
@@ -256,7 +268,7 @@ unsigned CT_File::n_ReadLineC(CT_String* line, CT_String const* strip) {
         unsigned end = found ? static_cast<unsigned>(static_cast<unsigned char const*>(found) - chunk) : count;
         unsigned text = end;
         if (text > 0 && chunk[text - 1] == 0x0D) --text;
-        line->v_Append(reinterpret_cast<char const*>(chunk), text);
+        v_AppendNarrow(line, narrow, chunk, text);
         if (found) {
             vv_SetOffset(e_Current, static_cast<int>(end + 1) - static_cast<int>(count));
             if (b_Failed(__LINE__)) return 0;
@@ -304,6 +316,7 @@ unsigned CT_File::n_ReadLineU(CT_String* line, CT_String const* strip) {
 unsigned CT_File::n_ReadLineCSequential(CT_String* line, CT_String const* strip) {
     v_SetAccess(e_LastRead);
     if (b_Failed(__LINE__)) return 0;
+    CT_CString* narrow = pco_AsNarrow(line);
     line->vv_SetLength(0);
     for (;;) {
         if (n_SequentialPosition == 0) {
@@ -323,7 +336,7 @@ unsigned CT_File::n_ReadLineCSequential(CT_String* line, CT_String const* strip)
         unsigned end = found ? static_cast<unsigned>(static_cast<unsigned char const*>(found) - chunk) : count;
         unsigned text = end;
         if (text > start && chunk[text - 1] == 0x0D) --text;
-        line->v_Append(reinterpret_cast<char const*>(chunk + start), text - start);
+        v_AppendNarrow(line, narrow, chunk + start, text - start);
         if (!found) {
             n_SequentialPosition = 0;
             continue;
