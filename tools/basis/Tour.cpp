@@ -18,6 +18,7 @@ st_Section const aso_Sections[] = {
     {"strings", &i_TourString},
     {"errors", &i_TourErrors},
     {"trees", &i_TourTrees},
+    {"files", &i_TourFiles},
 };
 
 }  // namespace

@@ -10,6 +10,7 @@ int i_TourBuffer();
 int i_TourString();
 int i_TourErrors();
 int i_TourTrees();
+int i_TourFiles();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);

@@ -20,6 +20,8 @@
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Basis/Error/Exception.h"
 #include "Foundation/Basis/Error/StringTable.h"
+#include "Foundation/Basis/File/StdFile.h"
+#include "Foundation/Basis/File/WinFile.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/String/CString.h"
@@ -86,7 +88,8 @@ BASIS_INIT_EXIT(CT_ErrorManager)
 
 // 5. The exception manager.
 BASIS_INIT_EXIT(CT_ExceptionManager)
-// 6. CT_Forum type (to come); CT_StdFile pool (to come).
+// 6. CT_Forum type (to come); CT_StdFile pool.
+BASIS_POOL(CT_StdFile, 32)
 
 // 7. The string base class.
 BASIS_TYPE(CT_String)
@@ -97,12 +100,13 @@ BASIS_TYPE(CT_String)
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
 BASIS_INIT(CT_UTF)
-// 11. Pools of the containers (CT_VoidHashTable to come), the default test output, CT_WinFile pool (to come).
+// 11. Pools of the containers (CT_VoidHashTable to come), the default test output, CT_WinFile pool.
 BASIS_POOL(CT_VoidArray, 1024)
 BASIS_POOL(CT_VoidList, 512)
 BASIS_POOL(CT_VoidSortedArray, 64)
 BASIS_STEP("CT_TestOut default object")
 CT_TestOut CT_TestOut::sco_Default;
+BASIS_POOL(CT_WinFile, 32)
 // 12. The clipboard (to come).
 // 13. CT_IPC_Event type; CT_Exit of the font manager (to come).
 // 14. CT_IPC_Mutex type (to come); the operating-system information.

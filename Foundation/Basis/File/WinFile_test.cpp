@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Foundation/Basis.h"
+#include "Foundation/Basis/File/FileTesting.h"
+#include "Foundation/Basis/String/StringTesting.h"
+#include "Foundation/Platform/Process.h"
+
+using FileTesting::TemporaryFile;
+using StringTesting::Text;
+using StringTesting::W;
+
+namespace {
+
+class WinFile : public ::testing::Test {
+protected:
+    void TearDown() override { errors->v_ClearError(); }
+
+    std::string s_Message() const { return CT_CString(errors->qcuz_GetErrorMessage(), ~0u, 0).qccz_Get(); }
+    bool b_TakeError() {
+        bool set = errors->b_IsSetError() != 0;
+        errors->v_ClearError();
+        return set;
+    }
+
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+};
+
+}  // namespace
+
+TEST_F(WinFile, AppendModeAndOffsets) {
+    TemporaryFile temp;
+    temp.v_Write("0123456789");
+    CT_WinFile file(temp.pcco_Name(), 16384);
+    file.vv_Open(CT_File::e_Write, CT_File::e_OpenAppend, CT_File::e_ShareNone, 1, 0);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(file.vn_GetOffset(), 10u);
+    EXPECT_NE(file.vb_IsEof(), 0);
+    EXPECT_EQ(file.vn_Write("ab", 2), 2u);
+    EXPECT_EQ(file.vn_GetOffset(), 12u);
+    file.vv_SetOffset(CT_File::e_Current, -4);
+    EXPECT_EQ(file.vn_GetOffset(), 8u);
+    file.vv_SetOffset(CT_File::e_End, -1);
+    EXPECT_EQ(file.vn_GetOffset(), 11u);
+    file.vv_Close();
+    EXPECT_EQ(temp.s_Read(), "0123456789ab");
+    EXPECT_EQ(file.vn_GetSize(), 12u);  // closed: opened and closed for the question
+    EXPECT_FALSE(file.b_IsOpen());
+
+    // Appending creates a missing file; an empty file is at its end at once.
+    temp.v_Delete();
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenAppend, CT_File::e_ShareRead, 1, 0);
+    EXPECT_TRUE(file.b_IsOpen());
+    EXPECT_EQ(file.vn_GetOffset(), 0u);
+    EXPECT_NE(file.vb_IsEof(), 0);
+    EXPECT_EQ(file.ec_GetOpenShare(), CT_File::e_ShareRead);
+    file.vv_Close();
+    EXPECT_EQ(file.ec_GetOpenAccess(), CT_File::e_NoAccess);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+}
+
+TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
+    TemporaryFile temp;
+    temp.v_Write("abc");
+    CT_WinFile file(temp.pcco_Name(), 16384);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0x08);
+    file.v_CreateMap(0xFFFFF);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_TRUE(file.b_GetMapping());
+    EXPECT_EQ(file.n_GetMapSize(), 0x100000u);
+    EXPECT_EQ(file.vn_GetSize(), 0x100000u);  // a writable mapping lengthens the file
+    EXPECT_EQ(std::string(static_cast<char const*>(file.pv_GetMapping()), 3), "abc");
+
+    std::vector<char> big(0x100001, 'm');
+    big.back() = 'z';
+    EXPECT_EQ(file.vn_Write(big.data(), static_cast<unsigned>(big.size())), big.size());
+    EXPECT_EQ(file.n_GetMapSize(), 0x200000u);
+    EXPECT_EQ(file.vn_GetOffset(), 0x100001u);
+    file.vv_SetOffset(CT_File::e_Begin, 0x100000);
+    char last = 0;
+    EXPECT_EQ(file.vn_Read(&last, 1), 1u);
+    EXPECT_EQ(last, 'z');
+    // Reads stop at the map, not at the data.
+    file.vv_SetOffset(CT_File::e_Begin, 0x1FFFFE);
+    char tail[8];
+    EXPECT_EQ(file.vn_Read(tail, 8), 2u);
+    EXPECT_EQ(file.vn_Read(tail, 8), 0u);
+    file.vv_SetOffset(CT_File::e_Begin, 0x300000);
+    EXPECT_EQ(file.vn_Read(tail, 8), 0u);
+    file.v_FlushMap();
+    file.v_CloseMap(0x100001);
+    EXPECT_FALSE(file.b_GetMapping());
+    file.vv_Close();
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    std::string content = temp.s_Read();
+    ASSERT_EQ(content.size(), 0x100001u);
+    EXPECT_EQ(content.back(), 'z');
+
+    // Read-only: the map is the file, and closing never changes its length.
+    file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    file.v_CreateMap(0xFFFFF);
+    EXPECT_EQ(file.n_GetMapSize(), 0x100001u);
+    file.vv_SetOffset(CT_File::e_Begin, 0x100000);
+    EXPECT_EQ(file.vn_Read(tail, 8), 1u);
+    file.v_CloseMap(5);
+    file.vv_Close();
+    EXPECT_EQ(temp.s_Read().size(), 0x100001u);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+
+    // An empty file cannot be mapped read-only: the failure is reported.
+    temp.v_Write("");
+    file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    file.v_CreateMap(0xFFFFF);
+    EXPECT_TRUE(errors->b_IsSetError());
+    errors->v_ClearError();
+    file.vv_Close();
+    EXPECT_FALSE(file.b_IsOpen());
+}
+
+TEST_F(WinFile, FailuresReportTheSystemErrorAndTheName) {
+    TemporaryFile temp;
+    temp.v_Delete();
+    CT_WinFile file(temp.pcco_Name(), 16384);
+    file.vv_Remove();
+    ASSERT_TRUE(errors->b_IsSetError());
+    EXPECT_EQ(errors->n_GetErrorCode(), 2u);  // ENOENT and ERROR_FILE_NOT_FOUND alike
+    EXPECT_NE(s_Message().find(temp.s_Narrow()), std::string::npos) << s_Message();
+    ASSERT_GE(errors->n_GetLocationCount(), 1u);
+    EXPECT_STREQ(errors->qccz_GetLocationFileAt(1), "Foundation/Basis/FILE/WinFile");
+    errors->v_ClearError();
+
+    file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    EXPECT_TRUE(b_TakeError());
+    EXPECT_FALSE(file.b_IsOpen());
+    EXPECT_FALSE(temp.b_Exists());  // a failed open creates nothing
+    EXPECT_EQ(file.vn_GetSize(), 0u);
+    EXPECT_TRUE(b_TakeError());
+    EXPECT_EQ(file.n_GetAttributes(), 0xFFFFFFFFu);
+    EXPECT_TRUE(b_TakeError());
+}
+
+TEST_F(WinFile, RenameAndCopy) {
+    TemporaryFile from, to, copy;
+    to.v_Delete();
+    copy.v_Delete();
+    from.v_Write("content");
+    CT_WinFile file(from.pcco_Name(), 1024);
+    // Windows refuses to rename a file that is open, so the file is closed
+    // here; the rename still resets the buffer size.
+    file.vv_Rename(to.pcco_Name());
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_FALSE(file.b_IsOpen());
+    EXPECT_EQ(file.n_GetBufferSize(), 16384u);
+    EXPECT_EQ(Text(*file.pcco_GetFullName()), Text(*to.pcco_Name()));
+    EXPECT_FALSE(from.b_Exists());
+    EXPECT_EQ(to.s_Read(), "content");
+
+    // An existing target refuses the rename; both names are in the message.
+    from.v_Write("other");
+    CT_WinFile back(from.pcco_Name(), 1024);
+    back.vv_Rename(to.pcco_Name());
+    ASSERT_TRUE(errors->b_IsSetError());
+    EXPECT_NE(s_Message().find(from.s_Narrow() + " : " + to.s_Narrow()), std::string::npos) << s_Message();
+    errors->v_ClearError();
+    EXPECT_EQ(to.s_Read(), "content");
+    EXPECT_EQ(from.s_Read(), "other");
+
+    // Copying keeps the content and the read-only attribute, and replaces.
+    file.v_SetAttributes(0x01);
+    EXPECT_NE(file.n_GetAttributes() & 0x01u, 0u);
+    file.v_CopyFile(copy.pcco_Name());
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(copy.s_Read(), "content");
+    CT_WinFile copied(copy.pcco_Name(), 1024);
+    EXPECT_NE(copied.n_GetAttributes() & 0x01u, 0u);
+    // Read-only refuses writers, unless the system lets this user write
+    // anyway (the superuser on Linux).
+    FILE* probe = std::fopen(copy.s_Narrow().c_str(), "r+");
+    bool enforced = probe == nullptr;
+    if (probe) std::fclose(probe);
+    copied.vv_Open(CT_File::e_Write, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    EXPECT_EQ(b_TakeError(), enforced);
+    copied.vv_Close();
+    copied.v_SetAttributes(0x80);
+    EXPECT_EQ(copied.n_GetAttributes() & 0x01u, 0u);
+    CT_WinFile source(from.pcco_Name(), 1024);
+    source.v_CopyFile(copy.pcco_Name());
+    EXPECT_EQ(copy.s_Read(), "other");
+    file.v_SetAttributes(0x80);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+}
+
+TEST_F(WinFile, ShareModesBetweenHandles) {
+    TemporaryFile temp;
+    temp.v_Write("keep");
+    CT_WinFile writer(temp.pcco_Name(), 1024), other(temp.pcco_Name(), 1024);
+    writer.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    ASSERT_TRUE(writer.b_IsOpen());
+    other.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    EXPECT_TRUE(b_TakeError());
+    // A refused create-always opening leaves the content alone.
+    other.vv_Open(CT_File::e_Write, CT_File::e_CreateAlways, CT_File::e_ShareReadWrite, 1, 0);
+    EXPECT_TRUE(b_TakeError());
+    EXPECT_FALSE(other.b_IsOpen());
+    writer.vv_Close();
+    EXPECT_EQ(temp.s_Read(), "keep");
+
+    // Readers that share reading coexist and keep writers out.
+    CT_WinFile reader(temp.pcco_Name(), 1024);
+    reader.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    other.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    writer.vv_Open(CT_File::e_Write, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    EXPECT_TRUE(b_TakeError());
+    reader.vv_Close();
+    other.vv_Close();
+    writer.vv_Open(CT_File::e_Write, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+}
+
+TEST_F(WinFile, ByteRangeLocksBetweenHandles) {
+    TemporaryFile temp;
+    temp.v_Write(std::string(100, 'x'));
+    CT_WinFile first(temp.pcco_Name(), 1024), second(temp.pcco_Name(), 1024);
+    first.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    second.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    first.v_LockFile(10, 20);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    second.v_LockFile(25, 10);  // overlaps 25..29: refused at once
+    EXPECT_TRUE(b_TakeError());
+    second.v_LockFile(30, 10);  // beside it: fine
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    second.v_UnlockFile(0, 5);  // never locked
+    EXPECT_TRUE(b_TakeError());
+    first.v_UnlockFile(10, 20);
+    second.v_LockFile(25, 5);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    // Locks end with the handle.
+    second.vv_Close();
+    first.v_LockFile(0, 100);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+
+    CT_WinFile::st_FileInformation information;
+    first.v_GetFileInfo(&information);
+    EXPECT_EQ(information.n4_SizeLow, 100u);
+    EXPECT_GE(information.n4_Links, 1u);
+}
+
+TEST_F(WinFile, SetEndOfFileAndAssignment) {
+    TemporaryFile temp;
+    temp.v_Write("0123456789");
+    CT_WinFile file(temp.pcco_Name(), 1024);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    file.vv_SetOffset(CT_File::e_Begin, 4);
+    file.v_SetEndOfFile();
+    EXPECT_EQ(file.vn_GetSize(), 4u);
+    file.vv_SetOffset(CT_File::e_Begin, 6);
+    file.v_SetEndOfFile();
+    EXPECT_EQ(file.vn_GetSize(), 6u);
+    // An assigned copy takes the name, never the handle.
+    CT_WinFile copy;
+    copy = file;
+    EXPECT_FALSE(copy.b_IsOpen());
+    EXPECT_EQ(copy.h_GetHandle(), nullptr);
+    EXPECT_EQ(Text(*copy.pcco_GetFullName()), Text(*file.pcco_GetFullName()));
+    file.vv_Close();
+    EXPECT_EQ(temp.s_Read(), std::string("0123\0\0", 6));
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+}
+
+TEST_F(WinFile, FailedWriteKeepsTheBytesBeforeIt) {
+    TemporaryFile temp;
+    temp.v_Write("before");
+    CT_WinFile file(temp.pcco_Name(), 1024);
+    file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    EXPECT_EQ(file.vn_Write("more", 4), 0u);  // a handle opened for reading
+    ASSERT_TRUE(errors->b_IsSetError());
+    EXPECT_NE(errors->n_GetErrorCode(), 0u);
+    EXPECT_NE(s_Message().find(temp.s_Narrow()), std::string::npos) << s_Message();
+    errors->v_ClearError();
+    file.vv_Close();
+    EXPECT_EQ(temp.s_Read(), "before");
+}
+
+// ---- between processes --------------------------------------------------
+
+namespace {
+
+struct st_ChildJob {
+    CT_UString const* pcco_Name;
+    int i_What;  // 0 hold an exclusive opening, 1 hold a range lock, 2 write past a size limit
+};
+
+int i_ChildBody(void* argument, void* channel) {
+    st_ChildJob const* job = static_cast<st_ChildJob const*>(argument);
+    CT_WinFile file(job->pcco_Name, 1024);
+    if (job->i_What == 2) {
+        if (!Platform::b_LimitFileSize(10)) return 3;
+        file.vv_Open(CT_File::e_Write, CT_File::e_CreateAlways, CT_File::e_ShareNone, 1, 0);
+        unsigned written = file.vn_Write("0123456789abcdef", 16);
+        int failed = CT_ErrorManager::spco_Get()->b_IsSetError();
+        unsigned code = CT_ErrorManager::spco_Get()->n_GetErrorCode();
+        CT_ErrorManager::spco_Get()->v_ClearError();
+        file.vv_Close();
+        return written == 0 && failed && code != 0 ? 0 : 4;
+    }
+    if (job->i_What == 0) file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    else {
+        file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+        file.v_LockFile(0, 50);
+    }
+    if (CT_ErrorManager::spco_Get()->b_IsSetError()) return 1;
+    Platform::b_SignalPeer(channel);   // holding
+    Platform::b_WaitForPeer(channel);  // until the parent has tried
+    file.vv_Close();
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(WinFile, ShareModeAndLockExcludeAnotherProcess) {
+    TemporaryFile temp;
+    temp.v_Write(std::string(100, 'p'));
+    for (int what = 0; what < 2; ++what) {
+        st_ChildJob job = {temp.pcco_Name(), what};
+        void* child = Platform::h_StartChild(&i_ChildBody, &job);
+        if (child == nullptr) GTEST_SKIP() << "no second process on this platform";
+        ASSERT_TRUE(Platform::b_WaitForPeer(child));
+        CT_WinFile file(temp.pcco_Name(), 1024);
+        file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+        if (what == 0) {
+            EXPECT_TRUE(b_TakeError()) << "the other process's exclusive opening must refuse this one";
+        } else {
+            ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+            file.v_LockFile(40, 20);
+            EXPECT_TRUE(b_TakeError()) << "the other process's lock must refuse this one at once";
+            file.v_LockFile(50, 20);
+            EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+            file.vv_Close();
+        }
+        Platform::b_SignalPeer(child);
+        EXPECT_EQ(Platform::i_WaitForChild(child), 0);
+    }
+    // Once the other process is gone, the file opens exclusively.
+    CT_WinFile file(temp.pcco_Name(), 1024);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+}
+
+TEST_F(WinFile, WriteBeyondAFileSizeLimitFailsAndKeepsWhatWasWritten) {
+    TemporaryFile temp;
+    st_ChildJob job = {temp.pcco_Name(), 2};
+    void* child = Platform::h_StartChild(&i_ChildBody, &job);
+    if (child == nullptr) GTEST_SKIP() << "no second process on this platform";
+    EXPECT_EQ(Platform::i_WaitForChild(child), 0);
+    EXPECT_EQ(temp.s_Read(), "0123456789");
+}

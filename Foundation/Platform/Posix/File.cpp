@@ -1,0 +1,424 @@
+#include "Foundation/Platform/File.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Foundation/Platform/Posix/PathText.h"
+
+namespace Platform {
+
+namespace {
+
+enum : unsigned {
+    e_AttributeReadOnly = 0x01,
+    e_AttributeHidden = 0x02,
+    e_AttributeDirectory = 0x10,
+    e_AttributeArchive = 0x20,
+    e_FlagWriteThrough = 0x80000000u,
+    e_FlagDeleteOnClose = 0x04000000u,
+};
+
+struct st_File {
+    int i_Descriptor;
+    int b_Writable;
+    std::string s_DeleteOnClose;                            // empty unless asked
+    std::vector<std::pair<unsigned, unsigned>> ao_Locks;  // ranges this handle holds
+};
+
+struct st_Mapping {
+    int i_Descriptor;
+    unsigned n_Size;
+};
+
+st_File* pso_File(void* file) { return static_cast<st_File*>(file); }
+
+// A closed file has no handle: every call on it fails as on a bad handle.
+bool b_Valid(void* file) {
+    if (file) return true;
+    errno = EBADF;
+    return false;
+}
+
+// Share modes on flock: an opening that lets no one in, or that writes
+// without letting others write, takes the exclusive lock; every other
+// opening takes the shared one. So a writer opened without sharing
+// excludes every other opener, and readers that share reading exclude
+// such writers, between handles of one process as between processes.
+int i_ShareLock(unsigned access, unsigned share) {
+    if (share == 0 || ((access & 2) != 0 && (share & 2) == 0)) return LOCK_EX;
+    return LOCK_SH;
+}
+
+std::string s_BaseName(std::string const& path) {
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int b_CopyContent(int from, int to) {
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return 0;
+        }
+        if (got == 0) return 1;
+        for (ssize_t done = 0; done < got;) {
+            ssize_t put = ::write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                return 0;
+            }
+            done += put;
+        }
+    }
+}
+
+}  // namespace
+
+void* h_OpenFile(unsigned short const* name, unsigned access, unsigned share, unsigned disposition,
+                 unsigned attributesAndFlags) {
+    std::string path = Posix::s_NativePath(name);
+    int flags = O_CLOEXEC;
+    switch (access & 3) {
+        case 3: flags |= O_RDWR; break;
+        case 2: flags |= O_WRONLY; break;
+        default: flags |= O_RDONLY; break;
+    }
+    if (disposition != 1) flags |= O_CREAT;
+    if (attributesAndFlags & e_FlagWriteThrough) flags |= O_DSYNC;
+    mode_t mode = (attributesAndFlags & e_AttributeReadOnly) ? 0444 : 0666;
+    // Truncation waits until the share lock is held: a refused opening
+    // leaves the file as it was.
+    int descriptor = ::open(path.c_str(), flags, mode);
+    if (descriptor < 0) return nullptr;
+    struct stat status;
+    if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(descriptor);
+        errno = EISDIR;
+        return nullptr;
+    }
+    if (::flock(descriptor, i_ShareLock(access, share) | LOCK_NB) != 0) {
+        int code = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(descriptor);
+        errno = code;
+        return nullptr;
+    }
+    if (disposition == 2 && ::ftruncate(descriptor, 0) != 0) {
+        int code = errno;
+        ::close(descriptor);
+        errno = code;
+        return nullptr;
+    }
+    st_File* file = new st_File;
+    file->i_Descriptor = descriptor;
+    file->b_Writable = (access & 2) != 0;
+    if (attributesAndFlags & e_FlagDeleteOnClose) file->s_DeleteOnClose = path;
+    errno = 0;
+    return file;
+}
+
+int b_CloseFile(void* handle) {
+    if (!b_Valid(handle)) {
+        return 0;
+    }
+    st_File* file = pso_File(handle);
+    if (!file->s_DeleteOnClose.empty()) ::unlink(file->s_DeleteOnClose.c_str());
+    int result = ::close(file->i_Descriptor);
+    delete file;
+    return result == 0 || errno == EINTR;
+}
+
+int b_FlushFile(void* file) { return b_Valid(file) && ::fsync(pso_File(file)->i_Descriptor) == 0; }
+
+int b_ReadFile(void* file, void* data, unsigned n, unsigned* count) {
+    if (!b_Valid(file)) {
+        *count = 0;
+        return 0;
+    }
+    unsigned done = 0;
+    while (done < n) {
+        ssize_t got = ::read(pso_File(file)->i_Descriptor, static_cast<char*>(data) + done, n - done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            *count = done;
+            return 0;
+        }
+        if (got == 0) break;
+        done += static_cast<unsigned>(got);
+    }
+    *count = done;
+    return 1;
+}
+
+int b_WriteFile(void* file, void const* data, unsigned n, unsigned* count) {
+    if (!b_Valid(file)) {
+        *count = 0;
+        return 0;
+    }
+    unsigned done = 0;
+    while (done < n) {
+        ssize_t put = ::write(pso_File(file)->i_Descriptor, static_cast<char const*>(data) + done, n - done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            *count = done;
+            return 0;
+        }
+        done += static_cast<unsigned>(put);
+    }
+    *count = done;
+    return 1;
+}
+
+unsigned n_GetFileSize(void* file) {
+    if (!b_Valid(file)) {
+        return 0xFFFFFFFFu;
+    }
+    struct stat status;
+    if (::fstat(pso_File(file)->i_Descriptor, &status) != 0) return 0xFFFFFFFFu;
+    if (status.st_size >= 0xFFFFFFFFll) {
+        errno = EFBIG;
+        return 0xFFFFFFFFu;
+    }
+    return static_cast<unsigned>(status.st_size);
+}
+
+unsigned n_SetFilePointer(void* file, std::int32_t displacement, unsigned origin) {
+    if (!b_Valid(file)) {
+        return 0xFFFFFFFFu;
+    }
+    int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : -1;
+    if (whence < 0) {
+        errno = EINVAL;
+        return 0xFFFFFFFFu;
+    }
+    off_t position = ::lseek(pso_File(file)->i_Descriptor, displacement, whence);
+    if (position < 0) return 0xFFFFFFFFu;
+    if (position >= 0xFFFFFFFFll) {
+        errno = EOVERFLOW;
+        return 0xFFFFFFFFu;
+    }
+    return static_cast<unsigned>(position);
+}
+
+int b_SetEndOfFile(void* file) {
+    if (!b_Valid(file)) {
+        return 0;
+    }
+    int descriptor = pso_File(file)->i_Descriptor;
+    off_t position = ::lseek(descriptor, 0, SEEK_CUR);
+    return position >= 0 && ::ftruncate(descriptor, position) == 0;
+}
+
+// An OFD lock belongs to the open file description, so two handles of one
+// process exclude each other as two processes do. A read-only handle can
+// only take a read lock, which other read locks do not exclude.
+int b_LockFile(void* handle, unsigned offset, unsigned length) {
+    if (!b_Valid(handle)) {
+        return 0;
+    }
+    st_File* file = pso_File(handle);
+    if (length == 0) return 1;  // an empty range locks nothing (Linux would read 0 as "to the end")
+    for (auto const& range : file->ao_Locks) {
+        if (offset < range.first + range.second && range.first < offset + length) {
+            errno = EAGAIN;  // Windows refuses an overlapping lock on the same handle too
+            return 0;
+        }
+    }
+    struct flock lock;
+    std::memset(&lock, 0, sizeof lock);
+    lock.l_type = file->b_Writable ? F_WRLCK : F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = offset;
+    lock.l_len = length;
+    if (::fcntl(file->i_Descriptor, F_OFD_SETLK, &lock) != 0) return 0;
+    file->ao_Locks.emplace_back(offset, length);
+    return 1;
+}
+
+int b_UnlockFile(void* handle, unsigned offset, unsigned length) {
+    if (!b_Valid(handle)) {
+        return 0;
+    }
+    st_File* file = pso_File(handle);
+    for (auto range = file->ao_Locks.begin(); range != file->ao_Locks.end(); ++range) {
+        if (range->first != offset || range->second != length) continue;
+        struct flock lock;
+        std::memset(&lock, 0, sizeof lock);
+        lock.l_type = F_UNLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = offset;
+        lock.l_len = length;
+        if (::fcntl(file->i_Descriptor, F_OFD_SETLK, &lock) != 0) return 0;
+        file->ao_Locks.erase(range);
+        return 1;
+    }
+    errno = ENOLCK;  // not a range this handle locked
+    return 0;
+}
+
+int b_GetFileInformation(void* file, st_FileInformation* information) {
+    if (!b_Valid(file)) {
+        return 0;
+    }
+    struct stat status;
+    if (::fstat(pso_File(file)->i_Descriptor, &status) != 0) return 0;
+    // Seconds since 1970 in 100-nanosecond units since 1601.
+    auto filetime = [](struct timespec const& t) {
+        return (static_cast<std::uint64_t>(t.tv_sec) + 11644473600ull) * 10000000ull +
+               static_cast<std::uint64_t>(t.tv_nsec) / 100;
+    };
+    information->n4_Attributes = (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) ? e_AttributeArchive
+                                                                                  : e_AttributeArchive | e_AttributeReadOnly;
+    information->n8_Created = filetime(status.st_ctim);
+    information->n8_Accessed = filetime(status.st_atim);
+    information->n8_Written = filetime(status.st_mtim);
+    information->n4_VolumeSerial = static_cast<std::uint32_t>(status.st_dev);
+    information->n4_SizeHigh = static_cast<std::uint32_t>(static_cast<std::uint64_t>(status.st_size) >> 32);
+    information->n4_SizeLow = static_cast<std::uint32_t>(status.st_size);
+    information->n4_Links = static_cast<std::uint32_t>(status.st_nlink);
+    information->n4_IndexHigh = static_cast<std::uint32_t>(static_cast<std::uint64_t>(status.st_ino) >> 32);
+    information->n4_IndexLow = static_cast<std::uint32_t>(status.st_ino);
+    return 1;
+}
+
+int b_DeleteFile(unsigned short const* name) {
+    std::string path = Posix::s_NativePath(name);
+    struct stat status;
+    if (::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        errno = EISDIR;
+        return 0;
+    }
+    return ::unlink(path.c_str()) == 0;
+}
+
+int b_MoveFile(unsigned short const* fromName, unsigned short const* toName) {
+    std::string from = Posix::s_NativePath(fromName);
+    std::string to = Posix::s_NativePath(toName);
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 1;
+    if (errno == EINVAL) {  // a file system without RENAME_NOREPLACE
+        if (::access(to.c_str(), F_OK) == 0) {
+            errno = EEXIST;
+            return 0;
+        }
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+    if (errno != EXDEV) return 0;
+    // Across file systems the move is a copy and a removal, as with
+    // MOVEFILE_COPY_ALLOWED.
+    if (::access(to.c_str(), F_OK) == 0) {
+        errno = EEXIST;
+        return 0;
+    }
+    if (!b_CopyFile(fromName, toName)) return 0;
+    return ::unlink(from.c_str()) == 0;
+}
+
+int b_CopyFile(unsigned short const* fromName, unsigned short const* toName) {
+    std::string from = Posix::s_NativePath(fromName);
+    std::string to = Posix::s_NativePath(toName);
+    int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) return 0;
+    struct stat status;
+    if (::fstat(source, &status) != 0) {
+        int code = errno;
+        ::close(source);
+        errno = code;
+        return 0;
+    }
+    int target = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, status.st_mode & 07777);
+    if (target < 0) {
+        int code = errno;
+        ::close(source);
+        errno = code;
+        return 0;
+    }
+    int ok = b_CopyContent(source, target) && ::fchmod(target, status.st_mode & 07777) == 0;
+    int code = errno;
+    ::close(source);
+    if (::close(target) != 0 && ok) {
+        ok = 0;
+        code = errno;
+    }
+    errno = ok ? 0 : code;
+    return ok;
+}
+
+unsigned n_GetFileAttributes(unsigned short const* name) {
+    std::string path = Posix::s_NativePath(name);
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) return 0xFFFFFFFFu;
+    unsigned bits = S_ISDIR(status.st_mode) ? e_AttributeDirectory : e_AttributeArchive;
+    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) bits |= e_AttributeReadOnly;
+    std::string base = s_BaseName(path);
+    if (!base.empty() && base[0] == '.' && base != "." && base != "..") bits |= e_AttributeHidden;
+    return bits;
+}
+
+// Only the read-only bit has a Linux counterpart: it takes away every
+// write permission or gives the owner's back; the other bits are ignored.
+int b_SetFileAttributes(unsigned short const* name, unsigned attributes) {
+    std::string path = Posix::s_NativePath(name);
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) return 0;
+    mode_t mode = status.st_mode & 07777;
+    if (attributes & e_AttributeReadOnly) mode &= ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH);
+    else mode |= S_IWUSR;
+    return ::chmod(path.c_str(), mode) == 0;
+}
+
+void* h_CreateFileMapping(void* handle, int writable, unsigned size) {
+    if (!b_Valid(handle)) {
+        return nullptr;
+    }
+    st_File* file = pso_File(handle);
+    struct stat status;
+    if (::fstat(file->i_Descriptor, &status) != 0) return nullptr;
+    if (size == 0 || (!writable && static_cast<unsigned long long>(size) > static_cast<unsigned long long>(status.st_size))) {
+        errno = EINVAL;  // Windows refuses an empty mapping and a read-only one beyond the end
+        return nullptr;
+    }
+    if (writable && static_cast<unsigned long long>(status.st_size) < size &&
+        ::ftruncate(file->i_Descriptor, size) != 0)
+        return nullptr;
+    st_Mapping* mapping = new st_Mapping;
+    mapping->i_Descriptor = file->i_Descriptor;
+    mapping->n_Size = size;
+    return mapping;
+}
+
+void* pv_MapViewOfFile(void* handle, int writable, unsigned size) {
+    st_Mapping* mapping = static_cast<st_Mapping*>(handle);
+    if (size == 0) size = mapping->n_Size;
+    void* view = ::mmap(nullptr, size, writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
+                        mapping->i_Descriptor, 0);
+    return view == MAP_FAILED ? nullptr : view;
+}
+
+int b_UnmapViewOfFile(void* view, unsigned size) { return ::munmap(view, size) == 0; }
+
+int b_CloseFileMapping(void* mapping) {
+    delete static_cast<st_Mapping*>(mapping);
+    return 1;
+}
+
+int b_FlushViewOfFile(void* view, unsigned size) { return ::msync(view, size, MS_SYNC) == 0; }
+
+// Linux gives each process its descriptor limit; the request is granted
+// up to it.
+unsigned n_SetHandleCount(unsigned count) {
+    long limit = ::sysconf(_SC_OPEN_MAX);
+    return limit > 0 && count > static_cast<unsigned long>(limit) ? static_cast<unsigned>(limit) : count;
+}
+
+}  // namespace Platform

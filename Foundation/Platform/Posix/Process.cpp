@@ -1,0 +1,84 @@
+#include "Foundation/Platform/Process.h"
+
+#include <errno.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <initializer_list>
+
+namespace Platform {
+
+namespace {
+
+struct st_Child {
+    pid_t i_Process;
+    int ai_ToChild[2];
+    int ai_ToParent[2];
+    int b_InChild;
+};
+
+}  // namespace
+
+void* h_StartChild(pf_ChildBody body, void* argument) {
+    st_Child* child = new st_Child;
+    if (::pipe(child->ai_ToChild) != 0) {
+        delete child;
+        return nullptr;
+    }
+    if (::pipe(child->ai_ToParent) != 0) {
+        ::close(child->ai_ToChild[0]);
+        ::close(child->ai_ToChild[1]);
+        delete child;
+        return nullptr;
+    }
+    child->i_Process = ::fork();
+    if (child->i_Process < 0) {
+        delete child;
+        return nullptr;
+    }
+    if (child->i_Process == 0) {
+        child->b_InChild = 1;
+        int code = body(argument, child);
+        ::_exit(code);  // no destructors, no test framework tear-down in the copy
+    }
+    child->b_InChild = 0;
+    return child;
+}
+
+int b_SignalPeer(void* channel) {
+    st_Child* child = static_cast<st_Child*>(channel);
+    char byte = 1;
+    return ::write(child->b_InChild ? child->ai_ToParent[1] : child->ai_ToChild[1], &byte, 1) == 1;
+}
+
+int b_WaitForPeer(void* channel) {
+    st_Child* child = static_cast<st_Child*>(channel);
+    char byte;
+    return ::read(child->b_InChild ? child->ai_ToChild[0] : child->ai_ToParent[0], &byte, 1) == 1;
+}
+
+int i_WaitForChild(void* handle) {
+    st_Child* child = static_cast<st_Child*>(handle);
+    int status = 0;
+    pid_t done;
+    do done = ::waitpid(child->i_Process, &status, 0);
+    while (done < 0 && errno == EINTR);
+    for (int descriptor : {child->ai_ToChild[0], child->ai_ToChild[1], child->ai_ToParent[0], child->ai_ToParent[1]})
+        ::close(descriptor);
+    delete child;
+    if (done < 0 || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+int b_LimitFileSize(unsigned bytes) {
+    ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
+    struct rlimit limit;
+    limit.rlim_cur = bytes;
+    limit.rlim_max = RLIM_INFINITY;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0) limit.rlim_cur = bytes;
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+}  // namespace Platform
