@@ -262,8 +262,13 @@ unsigned CT_CompList::n_Walk(char const* pcWord, et_WalkMode eMode, unsigned nHa
         v_SetEmptyStringHandle(nHandle);
         return 1;
     }
-    // The link index must describe the image before its first insertion.
-    if (adding) pso_Links();
+    if (adding) {
+        // An image whose end lies beyond its buffer is damaged: nothing is
+        // added to it (the list's own images end exactly at the buffer's).
+        if (n_GetEnd() > co_Image.n_GetUsedSize()) return 0;
+        // The link index must describe the image before its first insertion.
+        pso_Links();
+    }
 
     // Reads of the stream: an element past the image reads as the end
     // marker, a number that does not fit marks the image as damaged.
@@ -447,6 +452,7 @@ void CT_CompList::v_DropLinks() {
 }
 
 int CT_CompList::b_CanInsert(unsigned nAt, unsigned nCount) {
+    if (nAt > n_Limit() || nCount > 0xFFFFFFFFu - n_GetEnd()) return 0;
     if (n_OffsetSize != 2) return 1;
     // Short offsets cannot hold a link longer than 65535 bytes; an insertion
     // that would need one is refused before anything changes.
