@@ -16,6 +16,18 @@
 //   25 end of the stream
 //   26 word end closing a branch, followed by the handle
 //
+// Limits and choices:
+// - With 2-byte offsets a link cannot span more than 65535 bytes. An
+//   addition that would need a longer link (a new one, or an old one that
+//   the insertion stretches) is refused before anything changes: b_Add
+//   returns false and the image stays as it was. Lists that must grow past
+//   about 64 KiB of image need long offsets.
+// - The network-byte-order flag is written 0 and otherwise ignored: images
+//   are read and written in host order.
+// - The header is read from the buffer at each use rather than through a
+//   kept pointer, so that a moved or unshared buffer can never leave a
+//   stale pointer behind.
+//
 // Robustness: an image taken from a buffer is not parsed when it is taken.
 // Every read of it is bounds-checked against the image, every link must
 // point forward inside it, and an iteration stops after as many steps as

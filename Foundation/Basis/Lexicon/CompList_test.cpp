@@ -492,6 +492,15 @@ TEST(CompList, DamagedImagesAreHandledSafely) {
     bad[4] = 0xFF;
     check(bad);
     bad = image;
+    bad[4] = bad[5] = bad[6] = bad[7] = 0xFF;  // an end that would wrap when grown
+    {
+        CT_Buffer buffer(bad.data(), unsigned(bad.size()), 32);
+        CT_CompList list(&buffer);
+        EXPECT_EQ(list.n_Search("dog", nullptr), 9u);  // read up to the buffer's end
+        EXPECT_FALSE(list.b_Add("cow", 1));
+        EXPECT_FALSE(list.b_IsChanged());
+    }
+    bad = image;
     bad[136] = 0xF0, bad[137] = 0xFF;  // link at 135 pointing far back (wraps)
     check(bad);
     bad = image;
