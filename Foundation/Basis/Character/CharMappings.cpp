@@ -1,6 +1,7 @@
 #include "Foundation/Basis/Character/CharMappings.h"
 
 #include "Foundation/Basis/Character/CharTables.h"
+#include "Foundation/Basis/String/UString.h"
 
 using namespace CharTables;
 
@@ -86,4 +87,53 @@ unsigned CT_CharMappings::sn_DecomposeText(unsigned short const* text, unsigned 
         ++i;
     }
     return written;
+}
+
+void CT_CharMappings::sv_MapString(CT_UString* s, unsigned short (*map)(unsigned short)) {
+    unsigned length = s->n_GetLength();
+    if (length == 0) return;  // nothing to write, and no storage of its own
+    // The characters are changed through the string's own storage, which
+    // must not be shared with a copy while we write.
+    s->v_CopyWeWrite();
+    sv_MapText(const_cast<unsigned short*>(s->qcuz_Get()), length, map);
+}
+
+void CT_CharMappings::sv_ToUpper(CT_UString* s) { sv_MapString(s, &su_ToUpper); }
+void CT_CharMappings::sv_ToLower(CT_UString* s) { sv_MapString(s, &su_ToLower); }
+void CT_CharMappings::sv_ToBase(CT_UString* s) { sv_MapString(s, &su_ToBase); }
+void CT_CharMappings::sv_FoldDigit(CT_UString* s) { sv_MapString(s, &su_FoldDigit); }
+void CT_CharMappings::sv_FoldCZone(CT_UString* s) { sv_MapString(s, &su_FoldCZone); }
+void CT_CharMappings::sv_HiraganaToKatakana(CT_UString* s) { sv_MapString(s, &su_HiraganaToKatakana); }
+void CT_CharMappings::sv_KatakanaToHiragana(CT_UString* s) { sv_MapString(s, &su_KatakanaToHiragana); }
+
+unsigned CT_CharMappings::sn_Decompose(unsigned short c, CT_UString* out) {
+    unsigned short const* parts = sqcuz_GetDecomposition(c);
+    if (parts == nullptr) return 1;
+    unsigned length = 0;
+    while (parts[length]) ++length;
+    if (out) out->v_Set(parts, length);
+    return length;
+}
+
+void CT_CharMappings::sv_Decompose(CT_UString const* in, CT_UString* out) {
+    // Emptying out before reading in would lose the text when both are one
+    // string: that case goes through a temporary like the in-place form.
+    if (in == out) {
+        sv_Decompose(out);
+        return;
+    }
+    unsigned length = in->n_GetLength();
+    unsigned total = sn_DecomposeText(in->qcuz_Get(), length, nullptr, 0);
+    out->vv_SetLength(total);
+    if (total == 0) return;
+    // The storage may still be shared with a copy (of in, even): unshare it
+    // before writing through it.
+    out->v_CopyWeWrite();
+    sn_DecomposeText(in->qcuz_Get(), length, const_cast<unsigned short*>(out->qcuz_Get()), total);
+}
+
+void CT_CharMappings::sv_Decompose(CT_UString* s) {
+    CT_UString decomposed;
+    sv_Decompose(s, &decomposed);
+    *s = decomposed;
 }

@@ -7,6 +7,8 @@
 
 #include "Foundation/Platform/Export.h"
 
+class CT_UString;
+
 class BASIS_API CT_CharMappings {
 public:
     static unsigned short su_ToUpper(unsigned short c);
@@ -36,4 +38,26 @@ public:
     // with the character after it unless that is U+0000 or past the end.
     static unsigned sn_DecomposeText(unsigned short const* text, unsigned length, unsigned short* out,
                                      unsigned outSize);
+
+    // The same maps over a whole string, in place, by the rules of
+    // sv_MapText: surrogate pairs pass unchanged and the length stays.
+    static void sv_ToUpper(CT_UString* s);
+    static void sv_ToLower(CT_UString* s);
+    static void sv_ToBase(CT_UString* s);
+    static void sv_FoldDigit(CT_UString* s);
+    static void sv_FoldCZone(CT_UString* s);
+    static void sv_HiraganaToKatakana(CT_UString* s);
+    static void sv_KatakanaToHiragana(CT_UString* s);
+
+    // When c has a row: sets out (unless null) to its decomposition and
+    // returns its length, 2 or 3. Otherwise leaves out alone and returns 1.
+    static unsigned sn_Decompose(unsigned short c, CT_UString* out);
+    // Sets out to the decomposition of the whole of in (in and out may be
+    // the same string).
+    static void sv_Decompose(CT_UString const* in, CT_UString* out);
+    // Decomposes s in place.
+    static void sv_Decompose(CT_UString* s);
+
+private:
+    static void sv_MapString(CT_UString* s, unsigned short (*map)(unsigned short));
 };

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "Foundation/Basis/Character/CharProperties.h"
+#include "Foundation/Basis/String/StringTesting.h"
+#include "Foundation/Basis/String/UString.h"
 
 namespace {
 
@@ -245,4 +247,133 @@ TEST(CharMappings, TableSizes) {
     EXPECT_EQ(rows, 634u);
     EXPECT_EQ(two, 526u);
     EXPECT_EQ(three, 108u);
+}
+
+// The string operations: whole strings mapped in place through the
+// string's storage.
+namespace {
+
+std::u16string Wide(CT_UString const& s) { return StringTesting::Text(s); }
+using StringTesting::W;
+
+}  // namespace
+
+TEST(CharMappingsString, MapsEveryCharacterAndKeepsTheLength) {
+    CT_UString s(W(u"abc\u00E9\u0662x\uFF12"), ~0u);
+    CM::sv_ToUpper(&s);
+    EXPECT_EQ(Wide(s), u"ABC\u00C9\u0662X\uFF12");
+    CM::sv_ToLower(&s);
+    EXPECT_EQ(Wide(s), u"abc\u00E9\u0662x\uFF12");
+    CM::sv_FoldDigit(&s);
+    EXPECT_EQ(Wide(s), u"abc\u00E92x\uFF12");
+    CM::sv_FoldCZone(&s);
+    EXPECT_EQ(Wide(s), u"abc\u00E92x2");
+    CM::sv_ToBase(&s);
+    EXPECT_EQ(Wide(s), u"abce2x2");
+
+    // The eszett has no single upper case: lengths never change.
+    CT_UString sharp(W(u"stra\u00DFe"), ~0u);
+    CM::sv_ToUpper(&sharp);
+    EXPECT_EQ(Wide(sharp), u"STRA\u00DFE");
+
+    CT_UString kana(W(u"\u304B\u30AB A"), ~0u);
+    CM::sv_HiraganaToKatakana(&kana);
+    EXPECT_EQ(Wide(kana), u"\u30AB\u30AB\u3000\uFF21");
+    CT_UString kana2(W(u"\u304B\u30AB\uFF71"), ~0u);
+    CM::sv_KatakanaToHiragana(&kana2);
+    EXPECT_EQ(Wide(kana2), u"\u304B\u304B\u3042");
+
+    CT_UString empty;
+    CM::sv_ToUpper(&empty);
+    EXPECT_EQ(empty.n_GetLength(), 0u);
+}
+
+TEST(CharMappingsString, MappingLeavesACopyAlone) {
+    CT_UString original(W(u"abc"), ~0u);
+    CT_UString copy(&original);  // shares the storage
+    CM::sv_ToUpper(&copy);
+    EXPECT_EQ(Wide(copy), u"ABC");
+    EXPECT_EQ(Wide(original), u"abc");
+}
+
+TEST(CharMappingsString, SurrogatePairsPassThrough) {
+    // U+1D41A (mathematical bold small a) is D835 DC1A; the low surrogate
+    // must not be taken for a character of its own. A high private-use
+    // surrogate (DB80) starts a pair too.
+    CT_UString s(W(u"a\xD835\xDC1A" u"b\xDB80\xDC61" u"c"), ~0u);
+    CM::sv_ToUpper(&s);
+    EXPECT_EQ(Wide(s), u"A\xD835\xDC1A" u"B\xDB80\xDC61" u"C");
+
+    // A low surrogate alone is an ordinary character (with no row).
+    CT_UString lone(W(u"\xDC61" u"a"), ~0u);
+    CM::sv_ToUpper(&lone);
+    EXPECT_EQ(Wide(lone), u"\xDC61" u"A");
+
+    // Here the character after the high surrogate is a plain 'a' and has a
+    // row; it is skipped with the surrogate all the same.
+    CT_UString broken(W(u"\xD800" u"aa"), ~0u);
+    CM::sv_ToUpper(&broken);
+    EXPECT_EQ(Wide(broken), u"\xD800" u"aA");
+
+    // A high surrogate last: the skip of two runs past the end and stops.
+    CT_UString last(W(u"a\xD800"), ~0u);
+    CM::sv_ToUpper(&last);
+    EXPECT_EQ(Wide(last), u"A\xD800");
+    EXPECT_EQ(last.n_GetLength(), 2u);
+
+    // Decomposition copies the pair whole and never decomposes its second
+    // unit, even when that unit has a row of its own.
+    CT_UString in(W(u"\xD835\xDC1A\u00C0\xD800\u00C0"), ~0u);
+    CT_UString out;
+    CM::sv_Decompose(&in, &out);
+    EXPECT_EQ(Wide(out), u"\xD835\xDC1A" u"A\u0300\xD800\u00C0");
+
+    // A high surrogate at the end stands alone: the terminator after it is
+    // not appended.
+    CT_UString tail(W(u"\u00C0\xD835"), ~0u);
+    CM::sv_Decompose(&tail);
+    EXPECT_EQ(StringTesting::Units(tail), u"A\u0300\xD835");
+}
+
+TEST(CharMappingsString, Decompose) {
+    CT_UString out(W(u"left over"), ~0u);
+    EXPECT_EQ(CM::sn_Decompose(0x1EA4, nullptr), 3u);
+    EXPECT_EQ(CM::sn_Decompose(0x00C0, &out), 2u);
+    EXPECT_EQ(Wide(out), u"A\u0300");
+    EXPECT_EQ(CM::sn_Decompose(0x304C, &out), 2u);
+    EXPECT_EQ(Wide(out), u"\u304B\uFF9E");
+    // No row: out untouched.
+    EXPECT_EQ(CM::sn_Decompose('x', &out), 1u);
+    EXPECT_EQ(Wide(out), u"\u304B\uFF9E");
+
+    CT_UString in(W(u"a\u00C0b"), ~0u);
+    CM::sv_Decompose(&in, &out);
+    EXPECT_EQ(Wide(out), u"aA\u0300b");
+    EXPECT_EQ(out.n_GetLength(), 4u);
+    EXPECT_EQ(Wide(in), u"a\u00C0b");
+
+    // A longer text shrinks to a shorter decomposition.
+    CT_UString three(W(u"\u1E08"), ~0u);
+    CM::sv_Decompose(&three, &out);
+    EXPECT_EQ(Wide(out), u"C\u0327\u0301");
+    EXPECT_EQ(out.n_GetLength(), 3u);
+
+    CT_UString empty;
+    CM::sv_Decompose(&empty, &out);
+    EXPECT_EQ(out.n_GetLength(), 0u);
+    EXPECT_EQ(Wide(out), u"");
+
+    // out sharing in's storage, and out being in itself.
+    CT_UString shared(&in);
+    CM::sv_Decompose(&in, &shared);
+    EXPECT_EQ(Wide(shared), u"aA\u0300b");
+    EXPECT_EQ(Wide(in), u"a\u00C0b");
+    CM::sv_Decompose(&in, &in);
+    EXPECT_EQ(Wide(in), u"aA\u0300b");
+
+    CT_UString inPlace(W(u"\u00C7\u00E9"), ~0u);
+    CT_UString before(&inPlace);
+    CM::sv_Decompose(&inPlace);
+    EXPECT_EQ(Wide(inPlace), u"C\u0327e\u0301");
+    EXPECT_EQ(Wide(before), u"\u00C7\u00E9");
 }

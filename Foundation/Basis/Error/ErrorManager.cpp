@@ -208,8 +208,13 @@ void CT_ErrorManager::v_SetError(unsigned code, HINSTANCE module, unsigned forma
         record->au_Message[e_MessageSize - 1] = 0;
     }
     if (!mapped) {
-        CT_LoadString::sv_LoadString(sau_LoadBuffer, e_MessageSize, record->h_Module, formatId);
-        WideFormat::sn_Format(record->au_Message, e_MessageSize, sau_LoadBuffer, args);
+        // The format is loaded into the caller's own stack rather than the
+        // shared sau_LoadBuffer: threads that set errors at the same moment
+        // then cannot garble each other's messages. sau_LoadBuffer stays
+        // for callers that read it, filled by nothing of the library's.
+        unsigned short format[e_MessageSize];
+        CT_LoadString::sv_LoadString(format, e_MessageSize, record->h_Module, formatId);
+        WideFormat::sn_Format(record->au_Message, e_MessageSize, format, args);
     }
     va_end(args);
     v_PrefixCode(record);
