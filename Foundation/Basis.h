@@ -28,6 +28,7 @@
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/System/String/StringConvert.h"
+#include "Foundation/System/String/UTF.h"
 #include "Foundation/System/SysInfo/LoadString.h"
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/System/SysInfo/SysInfo.h"

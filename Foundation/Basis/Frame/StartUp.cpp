@@ -30,6 +30,7 @@
 #include "Foundation/Platform/Module.h"
 #include "Foundation/Platform/Resource.h"
 #include "Foundation/System/SysInfo/OS.h"
+#include "Foundation/System/String/UTF.h"
 
 namespace {
 
@@ -95,9 +96,10 @@ BASIS_TYPE(CT_String)
 
 // 8. Pools of the string maps and the symbol table (to come).
 // 9. CT_ThreadSafeForum type (to come).
-// 10. The wide string; the UTF-7 tables (to come).
+// 10. The wide string; the UTF-7 tables.
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
+BASIS_INIT(CT_UTF)
 // 11. Pools of the containers (CT_VoidHashTable to come), the default test output, CT_WinFile pool (to come).
 BASIS_POOL(CT_VoidArray, 1024)
 BASIS_POOL(CT_VoidList, 512)

@@ -8,6 +8,21 @@
 // Counts are in source units; ~0u means "up to the terminator" as each
 // function says. All functions are static. The UTF coders keep their state
 // in static variables: two UTF-7 or UTF-8 conversions must not run at once.
+//
+// Room the pointer forms need at the target, with count as resolved (for
+// ~0u the length, plus 1 where the terminator is converted too):
+//   si_MultiToWide       count + 1 units (count is enough for a code page
+//                        of the system; UTF-7 and UTF-8 add a zero unit);
+//   si_WideToMulti       count * 2 bytes (at least 1) for a code page of
+//                        the system, count * 3 + 3 for UTF-7, count * 3 + 1
+//                        for UTF-8;
+//   si_UTF7ToWide,
+//   si_UTF8ToWide        count + 1 units (at most one unit a byte, and the
+//                        zero unit);
+//   si_WideToUTF7        count * 3 + 3 bytes (zero byte included);
+//   si_WideToUTF8        count * 3 + 1 bytes (zero byte included).
+// The string forms make that room in the target string themselves; the
+// forms with a string source take its whole length as count.
 #pragma once
 
 #include "Foundation/Platform/Export.h"
