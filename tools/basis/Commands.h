@@ -3,3 +3,4 @@
 #pragma once
 
 int i_RunTour(int argc, char** argv);
+int i_RunWordlist(int argc, char** argv);

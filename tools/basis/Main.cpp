@@ -15,6 +15,7 @@ struct st_Command {
 
 st_Command const aso_Commands[] = {
     {"tour", "a guided run over built-in sample data", &i_RunTour},
+    {"wordlist", "build, search, list, save and load bilingual word lists", &i_RunWordlist},
 };
 
 int i_Usage(FILE* out) {

@@ -19,6 +19,7 @@ st_Section const aso_Sections[] = {
     {"errors", &i_TourErrors},
     {"trees", &i_TourTrees},
     {"files", &i_TourFiles},
+    {"wordlists", &i_TourWordlist},
 };
 
 }  // namespace

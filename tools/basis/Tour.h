@@ -11,6 +11,7 @@ int i_TourString();
 int i_TourErrors();
 int i_TourTrees();
 int i_TourFiles();
+int i_TourWordlist();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);

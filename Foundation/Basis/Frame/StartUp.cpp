@@ -24,6 +24,7 @@
 #include "Foundation/Basis/File/WinFile.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Type.h"
+#include "Foundation/Basis/Lexicon/BiLingualWordList.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
@@ -76,7 +77,9 @@ struct st_Step {
 BASIS_STEP("CT_BasisDLLMain::sco_ModuleName")
 CT_CString CT_BasisDLLMain::sco_ModuleName;
 
-// 2. Pools of the bilingual word lists (to come) and of the buffer.
+// 2. Pools of the bilingual word lists and of the buffer.
+BASIS_POOL(CT_BiLingualCWordList, 16)
+BASIS_POOL(CT_BiLingualUWordList, 16)
 BASIS_POOL(CT_Buffer, 1024)
 
 // 3. The narrow string.

@@ -1,0 +1,288 @@
+// `basis wordlist`: builds a bilingual word list from a tab-separated file
+// of pairs, looks words up in either direction, lists the pairs, and saves
+// and loads the list's images.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Foundation/Basis.h"
+#include "Foundation/Platform/Terminal.h"
+#include "tools/basis/Commands.h"
+#include "tools/basis/WordlistStore.h"
+
+namespace {
+
+enum : int { e_Ok = 0, e_Failed = 1, e_Usage = 2 };
+// Files from this size on show a progress bar (on a terminal only).
+unsigned const kProgressFrom = 1u << 20;
+// Malformed lines reported one by one before the rest is only counted.
+unsigned const kReportedLines = 20;
+
+int i_WordlistUsage(FILE* out) {
+    std::fprintf(out,
+                 "usage: basis wordlist build <pairs.tsv> <list.bwl> [--codepage N]\n"
+                 "       basis wordlist source <list> <word> [--codepage N]\n"
+                 "       basis wordlist target <list> <word> [--codepage N]\n"
+                 "       basis wordlist list <list> [--codepage N]\n"
+                 "\n"
+                 "  A pairs file has one pair a line: source word, a tab, target word.\n"
+                 "  It is UTF-8 (a list of wide words) unless --codepage gives the\n"
+                 "  code page it is in (a list of narrow words). <list> is a pairs\n"
+                 "  file or a list saved by build (which knows its own code page).\n"
+                 "  source: the target word of a source word; target: the source word\n"
+                 "  of a target word. Words on the command line and output are UTF-8.\n");
+    return out == stdout ? e_Ok : e_Usage;
+}
+
+int i_Fail(std::string const& message) {
+    std::fprintf(stderr, "basis wordlist: %s\n", message.c_str());
+    return e_Failed;
+}
+
+// A progress bar on standard error, drawn only when it is a terminal.
+class CT_Progress {
+public:
+    CT_Progress(char const* label, std::size_t total)
+        : qccz_Label(label), n_Total(total), b_Shown(total >= kProgressFrom && Platform::b_IsStandardErrorTerminal()) {}
+    void v_Update(std::size_t done, unsigned pairs) {
+        if (!b_Shown) return;
+        int percent = static_cast<int>(done * 100 / n_Total);
+        if (percent == i_Percent) return;
+        i_Percent = percent;
+        char bar[41];
+        for (int k = 0; k < 40; ++k) bar[k] = k < percent * 40 / 100 ? '#' : '.';
+        bar[40] = 0;
+        std::fprintf(stderr, "\r%s [%s] %3d%%  %u pairs", qccz_Label, bar, percent, pairs);
+        std::fflush(stderr);
+    }
+    // Ends the bar's line, before a message or at the end; the next
+    // update draws it again.
+    void v_Finish() {
+        if (b_Shown && i_Percent >= 0) std::fprintf(stderr, "\n");
+        i_Percent = -1;
+    }
+
+private:
+    char const* qccz_Label;
+    std::size_t n_Total;
+    bool b_Shown;
+    int i_Percent = -1;
+};
+
+// The length of a valid UTF-8 sequence at text, 0 when it is not valid.
+unsigned n_Utf8Sequence(unsigned char const* text, std::size_t left) {
+    unsigned char c = text[0];
+    if (c < 0x80) return 1;
+    unsigned length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+    if (length == 0 || c > 0xF4 || left < length) return 0;
+    for (unsigned k = 1; k < length; ++k)
+        if ((text[k] & 0xC0) != 0x80) return 0;
+    if (c == 0xE0 && text[1] < 0xA0) return 0;  // overlong
+    if (c == 0xED && text[1] >= 0xA0) return 0;  // a surrogate
+    if (c == 0xF0 && text[1] < 0x90) return 0;  // overlong
+    if (c == 0xF4 && text[1] >= 0x90) return 0;  // past U+10FFFF
+    return length;
+}
+
+// Why a word cannot be stored, or empty when it can.
+std::string s_WordProblem(std::string const& word, bool utf8, char const* which) {
+    if (word.empty()) return std::string("empty ") + which + " word";
+    for (std::size_t k = 0; k < word.size();) {
+        auto c = static_cast<unsigned char>(word[k]);
+        if (c < 0x20 || c == 0x7F) {
+            char text[80];
+            std::snprintf(text, sizeof text, "control character 0x%02X in the %s word", c, which);
+            return text;
+        }
+        if (!utf8) {
+            ++k;
+            continue;
+        }
+        unsigned length = n_Utf8Sequence(reinterpret_cast<unsigned char const*>(word.data()) + k, word.size() - k);
+        if (length == 0) {
+            char text[80];
+            std::snprintf(text, sizeof text, "the %s word is not valid UTF-8 (byte %zu)", which, k + 1);
+            return text;
+        }
+        k += length;
+    }
+    return std::string();
+}
+
+// A word's wide units with their terminator.
+std::vector<unsigned short> ao_Wide(std::string const& utf8) {
+    std::vector<unsigned short> units = ao_ToWide(utf8.data(), static_cast<unsigned>(utf8.size()), 65001);
+    units.push_back(0);
+    return units;
+}
+
+// Reads the pairs file into a list; the view then holds it. Every
+// malformed line is reported with its number; any of them fails the build.
+int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsigned codePage,
+                     st_WordlistView* view) {
+    CT_BiLingualCWordList narrow;
+    CT_BiLingualUWordList wide;
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    CT_Progress progress("reading pairs", bytes.size());
+    unsigned malformed = 0, unindexed = 0, lineNumber = 0, firstUnindexed = 0;
+    auto complain = [&](unsigned line, std::string const& why) {
+        if (++malformed <= kReportedLines) progress.v_Finish();
+        if (malformed <= kReportedLines) std::fprintf(stderr, "%s:%u: %s\n", path, line, why.c_str());
+    };
+    std::size_t at = 0;
+    if (utf8 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) at = 3;  // a byte-order mark
+    while (at < bytes.size()) {
+        std::size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(at, end - at);
+        at = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        std::size_t tab = line.find('\t');
+        if (tab == std::string::npos) {
+            complain(lineNumber, "no tab between the source word and the target word");
+            continue;
+        }
+        if (line.find('\t', tab + 1) != std::string::npos) {
+            complain(lineNumber, "more than one tab (expected source<TAB>target)");
+            continue;
+        }
+        std::string source = line.substr(0, tab), target = line.substr(tab + 1);
+        std::string problem = s_WordProblem(source, utf8, "source");
+        if (problem.empty()) problem = s_WordProblem(target, utf8, "target");
+        if (!problem.empty()) {
+            complain(lineNumber, problem);
+            continue;
+        }
+        // A word the index neither holds afterwards nor held before was
+        // refused: the index outgrew what its 2-byte links reach.
+        bool indexed = true;
+        if (utf8) {
+            std::vector<unsigned short> s = ao_Wide(source), t = ao_Wide(target);
+            wide.v_Insert(s.data(), t.data());
+            indexed = wide.pcco_GetSourceIndex()->b_Search(s.data()) && wide.pcco_GetTargetIndex()->b_Search(t.data());
+        } else {
+            narrow.v_Insert(source.c_str(), target.c_str());
+            indexed = narrow.pcco_GetSourceIndex()->b_Search(source.c_str()) &&
+                      narrow.pcco_GetTargetIndex()->b_Search(target.c_str());
+        }
+        if (errors->b_IsSetError()) {
+            progress.v_Finish();
+            std::string message = std::string(path) + ":" + std::to_string(lineNumber) + ": the words cannot be converted";
+            errors->v_ClearError();
+            return i_Fail(message);
+        }
+        if (!indexed && !firstUnindexed) firstUnindexed = lineNumber;
+        if (!indexed && ++unindexed <= kReportedLines) progress.v_Finish();
+        if (!indexed && unindexed <= kReportedLines)
+            std::fprintf(stderr, "%s:%u: the pair cannot be indexed: the list has outgrown the reach of its 2-byte links\n",
+                         path, lineNumber);
+        progress.v_Update(at, utf8 ? wide.n_GetCount() : narrow.n_GetCount());
+    }
+    progress.v_Finish();
+    if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %u more malformed lines\n", path, malformed - kReportedLines);
+    if (unindexed > kReportedLines) std::fprintf(stderr, "%s: ... %u more pairs not indexed\n", path, unindexed - kReportedLines);
+    if (malformed) return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
+    if (unindexed)
+        return i_Fail(std::to_string(unindexed) + " pair" + (unindexed == 1 ? "" : "s") + " of \"" + path +
+                      "\" could not be indexed: the indexes' 2-byte links reach across 64 KiB of index at most, "
+                      "and line " + std::to_string(firstUnindexed) + " was the first that did not fit");
+    if (utf8)
+        view->v_Take(wide);
+    else
+        view->v_Take(narrow, codePage);
+    return e_Ok;
+}
+
+// A list named on the command line: a saved list or a pairs file.
+int i_OpenList(char const* path, bool utf8, unsigned codePage, st_WordlistView* view) {
+    std::string bytes, error;
+    if (!b_ReadWholeFile(path, &bytes, &error)) return i_Fail(error);
+    if (b_IsSavedWordlist(bytes)) return b_LoadWordlist(view, bytes, &error) ? e_Ok : i_Fail(std::string(path) + ": " + error);
+    return i_BuildFromPairs(path, bytes, utf8, codePage, view);
+}
+
+// Walks the texts pair by pair (the count says how many).
+int i_ListPairs(st_WordlistView const& view) {
+    unsigned unit = view.n_Unit();
+    CT_Buffer const* texts[2] = {&view.co_SourceTexts, &view.co_TargetTexts};
+    unsigned offsets[2] = {0, 0};
+    for (unsigned pair = 0; pair < view.n_Count; ++pair) {
+        std::string words[2];
+        for (int side = 0; side < 2; ++side) {
+            auto const* bytes = static_cast<unsigned char const*>(texts[side]->qcv_Get());
+            unsigned used = texts[side]->n_GetUsedSize(), start = offsets[side], k = start;
+            while (k + unit <= used && !(bytes[k] == 0 && (unit == 1 || bytes[k + 1] == 0))) k += unit;
+            if (k + unit > used) return i_Fail("the list's texts end before its pair count");
+            words[side] = s_WordForOutput(view, bytes + start, (k - start) / unit);
+            offsets[side] = k + unit;
+        }
+        std::printf("%s\t%s\n", words[0].c_str(), words[1].c_str());
+    }
+    return std::fflush(stdout) == 0 ? e_Ok : e_Failed;
+}
+
+int i_Lookup(st_WordlistView const& view, bool fromSource, char const* word) {
+    unsigned char const* partner = nullptr;
+    unsigned units = 0;
+    if (!b_FindPartner(view, fromSource, s_WordForList(view, word), &partner, &units))
+        return i_Fail(std::string("\"") + word + "\" is not a " + (fromSource ? "source" : "target") + " word of the list");
+    std::printf("%s\n", s_WordForOutput(view, partner, units).c_str());
+    return e_Ok;
+}
+
+}  // namespace
+
+int i_RunWordlist(int argc, char** argv) {
+    std::vector<char const*> args;
+    bool utf8 = true;
+    unsigned codePage = 65001;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return i_WordlistUsage(stdout);
+        if (std::strcmp(argv[i], "--codepage") == 0) {
+            char* end = nullptr;
+            if (i + 1 >= argc || (codePage = static_cast<unsigned>(std::strtoul(argv[i + 1], &end, 10)), *end != 0) ||
+                end == argv[i + 1]) {
+                std::fprintf(stderr, "basis wordlist: --codepage needs a code-page number\n");
+                return e_Usage;
+            }
+            utf8 = codePage == 65001;
+            ++i;
+            continue;
+        }
+        if (argv[i][0] == '-' && argv[i][1] != 0) {
+            std::fprintf(stderr, "basis wordlist: unknown option \"%s\"\n", argv[i]);
+            return i_WordlistUsage(stderr);
+        }
+        args.push_back(argv[i]);
+    }
+    if (args.empty()) return i_WordlistUsage(stderr);
+    std::string action = args[0];
+    std::size_t wanted = action == "build" ? 3 : action == "source" || action == "target" ? 3 : action == "list" ? 2 : 0;
+    if (wanted == 0) {
+        std::fprintf(stderr, "basis wordlist: unknown action \"%s\"\n", args[0]);
+        return i_WordlistUsage(stderr);
+    }
+    if (args.size() != wanted) return i_WordlistUsage(stderr);
+
+    st_WordlistView view;
+    if (action == "build") {
+        std::string bytes, error;
+        if (!b_ReadWholeFile(args[1], &bytes, &error)) return i_Fail(error);
+        if (b_IsSavedWordlist(bytes)) return i_Fail(std::string("\"") + args[1] + "\" is a saved list, not a pairs file");
+        int result = i_BuildFromPairs(args[1], bytes, utf8, codePage, &view);
+        if (result != e_Ok) return result;
+        if (!b_SaveWordlist(view, args[2], &error)) return i_Fail(error);
+        std::printf("%u pairs from %s (%s); source index %u bytes, target index %u bytes; saved to %s\n", view.n_Count,
+                    args[1], utf8 ? "UTF-8, wide words" : "narrow words", view.co_SourceIndex.n_GetEnd(),
+                    view.co_TargetIndex.n_GetEnd(), args[2]);
+        return e_Ok;
+    }
+    int opened = i_OpenList(args[1], utf8, codePage, &view);
+    if (opened != e_Ok) return opened;
+    if (action == "list") return i_ListPairs(view);
+    return i_Lookup(view, action == "source", args[2]);
+}
