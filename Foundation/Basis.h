@@ -4,6 +4,8 @@
 #include "Foundation/Basis/Buffer/Buffer.h"
 #include "Foundation/Basis/Character/CharMappings.h"
 #include "Foundation/Basis/Character/CharProperties.h"
+#include "Foundation/Basis/Character/Compare.h"
+#include "Foundation/Basis/Character/HashFunction.h"
 #include "Foundation/Basis/Container/Array.h"
 #include "Foundation/Basis/Container/VoidArray.h"
 #include "Foundation/Basis/Container/VoidList.h"
