@@ -15,6 +15,7 @@
 
 #include "Foundation/Basis/Buffer/Buffer.h"
 #include "Foundation/Basis/Container/VoidArray.h"
+#include "Foundation/Basis/Container/VoidHashTable.h"
 #include "Foundation/Basis/Container/VoidList.h"
 #include "Foundation/Basis/Container/VoidSortedArray.h"
 #include "Foundation/Basis/Error/ErrorManager.h"
@@ -95,8 +96,9 @@ BASIS_TYPE(CT_String)
 // 10. The wide string; the UTF-7 tables (to come).
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
-// 11. Pools of the containers (CT_VoidHashTable to come), the default test output, CT_WinFile pool (to come).
+// 11. Pools of the containers, the default test output, CT_WinFile pool (to come).
 BASIS_POOL(CT_VoidArray, 1024)
+BASIS_POOL(CT_VoidHashTable, 128)
 BASIS_POOL(CT_VoidList, 512)
 BASIS_POOL(CT_VoidSortedArray, 64)
 BASIS_STEP("CT_TestOut default object")
