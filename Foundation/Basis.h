@@ -8,6 +8,7 @@
 #include "Foundation/Basis/Character/HashFunction.h"
 #include "Foundation/Basis/Container/Array.h"
 #include "Foundation/Basis/Container/HashTable.h"
+#include "Foundation/Basis/Container/Random.h"
 #include "Foundation/Basis/Container/VoidArray.h"
 #include "Foundation/Basis/Container/VoidHashTable.h"
 #include "Foundation/Basis/Container/VoidList.h"

@@ -122,7 +122,7 @@ int CT_VoidHashTable::b_Insert(void const* key, void const* data) {
     // A table without buckets cannot hash; rather than divide by zero it
     // first takes the smallest size a resize gives (2 buckets).
     if (n_GetTableSize() == 0) v_Resize(1);
-    unsigned bucket;
+    unsigned bucket = 0;
     st_HashItem* item = pso_Find(key, &bucket, nullptr);
     if (item != nullptr) {
         item->v_SetData(data, n_DataSize);
@@ -134,7 +134,7 @@ int CT_VoidHashTable::b_Insert(void const* key, void const* data) {
 }
 
 int CT_VoidHashTable::b_Remove(void const* key, void* data) {
-    unsigned bucket;
+    unsigned bucket = 0;
     st_HashItem* previous = nullptr;
     st_HashItem* item = pso_Find(key, &bucket, &previous);
     if (item == nullptr) {

@@ -83,7 +83,7 @@ public:
     // Non-zero when found, the datum copied to data; otherwise 0 and data
     // (when not null) zero-filled.
     int b_Get(void const* key, void* data) const {
-        unsigned bucket;
+        unsigned bucket = 0;
         st_HashItem const* item = pso_Find(key, &bucket, nullptr);
         if (data != nullptr) {
             if (item) std::memcpy(data, item->pv_Data, n_DataSize);
