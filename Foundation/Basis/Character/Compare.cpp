@@ -1,10 +1,21 @@
 #include "Foundation/Basis/Character/Compare.h"
 
+#include <cstring>
+
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/CharacterRules.h"
 #include "Foundation/Basis/String/UString.h"
 
 namespace {
+
+// A key read from where a container keeps it: its storage may be only
+// 4-byte aligned, so a pointer is copied out rather than read in place.
+template <class T>
+inline T x_Load(void const* at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
 
 // Unit by unit as unsigned values, up to the first difference or the first
 // text's terminator.
@@ -26,6 +37,9 @@ int i_CompareFolded(T const* a, T const* b) {
     return ca - cb;
 }
 
+// The runtime library's narrow form answers only with the sign.
+inline int i_Sign(int difference) { return difference < 0 ? -1 : (difference > 0 ? 1 : 0); }
+
 char const* qccz_Text(CT_CString const* s) { return s ? s->qccz_Get() : ""; }
 
 unsigned short const su_Empty = 0;
@@ -38,13 +52,16 @@ CT_UString co_Wide(CT_String const* s) { return s ? CT_UString(s) : CT_UString()
 }  // namespace
 
 int CT_Compare::si_ComparePN(void const* a, void const* b) {
-    return si_ComparePN(static_cast<unsigned const*>(a), static_cast<unsigned const*>(b));
+    unsigned x = *static_cast<unsigned const*>(a), y = *static_cast<unsigned const*>(b);
+    return x < y ? -1 : (x > y ? 1 : 0);
 }
 int CT_Compare::si_ComparePN4(void const* a, void const* b) {
-    return si_ComparePN4(static_cast<std::uint32_t const*>(a), static_cast<std::uint32_t const*>(b));
+    std::uint32_t x = *static_cast<std::uint32_t const*>(a), y = *static_cast<std::uint32_t const*>(b);
+    return x < y ? -1 : (x > y ? 1 : 0);
 }
 int CT_Compare::si_ComparePI(void const* a, void const* b) {
-    return si_ComparePI(static_cast<int const*>(a), static_cast<int const*>(b));
+    int x = *static_cast<int const*>(a), y = *static_cast<int const*>(b);
+    return x < y ? -1 : (x > y ? 1 : 0);
 }
 
 // Bytes are compared as unsigned bytes: a byte of 0x80 and above orders
@@ -53,18 +70,16 @@ int CT_Compare::si_CompareCaseQCZ(char const* a, char const* b) {
     return i_CompareCase(reinterpret_cast<unsigned char const*>(a), reinterpret_cast<unsigned char const*>(b));
 }
 
-// The runtime library's narrow form answers only with the sign.
 int CT_Compare::si_CompareNoCaseQCZ(char const* a, char const* b) {
-    int difference =
-        i_CompareFolded(reinterpret_cast<unsigned char const*>(a), reinterpret_cast<unsigned char const*>(b));
-    return difference < 0 ? -1 : (difference > 0 ? 1 : 0);
+    return i_Sign(i_CompareFolded(reinterpret_cast<unsigned char const*>(a), reinterpret_cast<unsigned char const*>(b)));
 }
 
 int CT_Compare::si_CompareCasePQCZ(void const* a, void const* b) {
-    return si_CompareCaseQCZ(*static_cast<char const* const*>(a), *static_cast<char const* const*>(b));
+    return i_CompareCase(x_Load<unsigned char const*>(a), x_Load<unsigned char const*>(b));
 }
 int CT_Compare::si_CompareNoCasePQCZ(void const* a, void const* b) {
-    return si_CompareNoCaseQCZ(*static_cast<char const* const*>(a), *static_cast<char const* const*>(b));
+    return i_Sign(
+        i_CompareFolded(x_Load<unsigned char const*>(a), x_Load<unsigned char const*>(b)));
 }
 
 int CT_Compare::si_CompareCaseQUZ(unsigned short const* a, unsigned short const* b) { return i_CompareCase(a, b); }
@@ -74,14 +89,16 @@ int CT_Compare::si_CompareNoCaseQUZ(unsigned short const* a, unsigned short cons
 }
 
 int CT_Compare::si_CompareCasePQUZ(void const* a, void const* b) {
-    return si_CompareCaseQUZ(*static_cast<unsigned short const* const*>(a),
-                             *static_cast<unsigned short const* const*>(b));
+    return i_CompareCase(x_Load<unsigned short const*>(a), x_Load<unsigned short const*>(b));
 }
 int CT_Compare::si_CompareNoCasePQUZ(void const* a, void const* b) {
-    return si_CompareNoCaseQUZ(*static_cast<unsigned short const* const*>(a),
-                               *static_cast<unsigned short const* const*>(b));
+    return i_CompareFolded(x_Load<unsigned short const*>(a),
+                           x_Load<unsigned short const*>(b));
 }
-int CT_Compare::si_CompareNoCasePQCUZ(void const* a, void const* b) { return si_CompareNoCasePQUZ(a, b); }
+int CT_Compare::si_CompareNoCasePQCUZ(void const* a, void const* b) {
+    return i_CompareFolded(x_Load<unsigned short const*>(a),
+                           x_Load<unsigned short const*>(b));
+}
 
 int CT_Compare::si_CompareCStringPPCO(CT_CString const* const* a, CT_CString const* const* b) {
     return si_CompareCaseQCZ(qccz_Text(*a), qccz_Text(*b));
@@ -112,23 +129,32 @@ int CT_Compare::si_CompareStringNoCasePPCO(CT_String const* const* a, CT_String 
 }
 
 int CT_Compare::si_CompareCStringPPCO(void const* a, void const* b) {
-    return si_CompareCStringPPCO(static_cast<CT_CString const* const*>(a), static_cast<CT_CString const* const*>(b));
+    CT_CString const* x = x_Load<CT_CString const*>(a);
+    CT_CString const* y = x_Load<CT_CString const*>(b);
+    return si_CompareCStringPPCO(&x, &y);
 }
 int CT_Compare::si_CompareCStringNoCasePPCO(void const* a, void const* b) {
-    return si_CompareCStringNoCasePPCO(static_cast<CT_CString const* const*>(a),
-                                       static_cast<CT_CString const* const*>(b));
+    CT_CString const* x = x_Load<CT_CString const*>(a);
+    CT_CString const* y = x_Load<CT_CString const*>(b);
+    return si_CompareCStringNoCasePPCO(&x, &y);
 }
 int CT_Compare::si_CompareUStringPPCO(void const* a, void const* b) {
-    return si_CompareUStringPPCO(static_cast<CT_UString const* const*>(a), static_cast<CT_UString const* const*>(b));
+    CT_UString const* x = x_Load<CT_UString const*>(a);
+    CT_UString const* y = x_Load<CT_UString const*>(b);
+    return si_CompareUStringPPCO(&x, &y);
 }
 int CT_Compare::si_CompareUStringNoCasePPCO(void const* a, void const* b) {
-    return si_CompareUStringNoCasePPCO(static_cast<CT_UString const* const*>(a),
-                                       static_cast<CT_UString const* const*>(b));
+    CT_UString const* x = x_Load<CT_UString const*>(a);
+    CT_UString const* y = x_Load<CT_UString const*>(b);
+    return si_CompareUStringNoCasePPCO(&x, &y);
 }
 int CT_Compare::si_CompareStringPPCO(void const* a, void const* b) {
-    return si_CompareStringPPCO(static_cast<CT_String const* const*>(a), static_cast<CT_String const* const*>(b));
+    CT_String const* x = x_Load<CT_String const*>(a);
+    CT_String const* y = x_Load<CT_String const*>(b);
+    return si_CompareStringPPCO(&x, &y);
 }
 int CT_Compare::si_CompareStringNoCasePPCO(void const* a, void const* b) {
-    return si_CompareStringNoCasePPCO(static_cast<CT_String const* const*>(a),
-                                      static_cast<CT_String const* const*>(b));
+    CT_String const* x = x_Load<CT_String const*>(a);
+    CT_String const* y = x_Load<CT_String const*>(b);
+    return si_CompareStringNoCasePPCO(&x, &y);
 }

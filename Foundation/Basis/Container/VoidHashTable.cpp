@@ -9,12 +9,14 @@ namespace {
 
 typedef CT_VoidHashTable::st_HashItem st_HashItem;
 
-// A bucket array of tableSize null heads, made in one piece. The buffer's
-// growth is that of an array of 8 heads, which the table never uses.
-void v_MakeHeads(CT_Buffer* heads, unsigned tableSize) {
+// A bucket array of tableSize null heads, made in one piece of exactly the
+// size needed. The buffer's growth is that of an array of 8 heads, which
+// the table never uses.
+CT_Buffer co_MakeHeads(unsigned tableSize) {
     unsigned bytes = tableSize * static_cast<unsigned>(sizeof(st_HashItem*));
-    heads->v_SetGrowth(CT_VoidArray::e_DefaultGrowth * sizeof(st_HashItem*));
-    if (bytes != 0) heads->v_Replace(static_cast<unsigned char>(0), bytes, 0);
+    CT_Buffer heads(bytes, CT_VoidArray::e_DefaultGrowth * sizeof(st_HashItem*));
+    if (bytes != 0) heads.v_Replace(static_cast<unsigned char>(0), bytes, 0);
+    return heads;
 }
 
 unsigned char* puc_Bytes(CT_Buffer* buffer) {
@@ -80,8 +82,7 @@ void CT_VoidHashTable::v_Exit() {
 }
 
 void CT_VoidHashTable::v_SetBuckets(unsigned tableSize) {
-    CT_Buffer heads;
-    v_MakeHeads(&heads, tableSize);
+    CT_Buffer heads = co_MakeHeads(tableSize);
     CT_VoidArray::v_Set(&heads);
 }
 
@@ -104,9 +105,10 @@ void CT_VoidHashTable::v_InsertAll(CT_VoidHashTable const* other) {
             b_Insert(item->pcv_GetKey(), item->pcv_GetData());
 }
 
-void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const* data) {
-    // Memory exhaustion is the allocator's to report; without an item
-    // nothing is added.
+// A new item at the head of bucket; no lookup, no resize. Memory
+// exhaustion is the allocator's to report; without an item nothing is
+// added.
+inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const* data) {
     st_HashItem* item = static_cast<st_HashItem*>(std::malloc(sizeof(st_HashItem) + n_KeySize + n_DataSize));
     if (item == nullptr) return;
     item->v_Set(key, n_KeySize, data, n_DataSize);
@@ -125,7 +127,7 @@ int CT_VoidHashTable::b_Insert(void const* key, void const* data) {
     unsigned bucket = 0;
     st_HashItem* item = pso_Find(key, &bucket, nullptr);
     if (item != nullptr) {
-        item->v_SetData(data, n_DataSize);
+        sv_Copy(item->pv_Data, data, n_DataSize);
         return 1;
     }
     v_Add(bucket, key, data);
@@ -141,7 +143,7 @@ int CT_VoidHashTable::b_Remove(void const* key, void* data) {
         if (data != nullptr) std::memset(data, 0, n_DataSize);
         return 0;
     }
-    if (data != nullptr) std::memcpy(data, item->pv_Data, n_DataSize);
+    if (data != nullptr) sv_Copy(data, item->pv_Data, n_DataSize);
     v_RemoveData(bucket, item, previous);
     return 1;
 }
@@ -167,18 +169,26 @@ void CT_VoidHashTable::v_RemoveData(unsigned bucket, st_HashItem* item, st_HashI
 void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     unsigned target = tableSize != 0 ? tableSize : n_GetTableSize();
     if (n_Collisions >= target / 4) target = n_GetNextPrim(target * 2);
-    CT_Buffer heads;
-    v_MakeHeads(&heads, target);
+    CT_Buffer heads = co_MakeHeads(target);
     unsigned char* newHeads = puc_Bytes(&heads);
     n_Collisions = 0;
     // Every item moves, bucket by bucket and along each chain, to the head
     // of its new bucket.
     unsigned buckets = n_GetTableSize();
+    int integerKeys = b_IntegerKeys();
     for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
         st_HashItem* item = pso_GetAt(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
-            unsigned char* slot = newHeads + (pf_Hash(item + 1, target) - 1) * sizeof(st_HashItem*);
+            unsigned to;
+            if (integerKeys) {
+                std::uint32_t value;
+                std::memcpy(&value, item + 1, sizeof value);
+                to = value % target + 1;
+            } else {
+                to = pf_Hash(item + 1, target);
+            }
+            unsigned char* slot = newHeads + (to - 1) * sizeof(st_HashItem*);
             st_HashItem* head;
             std::memcpy(&head, slot, sizeof head);
             if (head != nullptr) ++n_Collisions;
@@ -219,31 +229,6 @@ void CT_VoidHashIterator::v_Init(CT_VoidHashIterator const* other) {
     b_Home = other->b_Home;
 }
 
-void CT_VoidHashIterator::v_NextBucket() {
-    unsigned buckets = pco_Table->n_GetTableSize();
-    while (n_Bucket < buckets) {
-        st_HashItem* head = pco_Table->pso_GetAt(++n_Bucket);
-        if (head != nullptr) {
-            pso_Item = head;
-            return;
-        }
-    }
-    pso_Item = nullptr;
-}
-
-int CT_VoidHashIterator::b_Next() {
-    if (b_Home) {
-        b_Home = 0;
-        n_Bucket = 0;
-        v_NextBucket();
-        return pso_Item != nullptr;
-    }
-    if (pso_Item == nullptr) return 0;
-    pso_Item = pso_Item->pso_Following;
-    if (pso_Item == nullptr) v_NextBucket();
-    return pso_Item != nullptr;
-}
-
 void CT_VoidHashIterator::v_RemoveCurrent() {
     st_HashItem* item = pso_Item;
     st_HashItem* following = item->pso_Following;
@@ -251,7 +236,7 @@ void CT_VoidHashIterator::v_RemoveCurrent() {
     // operation.
     const_cast<CT_VoidHashTable*>(pco_Table)->v_RemoveAt(n_Bucket, item);
     pso_Item = following;
-    if (pso_Item == nullptr) v_NextBucket();
+    if (pso_Item == nullptr) b_NextBucket();
 }
 
 void CT_VoidHashIterator::v_Remove(void* data) {

@@ -31,6 +31,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "Foundation/Basis/Character/Compare.h"
+#include "Foundation/Basis/Character/HashFunction.h"
 #include "Foundation/Basis/Container/VoidArray.h"
 #include "Foundation/Basis/Heap/MemPool.h"
 #include "Foundation/Platform/Export.h"
@@ -53,11 +55,11 @@ public:
         void v_Set(void const* key, unsigned keySize, void const* data, unsigned dataSize) {
             pso_Following = nullptr;
             unsigned char* bytes = reinterpret_cast<unsigned char*>(this + 1);
-            std::memcpy(bytes, key, keySize);
+            sv_Copy(bytes, key, keySize);
             pv_Data = bytes + keySize;
-            std::memcpy(pv_Data, data, dataSize);
+            sv_Copy(pv_Data, data, dataSize);
         }
-        void v_SetData(void const* data, unsigned dataSize) { std::memcpy(pv_Data, data, dataSize); }
+        void v_SetData(void const* data, unsigned dataSize) { sv_Copy(pv_Data, data, dataSize); }
     };
 
     CT_VoidHashTable(unsigned dataSize, unsigned keySize, tpf_Hash hash, tpf_Compare compare, unsigned tableSize);
@@ -86,7 +88,7 @@ public:
         unsigned bucket = 0;
         st_HashItem const* item = pso_Find(key, &bucket, nullptr);
         if (data != nullptr) {
-            if (item) std::memcpy(data, item->pv_Data, n_DataSize);
+            if (item) sv_Copy(data, item->pv_Data, n_DataSize);
             else std::memset(data, 0, n_DataSize);
         }
         return item != nullptr;
@@ -135,11 +137,31 @@ private:
     // The item of key, or null; the bucket it hashes to, and the item
     // before the found one in its chain (null for the head) when asked for.
     // No bucket at all: not found.
+    //
+    // This is the hot path of every lookup, so it stays inline. Keys of 32
+    // bits with the library's own integer callbacks (whose hash is the
+    // value mod the bucket count plus 1, and whose compare is 0 exactly for
+    // equal values) are hashed and compared here without the calls; any
+    // other callback is called.
     st_HashItem* pso_Find(void const* key, unsigned* bucket, st_HashItem** previous) const {
         unsigned buckets = n_GetTableSize();
         if (buckets == 0) return nullptr;
-        *bucket = pf_Hash(key, buckets);
         st_HashItem* before = nullptr;
+        if (b_IntegerKeys()) {
+            std::uint32_t value;
+            std::memcpy(&value, key, sizeof value);
+            *bucket = value % buckets + 1;
+            for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
+                std::uint32_t stored;
+                std::memcpy(&stored, item + 1, sizeof stored);
+                if (stored == value) {
+                    if (previous) *previous = before;
+                    return item;
+                }
+            }
+            return nullptr;
+        }
+        *bucket = pf_Hash(key, buckets);
         for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
             if (pf_Compare(item + 1, key) == 0) {
                 if (previous) *previous = before;
@@ -148,6 +170,32 @@ private:
         }
         return nullptr;
     }
+    int b_IntegerKeys() const {
+        return n_KeySize == sizeof(std::uint32_t) &&
+               (pf_Hash == &sn_HashInteger || pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashPN4)) &&
+               (pf_Compare == &si_CompareInteger || pf_Compare == static_cast<tpf_Compare>(&CT_Compare::si_ComparePN) ||
+                pf_Compare == static_cast<tpf_Compare>(&CT_Compare::si_ComparePN4));
+    }
+    // Copies a key or datum; the common sizes as one move. Inlined into a
+    // caller's code, the compiler may see a 4-byte object beside the 8-byte
+    // branch that the table's sizes never take and warn of it; the warning
+    // is off for these lines only.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#pragma GCC diagnostic ignored "-Wstringop-overflow"
+#pragma GCC diagnostic ignored "-Wstringop-overread"
+#endif
+    static void sv_Copy(void* to, void const* from, unsigned size) {
+        switch (size) {
+        case 4: std::memcpy(to, from, 4); break;
+        case 8: std::memcpy(to, from, 8); break;
+        default: std::memcpy(to, from, size); break;
+        }
+    }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
     // A new item at the head of bucket; no lookup, no resize.
     void v_Add(unsigned bucket, void const* key, void const* data);
     // Inserts every item of the other, bucket by bucket, each chain from
@@ -173,6 +221,8 @@ private:
 };
 
 class BASIS_API CT_VoidHashIterator {
+    typedef CT_VoidHashTable::st_HashItem st_HashItem;
+
 public:
     explicit CT_VoidHashIterator(CT_VoidHashTable const* table) { v_Init(table); }
     // A copy of the other's position.
@@ -190,15 +240,25 @@ public:
 
     // Steps to the next item: along the chain, then to the head of the next
     // non-empty bucket. Non-zero when there is one; past the last item 0,
-    // and 0 from then on.
-    int b_Next();
+    // and 0 from then on. Inline: it runs once per item of a walk.
+    int b_Next() {
+        if (pso_Item != nullptr) {
+            pso_Item = pso_Item->pso_Following;
+            if (pso_Item != nullptr) return 1;
+            return b_NextBucket();
+        }
+        if (!b_Home) return 0;
+        b_Home = 0;
+        n_Bucket = 0;
+        return b_NextBucket();
+    }
     // Before the first step.
     int b_AtHome() const { return b_Home; }
     // Not at home and no current item.
     int b_AtEnd() const { return !b_Home && pso_Item == nullptr; }
 
-    void v_Get(void* data) const { std::memcpy(data, pso_Item->pv_Data, pco_Table->n_DataSize); }
-    void v_GetKey(void* key) const { std::memcpy(key, pso_Item + 1, pco_Table->n_KeySize); }
+    void v_Get(void* data) const { CT_VoidHashTable::sv_Copy(data, pso_Item->pv_Data, pco_Table->n_DataSize); }
+    void v_GetKey(void* key) const { CT_VoidHashTable::sv_Copy(key, pso_Item + 1, pco_Table->n_KeySize); }
     // Copy the datum (or key) when the pointer is not null, remove the item,
     // and stand on the item that followed it: its follower in the chain or
     // the head of the next non-empty bucket (or the end). Reading that item
@@ -220,9 +280,23 @@ public:
 private:
     void v_Init(CT_VoidHashTable const* table);
     void v_Init(CT_VoidHashIterator const* other);
-    // The head of the first non-empty bucket after bucket, or null at the
-    // end.
-    void v_NextBucket();
+    // Onto the head of the first non-empty bucket after the current one
+    // (non-zero), or to the end (0).
+    int b_NextBucket() {
+        unsigned buckets = pco_Table->n_GetTableSize();
+        unsigned char const* heads = pco_Table->pcuc_Heads();
+        while (n_Bucket < buckets) {
+            st_HashItem* head;
+            std::memcpy(&head, heads + n_Bucket * sizeof head, sizeof head);
+            ++n_Bucket;
+            if (head != nullptr) {
+                pso_Item = head;
+                return 1;
+            }
+        }
+        pso_Item = nullptr;
+        return 0;
+    }
     void v_RemoveCurrent();
 
     CT_VoidHashTable const* pco_Table;
