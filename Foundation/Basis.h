@@ -26,6 +26,7 @@
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Basis/TestOut/TestOut.h"
+#include "Foundation/Basis/Text/StringCache.h"
 #include "Foundation/System/String/StringConvert.h"
 #include "Foundation/System/SysInfo/LoadString.h"
 #include "Foundation/System/SysInfo/OS.h"
