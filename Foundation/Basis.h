@@ -25,6 +25,8 @@
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
+#include "Foundation/Basis/SymbolTable/Symbol.h"
+#include "Foundation/Basis/SymbolTable/SymbolTable.h"
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Basis/Text/StringCache.h"
 #include "Foundation/System/String/StringConvert.h"

@@ -26,6 +26,8 @@
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
+#include "Foundation/Basis/SymbolTable/Symbol.h"
+#include "Foundation/Basis/SymbolTable/SymbolTable.h"
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Platform/Module.h"
 #include "Foundation/Platform/Resource.h"
@@ -91,7 +93,9 @@ BASIS_INIT_EXIT(CT_ExceptionManager)
 // 7. The string base class.
 BASIS_TYPE(CT_String)
 
-// 8. Pools of the string maps and the symbol table (to come).
+// 8. Pools of the string maps (to come) and the symbol table.
+BASIS_POOL(CT_Symbol, 128)
+BASIS_POOL(CT_SymbolTable, 16)
 // 9. CT_ThreadSafeForum type (to come).
 // 10. The wide string; the UTF-7 tables (to come).
 BASIS_TYPE(CT_UString)
