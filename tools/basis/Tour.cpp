@@ -17,6 +17,7 @@ st_Section const aso_Sections[] = {
     {"buffer", &i_TourBuffer},
     {"strings", &i_TourString},
     {"errors", &i_TourErrors},
+    {"hash", &i_TourHash},
 };
 
 }  // namespace

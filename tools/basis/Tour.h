@@ -9,6 +9,7 @@ int i_TourFrame();
 int i_TourBuffer();
 int i_TourString();
 int i_TourErrors();
+int i_TourHash();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);
