@@ -42,17 +42,26 @@ struct st_Upper {
 
 // The loops live here, so that every public form runs them directly rather
 // than through another exported (and so replaceable) function.
+//
+// While the characters are below 0x80, the first six cannot reach the top
+// four bits (six of them sum to at most 0x7F * 0x111111 = 0x08777777), so
+// they enter without the fold; from the first other character, or the
+// seventh, every step folds. The result is that of folding every step.
 template <class Fold>
 unsigned n_HashNarrow(char const* text, unsigned n) {
     std::uint32_t h = 0;
-    for (; *text; ++text) h = n4_Step(h, n4_Narrow(Fold::sc_Fold(*text)));
+    unsigned i = 0;
+    for (char c; i < 6 && (c = Fold::sc_Fold(text[i])) > 0; ++i) h = (h << 4) + static_cast<std::uint32_t>(c);
+    for (text += i; *text; ++text) h = n4_Step(h, n4_Narrow(Fold::sc_Fold(*text)));
     return h % n + 1;
 }
 
 template <class Fold>
 unsigned n_HashWide(unsigned short const* text, unsigned n) {
     std::uint32_t h = 0;
-    for (; *text; ++text) h = n4_Step(h, Fold::su_Fold(*text));
+    unsigned i = 0;
+    for (unsigned short u; i < 6 && (u = Fold::su_Fold(text[i])) != 0 && u < 0x80; ++i) h = (h << 4) + u;
+    for (text += i; *text; ++text) h = n4_Step(h, Fold::su_Fold(*text));
     return h % n + 1;
 }
 

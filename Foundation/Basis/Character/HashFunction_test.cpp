@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/StringTesting.h"
@@ -201,6 +204,45 @@ TEST(HashFunction, EveryCallbackStaysWithinOneToTheBucketCount) {
         seen[CT_HashFunction::sn_HashCasePQCZ(&pText, 13)] = true;
     }
     for (int b = 1; b <= 13; ++b) EXPECT_TRUE(seen[b]) << b;
+}
+
+// The step-by-step rule, written plainly: every form must agree with it on
+// texts that mix ASCII, high bytes and wide units at every position.
+std::uint32_t n4_Reference(std::vector<std::int32_t> const& characters) {
+    std::uint32_t h = 0;
+    for (std::int32_t c : characters) {
+        h = h * 16 + static_cast<std::uint32_t>(c);
+        std::uint32_t g = h & 0xF0000000u;
+        if (g != 0) h = (h & 0x0FFFFFFFu) ^ (g >> 24);
+    }
+    return h;
+}
+
+TEST(HashFunction, MixedTextsFollowTheRuleAtEveryPosition) {
+    std::mt19937 random(2024);
+    unsigned char const bytes[] = {'a', 'Z', 'q', '_', '0', 0x7F, 0x80, 0xA0, 0xE9, 0xFF};
+    unsigned short const units[] = {'a', 'Z', 'q', 0x7F, 0x80, 0xE9, 0x100, 0x3042, 0xFFFF};
+    for (int round = 0; round < 2000; ++round) {
+        unsigned length = random() % 14;
+        std::string narrow;
+        std::vector<unsigned short> wide;
+        std::vector<std::int32_t> narrowCase, narrowUpper, wideCase, wideUpper;
+        for (unsigned i = 0; i < length; ++i) {
+            unsigned char b = bytes[random() % sizeof bytes];
+            narrow.push_back(static_cast<char>(b));
+            narrowCase.push_back(static_cast<signed char>(b));
+            narrowUpper.push_back(static_cast<signed char>(b >= 'a' && b <= 'z' ? b - 32 : b));
+            unsigned short u = units[random() % (sizeof units / sizeof units[0])];
+            wide.push_back(u);
+            wideCase.push_back(u);
+            wideUpper.push_back(u >= 'a' && u <= 'z' ? u - 32 : u);
+        }
+        wide.push_back(0);
+        EXPECT_EQ(CT_HashFunction::sn_HashCaseQCZ(narrow.c_str(), kRaw), n4_Reference(narrowCase) + 1);
+        EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQCZ(narrow.c_str(), kRaw), n4_Reference(narrowUpper) + 1);
+        EXPECT_EQ(CT_HashFunction::sn_HashCaseQUZ(wide.data(), kRaw), n4_Reference(wideCase) + 1);
+        EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQUZ(wide.data(), kRaw), n4_Reference(wideUpper) + 1);
+    }
 }
 
 }  // namespace
