@@ -65,17 +65,16 @@ int CT_Compare::si_ComparePI(void const* a, void const* b) {
 }
 
 // Bytes are compared as unsigned bytes: a byte of 0x80 and above orders
-// after every ASCII byte.
-int CT_Compare::si_CompareCaseQCZ(char const* a, char const* b) {
-    return i_CompareCase(reinterpret_cast<unsigned char const*>(a), reinterpret_cast<unsigned char const*>(b));
-}
+// after every ASCII byte. The C library's strcmp has exactly that order (and
+// reads several bytes at a time), so it does the work.
+int CT_Compare::si_CompareCaseQCZ(char const* a, char const* b) { return i_Sign(std::strcmp(a, b)); }
 
 int CT_Compare::si_CompareNoCaseQCZ(char const* a, char const* b) {
     return i_Sign(i_CompareFolded(reinterpret_cast<unsigned char const*>(a), reinterpret_cast<unsigned char const*>(b)));
 }
 
 int CT_Compare::si_CompareCasePQCZ(void const* a, void const* b) {
-    return i_CompareCase(x_Load<unsigned char const*>(a), x_Load<unsigned char const*>(b));
+    return i_Sign(std::strcmp(x_Load<char const*>(a), x_Load<char const*>(b)));
 }
 int CT_Compare::si_CompareNoCasePQCZ(void const* a, void const* b) {
     return i_Sign(
