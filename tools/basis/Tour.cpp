@@ -20,6 +20,7 @@ st_Section const aso_Sections[] = {
     {"trees", &i_TourTrees},
     {"files", &i_TourFiles},
     {"wordlists", &i_TourWordlist},
+    {"hash", &i_TourHash},
 };
 
 }  // namespace

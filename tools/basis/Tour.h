@@ -12,6 +12,7 @@ int i_TourErrors();
 int i_TourTrees();
 int i_TourFiles();
 int i_TourWordlist();
+int i_TourHash();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);

@@ -15,6 +15,7 @@
 
 #include "Foundation/Basis/Buffer/Buffer.h"
 #include "Foundation/Basis/Container/VoidArray.h"
+#include "Foundation/Basis/Container/VoidHashTable.h"
 #include "Foundation/Basis/Container/VoidList.h"
 #include "Foundation/Basis/Container/VoidSortedArray.h"
 #include "Foundation/Basis/Error/ErrorManager.h"
@@ -28,6 +29,8 @@
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
+#include "Foundation/Basis/SymbolTable/Symbol.h"
+#include "Foundation/Basis/SymbolTable/SymbolTable.h"
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Platform/Module.h"
 #include "Foundation/Platform/Resource.h"
@@ -97,14 +100,17 @@ BASIS_POOL(CT_StdFile, 32)
 // 7. The string base class.
 BASIS_TYPE(CT_String)
 
-// 8. Pools of the string maps and the symbol table (to come).
+// 8. Pools of the string maps (to come) and the symbol table.
+BASIS_POOL(CT_Symbol, 128)
+BASIS_POOL(CT_SymbolTable, 16)
 // 9. CT_ThreadSafeForum type (to come).
 // 10. The wide string; the UTF-7 tables.
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
 BASIS_INIT(CT_UTF)
-// 11. Pools of the containers (CT_VoidHashTable to come), the default test output, CT_WinFile pool.
+// 11. Pools of the containers, the default test output, the CT_WinFile pool.
 BASIS_POOL(CT_VoidArray, 1024)
+BASIS_POOL(CT_VoidHashTable, 128)
 BASIS_POOL(CT_VoidList, 512)
 BASIS_POOL(CT_VoidSortedArray, 64)
 BASIS_STEP("CT_TestOut default object")

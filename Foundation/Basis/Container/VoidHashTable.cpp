@@ -1,0 +1,250 @@
+#include "Foundation/Basis/Container/VoidHashTable.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "Foundation/Basis/Container/HashTablePrime.h"
+
+namespace {
+
+typedef CT_VoidHashTable::st_HashItem st_HashItem;
+
+// A bucket array of tableSize null heads, made in one piece of exactly the
+// size needed. The buffer's growth is that of an array of 8 heads, which
+// the table never uses.
+CT_Buffer co_MakeHeads(unsigned tableSize) {
+    unsigned bytes = tableSize * static_cast<unsigned>(sizeof(st_HashItem*));
+    CT_Buffer heads(bytes, CT_VoidArray::e_DefaultGrowth * sizeof(st_HashItem*));
+    if (bytes != 0) heads.v_Replace(static_cast<unsigned char>(0), bytes, 0);
+    return heads;
+}
+
+unsigned char* puc_Bytes(CT_Buffer* buffer) {
+    return static_cast<unsigned char*>(const_cast<void*>(buffer->qcv_Get()));
+}
+
+}  // namespace
+
+BASIS_DEFINE_POOL(CT_VoidHashTable)
+
+CT_VoidHashTable::CT_VoidHashTable(unsigned dataSize, unsigned keySize, tpf_Hash hash, tpf_Compare compare,
+                                   unsigned tableSize)
+    : CT_VoidArray(sizeof(st_HashItem*)) {
+    v_Null();
+    v_Keep(dataSize, keySize, hash, compare);
+    v_Init(tableSize);
+}
+
+CT_VoidHashTable::CT_VoidHashTable(CT_VoidHashTable const* other) : CT_VoidArray(sizeof(st_HashItem*)) {
+    v_Null();
+    v_Keep(other->n_DataSize, other->n_KeySize, other->pf_Hash, other->pf_Compare);
+    v_Init(other);
+}
+
+void CT_VoidHashTable::v_Null() {
+    n_KeySize = n_DataSize = 0;
+    n_Count = n_Collisions = 0;
+    pf_Hash = nullptr;
+    pf_Compare = nullptr;
+}
+
+void CT_VoidHashTable::v_Keep(unsigned dataSize, unsigned keySize, tpf_Hash hash, tpf_Compare compare) {
+    n_DataSize = dataSize;
+    n_KeySize = keySize;
+    pf_Hash = hash;
+    pf_Compare = compare;
+}
+
+void CT_VoidHashTable::v_Init(unsigned tableSize) {
+    v_SetBuckets(tableSize);
+    n_Count = 0;
+    n_Collisions = 0;
+}
+
+void CT_VoidHashTable::v_Init(CT_VoidHashTable const* other) {
+    v_Init(other->n_GetTableSize());
+    v_InsertAll(other);
+}
+
+void CT_VoidHashTable::v_Exit() {
+    unsigned buckets = n_GetTableSize();
+    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
+        st_HashItem* item = pso_GetAt(bucket);
+        while (item != nullptr) {
+            st_HashItem* following = item->pso_Following;
+            std::free(item);
+            item = following;
+        }
+    }
+    v_SetBuckets(0);
+    n_Count = 0;
+    n_Collisions = 0;
+}
+
+void CT_VoidHashTable::v_SetBuckets(unsigned tableSize) {
+    CT_Buffer heads = co_MakeHeads(tableSize);
+    CT_VoidArray::v_Set(&heads);
+}
+
+void CT_VoidHashTable::v_Set(unsigned tableSize) {
+    v_Exit();
+    v_Init(tableSize);
+}
+
+void CT_VoidHashTable::v_Set(CT_VoidHashTable const* other) {
+    // Freeing first would free the very items to be copied.
+    if (other == this) return;
+    v_Exit();
+    v_Init(other);
+}
+
+void CT_VoidHashTable::v_InsertAll(CT_VoidHashTable const* other) {
+    unsigned buckets = other->n_GetTableSize();
+    for (unsigned bucket = 1; bucket <= buckets; ++bucket)
+        for (st_HashItem const* item = other->pso_GetAt(bucket); item != nullptr; item = item->pso_Following)
+            b_Insert(item->pcv_GetKey(), item->pcv_GetData());
+}
+
+// A new item at the head of bucket; no lookup, no resize. Memory
+// exhaustion is the allocator's to report; without an item nothing is
+// added.
+inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const* data) {
+    st_HashItem* item = static_cast<st_HashItem*>(std::malloc(sizeof(st_HashItem) + n_KeySize + n_DataSize));
+    if (item == nullptr) return;
+    item->v_Set(key, n_KeySize, data, n_DataSize);
+    st_HashItem* head = pso_GetAt(bucket);
+    if (head != nullptr) ++n_Collisions;
+    item->pso_Following = head;
+    v_MakeWritable();
+    v_SetHead(bucket, item);
+    ++n_Count;
+}
+
+int CT_VoidHashTable::b_Insert(void const* key, void const* data) {
+    // A table without buckets cannot hash; rather than divide by zero it
+    // first takes the smallest size a resize gives (2 buckets).
+    if (n_GetTableSize() == 0) v_Resize(1);
+    unsigned bucket = 0;
+    st_HashItem* item = pso_Find(key, &bucket, nullptr);
+    if (item != nullptr) {
+        sv_Copy(item->pv_Data, data, n_DataSize);
+        return 1;
+    }
+    v_Add(bucket, key, data);
+    if (n_Collisions > n_GetTableSize() / 4) v_Resize(0);
+    return 0;
+}
+
+int CT_VoidHashTable::b_Remove(void const* key, void* data) {
+    unsigned bucket = 0;
+    st_HashItem* previous = nullptr;
+    st_HashItem* item = pso_Find(key, &bucket, &previous);
+    if (item == nullptr) {
+        if (data != nullptr) std::memset(data, 0, n_DataSize);
+        return 0;
+    }
+    if (data != nullptr) sv_Copy(data, item->pv_Data, n_DataSize);
+    v_RemoveData(bucket, item, previous);
+    return 1;
+}
+
+void CT_VoidHashTable::v_RemoveAt(unsigned bucket, st_HashItem* item) {
+    st_HashItem* previous = nullptr;
+    for (st_HashItem* at = pso_GetAt(bucket); at != nullptr && at != item; at = at->pso_Following) previous = at;
+    v_RemoveData(bucket, item, previous);
+}
+
+void CT_VoidHashTable::v_RemoveData(unsigned bucket, st_HashItem* item, st_HashItem* previous) {
+    if (previous != nullptr) {
+        previous->pso_Following = item->pso_Following;
+        --n_Collisions;
+    } else {
+        v_MakeWritable();
+        v_SetHead(bucket, item->pso_Following);
+    }
+    std::free(item);
+    --n_Count;
+}
+
+void CT_VoidHashTable::v_Resize(unsigned tableSize) {
+    unsigned target = tableSize != 0 ? tableSize : n_GetTableSize();
+    if (n_Collisions >= target / 4) target = n_GetNextPrim(target * 2);
+    CT_Buffer heads = co_MakeHeads(target);
+    unsigned char* newHeads = puc_Bytes(&heads);
+    n_Collisions = 0;
+    // Every item moves, bucket by bucket and along each chain, to the head
+    // of its new bucket.
+    unsigned buckets = n_GetTableSize();
+    int integerKeys = b_IntegerKeys();
+    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
+        st_HashItem* item = pso_GetAt(bucket);
+        while (item != nullptr) {
+            st_HashItem* following = item->pso_Following;
+            unsigned to;
+            if (integerKeys) {
+                std::uint32_t value;
+                std::memcpy(&value, item + 1, sizeof value);
+                to = value % target + 1;
+            } else {
+                to = pf_Hash(item + 1, target);
+            }
+            unsigned char* slot = newHeads + (to - 1) * sizeof(st_HashItem*);
+            st_HashItem* head;
+            std::memcpy(&head, slot, sizeof head);
+            if (head != nullptr) ++n_Collisions;
+            item->pso_Following = head;
+            std::memcpy(slot, &item, sizeof item);
+            item = following;
+        }
+    }
+    CT_VoidArray::v_Set(&heads);
+}
+
+unsigned CT_VoidHashTable::n_GetNextPrim(unsigned m) const { return Container::sn_NextPrime(m); }
+
+unsigned CT_VoidHashTable::sn_HashInteger(void const* key, unsigned bucketCount) {
+    std::uint32_t value;
+    std::memcpy(&value, key, sizeof value);
+    return value % bucketCount + 1;
+}
+
+int CT_VoidHashTable::si_CompareInteger(void const* a, void const* b) {
+    std::uint32_t x, y;
+    std::memcpy(&x, a, sizeof x);
+    std::memcpy(&y, b, sizeof y);
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+void CT_VoidHashIterator::v_Init(CT_VoidHashTable const* table) {
+    pco_Table = table;
+    pso_Item = nullptr;
+    n_Bucket = 0;
+    b_Home = 1;
+}
+
+void CT_VoidHashIterator::v_Init(CT_VoidHashIterator const* other) {
+    pco_Table = other->pco_Table;
+    pso_Item = other->pso_Item;
+    n_Bucket = other->n_Bucket;
+    b_Home = other->b_Home;
+}
+
+void CT_VoidHashIterator::v_RemoveCurrent() {
+    st_HashItem* item = pso_Item;
+    st_HashItem* following = item->pso_Following;
+    // The table is changed through the iterator, as the iterator's own
+    // operation.
+    const_cast<CT_VoidHashTable*>(pco_Table)->v_RemoveAt(n_Bucket, item);
+    pso_Item = following;
+    if (pso_Item == nullptr) b_NextBucket();
+}
+
+void CT_VoidHashIterator::v_Remove(void* data) {
+    if (data != nullptr) v_Get(data);
+    v_RemoveCurrent();
+}
+
+void CT_VoidHashIterator::v_RemoveKey(void* key) {
+    if (key != nullptr) v_GetKey(key);
+    v_RemoveCurrent();
+}

@@ -1,0 +1,377 @@
+#include "Foundation/Basis/Container/VoidHashTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "Foundation/Basis/Character/Compare.h"
+#include "Foundation/Basis/Character/HashFunction.h"
+
+namespace {
+
+typedef std::uint32_t u4;
+
+CT_VoidHashTable co_IntTable(unsigned tableSize) {
+    return CT_VoidHashTable(sizeof(u4), sizeof(u4), &CT_VoidHashTable::sn_HashInteger,
+                            &CT_VoidHashTable::si_CompareInteger, tableSize);
+}
+
+u4 n4_Get(CT_VoidHashTable const& table, u4 key) {
+    u4 data = 0xDEADBEEF;
+    EXPECT_TRUE(table.b_Get(&key, &data)) << key;
+    return data;
+}
+
+// Every key of the table in iteration order, with a check that the
+// iterator's own count agrees.
+std::vector<u4> an4_Keys(CT_VoidHashTable const& table) {
+    std::vector<u4> keys;
+    CT_VoidHashIterator it(&table);
+    EXPECT_TRUE(it.b_AtHome());
+    while (it.b_Next()) {
+        u4 key;
+        it.v_GetKey(&key);
+        keys.push_back(key);
+    }
+    EXPECT_TRUE(it.b_AtEnd());
+    EXPECT_FALSE(it.b_Next());  // and stays at the end
+    EXPECT_EQ(it.n_GetCount(), table.n_GetCount());
+    return keys;
+}
+
+TEST(VoidHashTable, CollisionsAboveAQuarterGrowToTheNextPrimeAboveTwice) {
+    CT_VoidHashTable table = co_IntTable(13);
+    EXPECT_EQ(table.n_GetTableSize(), 13u);
+    EXPECT_EQ(table.n_GetKeySize(), 4u);
+    EXPECT_EQ(table.n_GetDataSize(), 4u);
+    for (u4 key : {1u, 14u, 27u, 40u}) {
+        u4 data = key * 10;
+        EXPECT_EQ(table.b_Insert(&key, &data), 0);
+    }
+    // All four in bucket 2: three collisions, not above 13 / 4 = 3.
+    EXPECT_EQ(table.n_GetCollisions(), 3u);
+    EXPECT_EQ(table.n_GetTableSize(), 13u);
+    for (unsigned b = 1; b <= 13; ++b) EXPECT_EQ(table.pso_GetAt(b) != nullptr, b == 2) << b;
+    // The newest first: 40 27 14 1.
+    std::vector<u4> chain;
+    for (auto const* item = table.pso_GetAt(2); item; item = item->pcso_GetFollowing()) {
+        u4 key;
+        std::memcpy(&key, item->pcv_GetKey(), 4);
+        chain.push_back(key);
+        u4 data;
+        std::memcpy(&data, item->pcv_GetData(), 4);
+        EXPECT_EQ(data, key * 10);
+    }
+    EXPECT_EQ(chain, (std::vector<u4>{40, 27, 14, 1}));
+    auto const* first = table.pso_GetAt(2);
+
+    u4 key = 53, data = 530;
+    EXPECT_EQ(table.b_Insert(&key, &data), 0);
+    // Four collisions: 29 buckets, where 1 14 27 40 53 all part (mod 29:
+    // 1 14 27 11 24), so the collisions are counted anew as 0.
+    EXPECT_EQ(table.n_GetTableSize(), 29u);
+    EXPECT_EQ(table.n_GetCollisions(), 0u);
+    EXPECT_EQ(table.n_GetCount(), 5u);
+    // Items are relinked, not copied.
+    EXPECT_EQ(table.pso_GetAt(12), first);  // 40 mod 29 = 11
+    for (u4 k : {1u, 14u, 27u, 40u, 53u}) EXPECT_EQ(n4_Get(table, k), k * 10);
+
+    // Nine more keys in bucket 3 make 8 collisions, above 29 / 4 = 7: the
+    // next growth, 29 -> 59 (the next prime above 58).
+    for (u4 k = 0; k < 9; ++k) {
+        u4 same = 2 + 29 * k;  // all into bucket 3
+        table.b_Insert(&same, &same);
+    }
+    EXPECT_EQ(table.n_GetTableSize(), 59u);
+}
+
+TEST(VoidHashTable, ExplicitResizeKeepsItsSizeUnlessCollisionsReachAQuarter) {
+    CT_VoidHashTable table = co_IntTable(13);
+    for (u4 key = 0; key < 10; ++key) table.b_Insert(&key, &key);
+    EXPECT_EQ(table.n_GetCollisions(), 0u);
+    // 100 is not prime, and 0 collisions are below 25: it stays 100.
+    table.v_Resize(100);
+    EXPECT_EQ(table.n_GetTableSize(), 100u);
+    // 3 buckets: 0 >= 3 / 4 = 0, so the next prime above 6 = 7.
+    table.v_Resize(3);
+    EXPECT_EQ(table.n_GetTableSize(), 7u);
+    EXPECT_EQ(table.n_GetCollisions(), 3u);  // 10 keys in 7 buckets
+    // Present size (0): 3 collisions >= 7 / 4 = 1, so next prime above 14.
+    table.v_Resize(0);
+    EXPECT_EQ(table.n_GetTableSize(), 17u);
+    for (u4 key = 0; key < 10; ++key) EXPECT_EQ(n4_Get(table, key), key);
+    // The rule of the next prime: 4 -> 5; 1 and 0 stay as they are.
+    table.v_Resize(2);  // 0 collisions >= 0: next prime above 4 = 5
+    EXPECT_EQ(table.n_GetTableSize(), 5u);
+    CT_VoidHashTable one = co_IntTable(1);
+    u4 key = 7;
+    one.b_Insert(&key, &key);
+    EXPECT_EQ(one.n_GetTableSize(), 1u);
+    EXPECT_EQ(n4_Get(one, 7), 7u);
+}
+
+TEST(VoidHashTable, InsertGetAndRemove) {
+    CT_VoidHashTable table = co_IntTable(13);
+    u4 key = 5, data = 50;
+    EXPECT_EQ(table.b_Insert(&key, &data), 0);
+    data = 51;
+    EXPECT_NE(table.b_Insert(&key, &data), 0);  // present: datum replaced
+    EXPECT_EQ(table.n_GetCount(), 1u);
+    EXPECT_EQ(n4_Get(table, 5), 51u);
+
+    u4 absent = 6, out = 0xFFFFFFFF;
+    EXPECT_EQ(table.b_Get(&absent, &out), 0);
+    EXPECT_EQ(out, 0u);  // zero-filled
+    EXPECT_EQ(table.b_Get(&absent, nullptr), 0);
+    EXPECT_NE(table.b_Get(&key, nullptr), 0);
+    out = 0xFFFFFFFF;
+    EXPECT_EQ(table.b_Remove(&absent, &out), 0);
+    EXPECT_EQ(out, 0u);
+    EXPECT_NE(table.b_Remove(&key, &out), 0);
+    EXPECT_EQ(out, 51u);
+    EXPECT_EQ(table.n_GetCount(), 0u);
+    EXPECT_EQ(table.b_Get(&key, &out), 0);
+    EXPECT_EQ(table.b_Insert(&key, &data), 0);  // new again
+    EXPECT_EQ(table.n_GetCount(), 1u);
+
+    // Keys and data of other sizes: 12-byte keys, 1-byte data.
+    struct st_Key {
+        u4 a, b, c;
+    };
+    auto hash = [](void const* k, unsigned n) -> unsigned {
+        st_Key key;
+        std::memcpy(&key, k, sizeof key);
+        return (key.a ^ key.b ^ key.c) % n + 1;
+    };
+    auto compare = [](void const* x, void const* y) -> int { return std::memcmp(x, y, sizeof(st_Key)); };
+    CT_VoidHashTable wide(1, sizeof(st_Key), hash, compare, 5);
+    for (u4 i = 0; i < 50; ++i) {
+        st_Key k = {i, i * 3, 7};
+        unsigned char d = static_cast<unsigned char>(i + 100);
+        EXPECT_EQ(wide.b_Insert(&k, &d), 0);
+    }
+    for (u4 i = 0; i < 50; ++i) {
+        st_Key k = {i, i * 3, 7};
+        unsigned char d = 0;
+        EXPECT_TRUE(wide.b_Get(&k, &d));
+        EXPECT_EQ(d, i + 100);
+    }
+    st_Key missing = {1, 3, 8};
+    EXPECT_FALSE(wide.b_Get(&missing, nullptr));
+}
+
+TEST(VoidHashTable, RemovingAHeadKeepsTheCollisionCountRemovingTheSecondLowersIt) {
+    CT_VoidHashTable table = co_IntTable(13);
+    u4 a = 1, b = 14;
+    table.b_Insert(&a, &a);
+    table.b_Insert(&b, &b);  // bucket 2: 14 then 1
+    EXPECT_EQ(table.n_GetCollisions(), 1u);
+    EXPECT_TRUE(table.b_Remove(&b, nullptr));  // the head
+    EXPECT_EQ(table.n_GetCollisions(), 1u);
+    table.b_Insert(&b, &b);
+    EXPECT_EQ(table.n_GetCollisions(), 2u);
+    EXPECT_TRUE(table.b_Remove(&a, nullptr));  // second in the chain
+    EXPECT_EQ(table.n_GetCollisions(), 1u);
+    EXPECT_EQ(table.n_GetCount(), 1u);
+
+    // v_RemoveAt with the item in hand, head and inner alike.
+    u4 c = 27;
+    table.b_Insert(&c, &c);  // bucket 2: 27 14
+    auto* head = table.pso_GetAt(2);
+    auto* second = head->pso_Following;
+    table.v_RemoveAt(2, second);
+    EXPECT_EQ(table.pso_GetAt(2), head);
+    EXPECT_EQ(head->pso_Following, nullptr);
+    table.v_RemoveAt(2, head);
+    EXPECT_EQ(table.pso_GetAt(2), nullptr);
+    EXPECT_EQ(table.n_GetCount(), 0u);
+}
+
+TEST(VoidHashTable, IterationVisitsBucketsInOrderNewestFirst) {
+    CT_VoidHashTable table = co_IntTable(13);
+    for (u4 key : {3u, 1u, 14u, 13u}) table.b_Insert(&key, &key);
+    // Bucket 1: 13; bucket 2: 14 then 1; bucket 4: 3.
+    EXPECT_EQ(an4_Keys(table), (std::vector<u4>{13, 14, 1, 3}));
+
+    CT_VoidHashTable empty = co_IntTable(13);
+    CT_VoidHashIterator it(&empty);
+    EXPECT_FALSE(it.b_AtEnd());
+    EXPECT_FALSE(it.b_Next());
+    EXPECT_TRUE(it.b_AtEnd());
+    EXPECT_FALSE(it.b_AtHome());
+
+    // Copies of an iterator, and equality.
+    CT_VoidHashIterator a(&table), b(&table);
+    EXPECT_TRUE(a.b_IsEqual(&b));
+    a.b_Next();
+    EXPECT_FALSE(a.b_IsEqual(&b));
+    b.b_Next();
+    EXPECT_TRUE(a.b_IsEqual(&b));
+    a.b_Next();
+    CT_VoidHashIterator c(&a);
+    EXPECT_TRUE(c.b_IsEqual(&a));
+    u4 key;
+    c.v_GetKey(&key);
+    EXPECT_EQ(key, 14u);
+    c.v_Set();
+    EXPECT_TRUE(c.b_AtHome());
+    EXPECT_FALSE(c.b_IsEqual(&a));
+    c.v_Set(&a);
+    EXPECT_TRUE(c.b_IsEqual(&a));
+    CT_VoidHashIterator d(&empty), fresh(&table);
+    EXPECT_FALSE(d.b_IsEqual(&fresh));
+    d.v_Set(&table);
+    EXPECT_TRUE(d.b_IsEqual(&fresh));
+}
+
+TEST(VoidHashTable, RemovingThroughTheIteratorStandsOnTheNextItem) {
+    CT_VoidHashTable table = co_IntTable(13);
+    for (u4 key : {3u, 1u, 14u, 27u, 13u, 12u}) table.b_Insert(&key, &key);
+    // Order: 13 | 27 14 1 | 3 | 12.
+    EXPECT_EQ(an4_Keys(table), (std::vector<u4>{13, 27, 14, 1, 3, 12}));
+    CT_VoidHashIterator it(&table);
+    it.b_Next();
+    it.b_Next();  // on 27, the head of bucket 2
+    u4 data = 0;
+    it.v_Remove(&data);
+    EXPECT_EQ(data, 27u);
+    u4 key = 0;
+    it.v_GetKey(&key);  // no b_Next needed
+    EXPECT_EQ(key, 14u);
+    it.b_Next();
+    it.v_RemoveKey(&key);  // 1, the last of its chain: on to bucket 4
+    EXPECT_EQ(key, 1u);
+    it.v_GetKey(&key);
+    EXPECT_EQ(key, 3u);
+    it.b_Next();
+    it.v_Remove(nullptr);  // 12, the last item: at the end
+    EXPECT_TRUE(it.b_AtEnd());
+    EXPECT_FALSE(it.b_Next());
+    EXPECT_EQ(an4_Keys(table), (std::vector<u4>{13, 14, 3}));
+
+    // Removing every item while iterating, several in one bucket.
+    for (u4 key2 : {40u, 53u, 66u, 5u}) table.b_Insert(&key2, &key2);
+    std::multiset<u4> removed;
+    CT_VoidHashIterator all(&table);
+    all.b_Next();
+    while (!all.b_AtEnd()) {
+        u4 k;
+        all.v_RemoveKey(&k);
+        removed.insert(k);
+    }
+    EXPECT_EQ(removed, (std::multiset<u4>{13, 14, 3, 40, 53, 66, 5}));
+    EXPECT_EQ(table.n_GetCount(), 0u);
+    for (unsigned b = 1; b <= table.n_GetTableSize(); ++b) EXPECT_EQ(table.pso_GetAt(b), nullptr);
+}
+
+// A model check: random inserts, overwrites and removals against std::map,
+// through growth; every item seen exactly once by the iterator.
+TEST(VoidHashTable, GrowthAndRemovalsKeepEveryItemOnce) {
+    std::mt19937 random(12345);
+    CT_VoidHashTable table = co_IntTable(13);
+    std::map<u4, u4> model;
+    for (int round = 0; round < 20000; ++round) {
+        u4 key = random() % 5000;
+        u4 data = random();
+        int action = random() % 3;
+        if (action < 2) {
+            EXPECT_EQ(table.b_Insert(&key, &data) != 0, model.count(key) != 0);
+            model[key] = data;
+        } else {
+            u4 out = 1;
+            EXPECT_EQ(table.b_Remove(&key, &out) != 0, model.erase(key) != 0);
+        }
+    }
+    EXPECT_EQ(table.n_GetCount(), model.size());
+    EXPECT_GT(table.n_GetTableSize(), 1000u);
+    std::vector<u4> keys = an4_Keys(table);
+    std::set<u4> seen(keys.begin(), keys.end());
+    EXPECT_EQ(seen.size(), keys.size());  // none twice
+    EXPECT_EQ(keys.size(), model.size());
+    for (auto const& [key, data] : model) EXPECT_EQ(n4_Get(table, key), data);
+    // Every item lies in the bucket its key hashes to.
+    for (unsigned b = 1; b <= table.n_GetTableSize(); ++b)
+        for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing())
+            EXPECT_EQ(CT_VoidHashTable::sn_HashInteger(item->pcv_GetKey(), table.n_GetTableSize()), b);
+}
+
+TEST(VoidHashTable, CopiesOwnTheirItems) {
+    CT_VoidHashTable table = co_IntTable(13);
+    for (u4 key = 0; key < 40; ++key) table.b_Insert(&key, &key);
+    CT_VoidHashTable copy(&table);
+    EXPECT_EQ(copy.n_GetTableSize(), table.n_GetTableSize());
+    EXPECT_EQ(copy.n_GetCount(), 40u);
+    u4 key = 7, data = 700;
+    copy.b_Insert(&key, &data);
+    EXPECT_EQ(n4_Get(table, 7), 7u);
+    EXPECT_EQ(n4_Get(copy, 7), 700u);
+    EXPECT_NE(copy.pso_GetAt(8), table.pso_GetAt(8));
+
+    // v_Set from another: the other's bucket count and items, own callbacks.
+    CT_VoidHashTable other = co_IntTable(3);
+    other.v_Set(&table);
+    EXPECT_EQ(other.n_GetTableSize(), table.n_GetTableSize());
+    EXPECT_EQ(other.n_GetCount(), 40u);
+    for (u4 k = 0; k < 40; ++k) EXPECT_EQ(n4_Get(other, k), k);
+    other = other;  // self-assignment keeps the items
+    EXPECT_EQ(other.n_GetCount(), 40u);
+    other = copy;
+    EXPECT_EQ(n4_Get(other, 7), 700u);
+
+    // v_Set(size) empties.
+    other.v_Set(5u);
+    EXPECT_EQ(other.n_GetCount(), 0u);
+    EXPECT_EQ(other.n_GetCollisions(), 0u);
+    EXPECT_EQ(other.n_GetTableSize(), 5u);
+    EXPECT_FALSE(other.b_Get(&key, nullptr));
+}
+
+TEST(VoidHashTable, ATableWithoutBuckets) {
+    CT_VoidHashTable table = co_IntTable(0);
+    u4 key = 9, out = 5;
+    EXPECT_EQ(table.n_GetTableSize(), 0u);
+    EXPECT_FALSE(table.b_Get(&key, &out));
+    EXPECT_EQ(out, 0u);
+    EXPECT_FALSE(table.b_Remove(&key, nullptr));
+    CT_VoidHashIterator it(&table);
+    EXPECT_FALSE(it.b_Next());
+    // An insertion first gives it buckets.
+    EXPECT_EQ(table.b_Insert(&key, &key), 0);
+    EXPECT_EQ(table.n_GetTableSize(), 2u);
+    EXPECT_EQ(n4_Get(table, 9), 9u);
+}
+
+TEST(VoidHashTable, TextKeysThroughTheLibraryCallbacks) {
+    // Keys are pointers to wide texts; the callbacks get pointers to them.
+    CT_VoidHashTable table(sizeof(int), sizeof(unsigned short const*), &CT_HashFunction::sn_HashNoCasePQUZ,
+                           &CT_Compare::si_CompareNoCasePQUZ, 13);
+    static unsigned short const name[] = {'N', 'a', 'm', 'e', 0};
+    static unsigned short const upper[] = {'N', 'A', 'M', 'E', 0};
+    static unsigned short const other[] = {'O', 't', 'h', 'e', 'r', 0};
+    unsigned short const* key = name;
+    int data = 1;
+    table.b_Insert(&key, &data);
+    key = other;
+    data = 2;
+    table.b_Insert(&key, &data);
+    key = upper;
+    EXPECT_TRUE(table.b_Get(&key, &data));
+    EXPECT_EQ(data, 1);
+    data = 3;
+    EXPECT_NE(table.b_Insert(&key, &data), 0);
+    EXPECT_EQ(table.n_GetCount(), 2u);
+    unsigned short const* stored;
+    CT_VoidHashIterator it(&table);
+    bool found = false;
+    while (it.b_Next()) {
+        it.v_GetKey(&stored);
+        if (stored == name) found = true;  // the first key's pointer stays
+    }
+    EXPECT_TRUE(found);
+}
+
+}  // namespace
