@@ -193,21 +193,25 @@ void CT_ErrorManager::v_PrefixCode(st_error* record) {
     v_Format(record->au_Message, e_MessageSize, sau_ErrorFormat, static_cast<int>(record->n_Code), text);
 }
 
+// Lets the thread's mapping function, if it has one, write the message;
+// true when it did. The arguments stay unread for the caller.
+int CT_ErrorManager::b_MapMessage(st_error* record, unsigned formatId, va_list args) {
+    pf_MapFunction map = pf_FindMapFunction(record->n_Thread);
+    if (map == nullptr) return 0;
+    va_list copy;
+    va_copy(copy, args);
+    int mapped = map(record->au_Message, sizeof record->au_Message, record->n_Code, formatId, copy);
+    va_end(copy);
+    record->au_Message[e_MessageSize - 1] = 0;
+    return mapped;
+}
+
 void CT_ErrorManager::v_SetError(unsigned code, HINSTANCE module, unsigned formatId, ...) {
     st_error* record = pso_CreateRecord(code, module, formatId);
     if (record == nullptr) return;
     va_list args;
     va_start(args, formatId);
-    pf_MapFunction map = pf_FindMapFunction(record->n_Thread);
-    int mapped = 0;
-    if (map) {
-        va_list copy;
-        va_copy(copy, args);
-        mapped = map(record->au_Message, sizeof record->au_Message, code, formatId, copy);
-        va_end(copy);
-        record->au_Message[e_MessageSize - 1] = 0;
-    }
-    if (!mapped) {
+    if (!b_MapMessage(record, formatId, args)) {
         // The format is loaded into the caller's own stack rather than the
         // shared sau_LoadBuffer: threads that set errors at the same moment
         // then cannot garble each other's messages. sau_LoadBuffer stays
@@ -225,17 +229,8 @@ void CT_ErrorManager::v_SetError(unsigned code, unsigned short const* format, ..
     if (record == nullptr) return;
     va_list args;
     va_start(args, format);
-    pf_MapFunction map = pf_FindMapFunction(record->n_Thread);
-    int mapped = 0;
-    if (map) {
-        va_list copy;
-        va_copy(copy, args);
-        // The code stands in the place of the format id.
-        mapped = map(record->au_Message, sizeof record->au_Message, code, code, copy);
-        va_end(copy);
-        record->au_Message[e_MessageSize - 1] = 0;
-    }
-    if (!mapped) WideFormat::sn_Format(record->au_Message, e_MessageSize, format ? format : &u_Empty, args);
+    // The code stands in the place of the format id.
+    if (!b_MapMessage(record, code, args)) WideFormat::sn_Format(record->au_Message, e_MessageSize, format ? format : &u_Empty, args);
     va_end(args);
     v_PrefixCode(record);
 }

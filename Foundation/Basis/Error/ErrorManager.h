@@ -139,6 +139,7 @@ private:
     st_error* pso_Find(st_error* list, unsigned thread) const;
     st_error* pso_Current() const;
     pf_MapFunction pf_FindMapFunction(unsigned thread) const;
+    int b_MapMessage(st_error* record, unsigned formatId, va_list args);
     void v_PrefixCode(st_error* record);
     void v_AppendName(st_error* record, unsigned short const* format, va_list args);
     void v_SetSystemMessage(st_error* record, unsigned code);
