@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -289,15 +290,19 @@ TEST_F(WinFile, FailedWriteKeepsTheBytesBeforeIt) {
 
 namespace {
 
-struct st_ChildJob {
-    CT_UString const* pcco_Name;
-    int i_What;  // 0 hold an exclusive opening, 1 hold a range lock, 2 write past a size limit
-};
+// The job is its kind (0 hold an exclusive opening, 1 hold a range lock,
+// 2 write past a size limit), a space and the file's name.
+std::string s_ChildJob(int what, TemporaryFile const& file) { return std::to_string(what) + " " + file.s_Narrow(); }
 
-int i_ChildBody(void* argument, void* channel) {
-    st_ChildJob const* job = static_cast<st_ChildJob const*>(argument);
-    CT_WinFile file(job->pcco_Name, 1024);
-    if (job->i_What == 2) {
+// A program that cannot copy itself starts a fresh instance running only
+// this helper test.
+char const pcc_ChildArguments[] = "--gtest_filter=WinFileChild.RunsTheJobOfAnotherProcess";
+
+int i_ChildBody(char const* job, void* channel) {
+    int what = job[0] - '0';
+    CT_UString name(job + 2, ~0u, 0);
+    CT_WinFile file(&name, 1024);
+    if (what == 2) {
         if (!Platform::b_LimitFileSize(10)) return 3;
         file.vv_Open(CT_File::e_Write, CT_File::e_CreateAlways, CT_File::e_ShareNone, 1, 0);
         unsigned written = file.vn_Write("0123456789abcdef", 16);
@@ -307,7 +312,7 @@ int i_ChildBody(void* argument, void* channel) {
         file.vv_Close();
         return written == 0 && failed && code != 0 ? 0 : 4;
     }
-    if (job->i_What == 0) file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    if (what == 0) file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
     else {
         file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
         file.v_LockFile(0, 50);
@@ -325,8 +330,8 @@ TEST_F(WinFile, ShareModeAndLockExcludeAnotherProcess) {
     TemporaryFile temp;
     temp.v_Write(std::string(100, 'p'));
     for (int what = 0; what < 2; ++what) {
-        st_ChildJob job = {temp.pcco_Name(), what};
-        void* child = Platform::h_StartChild(&i_ChildBody, &job);
+        std::string job = s_ChildJob(what, temp);
+        void* child = Platform::h_StartChild(&i_ChildBody, job.c_str(), pcc_ChildArguments);
         if (child == nullptr) GTEST_SKIP() << "no second process on this platform";
         ASSERT_TRUE(Platform::b_WaitForPeer(child));
         CT_WinFile file(temp.pcco_Name(), 1024);
@@ -352,9 +357,19 @@ TEST_F(WinFile, ShareModeAndLockExcludeAnotherProcess) {
 
 TEST_F(WinFile, WriteBeyondAFileSizeLimitFailsAndKeepsWhatWasWritten) {
     TemporaryFile temp;
-    st_ChildJob job = {temp.pcco_Name(), 2};
-    void* child = Platform::h_StartChild(&i_ChildBody, &job);
+    std::string job = s_ChildJob(2, temp);
+    void* child = Platform::h_StartChild(&i_ChildBody, job.c_str(), pcc_ChildArguments);
     if (child == nullptr) GTEST_SKIP() << "no second process on this platform";
-    EXPECT_EQ(Platform::i_WaitForChild(child), 0);
+    int code = Platform::i_WaitForChild(child);
+    if (code == 3) GTEST_SKIP() << "no limit on the size of files on this platform";
+    EXPECT_EQ(code, 0);
     EXPECT_EQ(temp.s_Read(), "0123456789");
+}
+
+// Runs only in a program started by h_StartChild where the system cannot
+// copy a running process; never returns there.
+TEST(WinFileChild, RunsTheJobOfAnotherProcess) {
+    char const* value = std::getenv(Platform::pcc_ChildVariable);
+    if (value == nullptr) GTEST_SKIP() << "only the helper of another process";
+    Platform::v_RunChild(&i_ChildBody, value);
 }
