@@ -41,6 +41,8 @@
 #include "Foundation/Basis/SymbolTable/SymbolTable.h"
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Basis/Text/StringCache.h"
+#include "Foundation/Basis/Text/StringScanner.h"
+#include "Foundation/Basis/Text/StringTools.h"
 #include "Foundation/System/String/StringConvert.h"
 #include "Foundation/System/String/UTF.h"
 #include "Foundation/System/SysInfo/LoadString.h"
