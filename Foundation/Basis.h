@@ -32,6 +32,7 @@
 #include "Foundation/Basis/Lexicon/BiLingualWordList.h"
 #include "Foundation/Basis/Lexicon/CompList.h"
 #include "Foundation/Basis/Lexicon/CompListIterator.h"
+#include "Foundation/Basis/Lexicon/StringMap.h"
 #include "Foundation/Basis/Output/Output.h"
 #include "Foundation/Basis/Pattern/Pattern.h"
 #include "Foundation/Basis/String/CString.h"
