@@ -26,11 +26,13 @@
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/Lexicon/BiLingualWordList.h"
+#include "Foundation/Basis/Lexicon/StringMap.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/String.h"
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Basis/SymbolTable/Symbol.h"
 #include "Foundation/Basis/SymbolTable/SymbolTable.h"
+#include "Foundation/Basis/Text/StringScanner.h"
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Platform/Module.h"
 #include "Foundation/Platform/Resource.h"
@@ -100,7 +102,11 @@ BASIS_POOL(CT_StdFile, 32)
 // 7. The string base class.
 BASIS_TYPE(CT_String)
 
-// 8. Pools of the string maps (to come) and the symbol table.
+// 8. Pools of the string maps, the string scanner and the symbol table.
+BASIS_POOL(CT_StringOrdinalMap, 16)
+BASIS_POOL(CT_StringNumberMap, 16)
+BASIS_POOL(CT_StringStringMap, 16)
+BASIS_POOL(CT_StringScanner, 16)
 BASIS_POOL(CT_Symbol, 128)
 BASIS_POOL(CT_SymbolTable, 16)
 // 9. CT_ThreadSafeForum type (to come).
