@@ -7,6 +7,7 @@
 #include <new>
 
 #include "Foundation/Basis/String/CString.h"
+#include "Foundation/Basis/String/StringText.h"
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Basis/String/WideFormat.h"
 #include "Foundation/System/String/StringConvert.h"
@@ -26,11 +27,7 @@ namespace {
 
 unsigned short const u_Empty = 0;
 
-unsigned n_WideLength(unsigned short const* text) {
-    unsigned n = 0;
-    while (text[n]) ++n;
-    return n;
-}
+using StringText::sn_Length;
 
 // Formats into a wide array of capacity units, always terminated.
 void v_Format(unsigned short* out, unsigned capacity, unsigned short const* format, ...) {
@@ -271,7 +268,7 @@ void CT_ErrorManager::v_SetMessageError(unsigned short const* format, ...) {
 // Removes trailing line ends; every other CR or LF becomes a space, except
 // one directly after a space, which goes.
 static void sv_FoldLines(unsigned short* text) {
-    unsigned length = n_WideLength(text);
+    unsigned length = sn_Length(text);
     while (length > 0 && (text[length - 1] == 13 || text[length - 1] == 10)) text[--length] = 0;
     unsigned out = 0;
     for (unsigned i = 0; i < length; ++i) {
@@ -307,7 +304,7 @@ void CT_ErrorManager::v_SetSystemError() {
 }
 
 void CT_ErrorManager::v_AppendName(st_error* record, unsigned short const* format, va_list args) {
-    unsigned length = n_WideLength(record->au_Message);
+    unsigned length = sn_Length(record->au_Message);
     if (length > 0 && record->au_Message[length - 1] == ' ') record->au_Message[--length] = 0;
     unsigned short name[e_MessageSize];
     WideFormat::sn_Format(name, e_MessageSize, format ? format : &u_Empty, args);
@@ -479,13 +476,13 @@ int CT_ErrorManager::i_ErrorLocationWindow(unsigned titleId, unsigned short cons
     } else if (titleId != 0) {
         CT_LoadString::sv_LoadString(buffer, size, record->h_Module, titleId);
     }
-    unsigned captionLength = n_WideLength(buffer);
+    unsigned captionLength = sn_Length(buffer);
     unsigned short* text = buffer + captionLength + 1;
     unsigned room = size - captionLength - 1;
     // 2. The message and two line breaks.
     static unsigned short const sau_MessageFormat[] = {'%', 's', '\n', '\n', 0};
     v_Format(text, room, sau_MessageFormat, record->au_Message);
-    unsigned used = n_WideLength(text);
+    unsigned used = sn_Length(text);
     // 3. One line per location, first to last, while there is room.
     static unsigned short const sau_LineFormat[] = {'%', 's', ':', ' ', 'l', 'i', 'n', 'e', ' ', '%', 'd', '\n', 0};
     static char const sac_Unknown[] = "(unknown file)";
@@ -498,7 +495,7 @@ int CT_ErrorManager::i_ErrorLocationWindow(unsigned titleId, unsigned short cons
         CT_StringConvert::si_MultiToWide(wideName, name, ~0u, 0);
         wideName[259] = 0;
         v_Format(text + used, room - used, sau_LineFormat, wideName, static_cast<int>(location->n_Line));
-        used = n_WideLength(text);
+        used = sn_Length(text);
     }
     // 4. Drop the last line break, or both after a message without
     // locations.

@@ -1,6 +1,7 @@
 #include "Foundation/Basis/Lexicon/BiLingualWordList.h"
 
 #include "Foundation/Basis/String/CString.h"
+#include "Foundation/Basis/String/StringText.h"
 #include "Foundation/Basis/String/UString.h"
 
 BASIS_DEFINE_POOL(CT_BiLingualCWordList)
@@ -11,16 +12,7 @@ namespace {
 enum : unsigned { e_TextGrowth = 32, e_IndexGrowth = 128, e_HandleSize = 4 };
 
 // Zero-terminated lengths in units of the list's width.
-unsigned sn_Length(char const* text) {
-    unsigned n = 0;
-    while (text[n]) ++n;
-    return n;
-}
-unsigned sn_Length(unsigned short const* text) {
-    unsigned n = 0;
-    while (text[n]) ++n;
-    return n;
-}
+using StringText::sn_Length;
 
 // The text at a handle of an index, or null when the word was not found (or
 // the handle does not lie inside the texts).

@@ -5,6 +5,7 @@
 
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Basis/File/WinFile.h"
+#include "Foundation/Basis/String/StringText.h"
 #include "Foundation/Platform/GlobalMemory.h"
 
 namespace {
@@ -19,14 +20,10 @@ bool b_Failed(unsigned line) {
     return true;
 }
 
-unsigned n_NarrowLength(char const* text, unsigned n) { return n == 0xFFFFFFFFu ? static_cast<unsigned>(std::strlen(text)) : n; }
+// A count of ~0 means the whole zero-terminated text.
+unsigned n_NarrowLength(char const* text, unsigned n) { return n == 0xFFFFFFFFu ? StringText::sn_Length(text) : n; }
 
-unsigned n_WideLength(unsigned short const* text, unsigned n) {
-    if (n != 0xFFFFFFFFu) return n;
-    unsigned length = 0;
-    while (text[length]) ++length;
-    return length;
-}
+unsigned n_WideLength(unsigned short const* text, unsigned n) { return n == 0xFFFFFFFFu ? StringText::sn_Length(text) : n; }
 
 CT_Buffer* pco_NewBuffer() {
     CT_Buffer* buffer = new CT_Buffer;

@@ -6,19 +6,16 @@
 
 #include "Foundation/Basis/Character/HashFunction.h"
 #include "Foundation/Basis/Container/HashTablePrime.h"
+#include "Foundation/Basis/String/StringText.h"
 
 namespace {
 
-unsigned n_Length(unsigned short const* text) {
-    unsigned length = 0;
-    while (text[length]) ++length;
-    return length;
-}
+using StringText::sn_Length;
 
 // A separately allocated zero-terminated copy, or null when there is no
 // memory for it.
 unsigned short* pu_Copy(unsigned short const* text) {
-    std::size_t bytes = (static_cast<std::size_t>(n_Length(text)) + 1) * sizeof(unsigned short);
+    std::size_t bytes = (static_cast<std::size_t>(sn_Length(text)) + 1) * sizeof(unsigned short);
     unsigned short* copy = static_cast<unsigned short*>(std::malloc(bytes));
     if (copy != nullptr) std::memcpy(copy, text, bytes);
     return copy;

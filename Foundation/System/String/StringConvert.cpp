@@ -4,6 +4,7 @@
 
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Basis/String/CString.h"
+#include "Foundation/Basis/String/StringText.h"
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Platform/CodePage.h"
 #include "Foundation/Platform/SystemError.h"
@@ -28,11 +29,7 @@ void sv_ReportFailure(unsigned line) {
     errors->v_AddLocation(acz_Location, line);
 }
 
-unsigned n_WideLength(unsigned short const* text) {
-    unsigned length = 0;
-    while (text[length]) ++length;
-    return length;
-}
+using StringText::sn_Length;
 
 // 65000 and 65001 are the library's own coders; any code page the system
 // does not know (~0 and ~1 among them) is the ANSI code page.
@@ -116,7 +113,7 @@ int CT_StringConvert::si_WideToMulti(char* target, unsigned short const* source,
     target[0] = 0;
     if (usedDefault) *usedDefault = 0;
     if (count == 0) return 0;
-    if (count == ~0u) count = n_WideLength(source) + 1;
+    if (count == ~0u) count = sn_Length(source) + 1;
     codePage = n_ResolveCodePage(codePage);
     // The library's own coders report their failures themselves.
     if (codePage == e_UTF7) return si_WideToUTF7(target, source, count);
@@ -131,7 +128,7 @@ int CT_StringConvert::si_WideToMulti(char* target, unsigned short const* source,
 
 int CT_StringConvert::si_WideToMulti(CT_CString* target, unsigned short const* source, unsigned count,
                                      unsigned codePage, char const* defaultChar, int* usedDefault) {
-    if (count == ~0u) count = n_WideLength(source) + 1;
+    if (count == ~0u) count = sn_Length(source) + 1;
     CT_Buffer& buffer = target->co_Buffer;
     // Room for two bytes a unit, as the code pages need; UTF-7 and UTF-8
     // take up to three.
@@ -221,7 +218,7 @@ int CT_StringConvert::si_UTF7ToWide(CT_UString* target, CT_CString const* source
 int CT_StringConvert::si_WideToUTF7(char* target, unsigned short const* source, unsigned count) {
     target[0] = 0;
     if (count == 0) return 0;
-    if (count == ~0u) count = n_WideLength(source);
+    if (count == ~0u) count = sn_Length(source);
     CT_UTF::sv_WideToUTF7Init();
     int written = CT_UTF::si_WideToUTF7(target, source, count);
     written += CT_UTF::si_WideToUTF7Exit(target + written);
@@ -231,7 +228,7 @@ int CT_StringConvert::si_WideToUTF7(char* target, unsigned short const* source, 
 }
 
 int CT_StringConvert::si_WideToUTF7(CT_CString* target, unsigned short const* source, unsigned count) {
-    if (count == ~0u) count = n_WideLength(source);
+    if (count == ~0u) count = sn_Length(source);
     CT_Buffer& buffer = target->co_Buffer;
     char* bytes = static_cast<char*>(pv_MakeRoom(buffer, count * 3 + 3));
     int written = si_WideToUTF7(bytes, source, count);
@@ -279,7 +276,7 @@ int CT_StringConvert::si_UTF8ToWide(CT_UString* target, CT_CString const* source
 int CT_StringConvert::si_WideToUTF8(char* target, unsigned short const* source, unsigned count) {
     target[0] = 0;
     if (count == 0) return 0;
-    if (count == ~0u) count = n_WideLength(source);
+    if (count == ~0u) count = sn_Length(source);
     int written = CT_UTF::si_WideToUTF8(target, source, count);
     // Only an empty text gives no bytes.
     if (written == 0 && count != 0 && source[0] != 0) sv_ReportFailure(e_LineWideToUTF8);
@@ -287,7 +284,7 @@ int CT_StringConvert::si_WideToUTF8(char* target, unsigned short const* source, 
 }
 
 int CT_StringConvert::si_WideToUTF8(CT_CString* target, unsigned short const* source, unsigned count) {
-    if (count == ~0u) count = n_WideLength(source);
+    if (count == ~0u) count = sn_Length(source);
     CT_Buffer& buffer = target->co_Buffer;
     char* bytes = static_cast<char*>(pv_MakeRoom(buffer, count * 3 + 1));
     int written = si_WideToUTF8(bytes, source, count);
