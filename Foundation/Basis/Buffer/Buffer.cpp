@@ -121,8 +121,11 @@ unsigned CT_Buffer::n_Find(void const* pattern, unsigned count, unsigned from) c
 
 void CT_Buffer::v_Set(unsigned size, unsigned growth, int reuse) {
     if (growth != n_All) n_Growth = growth;
+    // The rounded request never exceeds size + growth - 1 bytes of room, so
+    // a roomy buffer (a string emptied line after line) skips the division.
     if (reuse && puc_Data && !b_IsShared() &&
-        pso_Header()->n_MaximumSize >= sn_RoundedAllocation(size, n_Growth) - e_HeaderSize) {
+        (pso_Header()->n_MaximumSize >= static_cast<unsigned long long>(size) + n_Growth ||
+         pso_Header()->n_MaximumSize >= sn_RoundedAllocation(size, n_Growth) - e_HeaderSize)) {
         pso_Header()->n_UsedSize = 0;
         return;
     }

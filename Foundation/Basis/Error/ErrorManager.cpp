@@ -127,6 +127,7 @@ CT_ErrorManager::st_error* CT_ErrorManager::pso_CreateRecord(unsigned code, HINS
         }
         record->pso_Next = pso_ActiveErrors;
         pso_ActiveErrors = record;
+        n_ActiveRecords.fetch_add(1, std::memory_order_relaxed);
         record->n_Thread = thread;
     }
     // The rest of the record is the thread's own: no lock needed.
@@ -154,6 +155,7 @@ void CT_ErrorManager::v_DestroyRecord(st_error* record, st_error** list) {
     for (st_error** link = list; *link; link = &(*link)->pso_Next) {
         if (*link == record) {
             *link = record->pso_Next;
+            if (list == &pso_ActiveErrors) n_ActiveRecords.fetch_sub(1, std::memory_order_relaxed);
             break;
         }
     }
@@ -334,6 +336,7 @@ void CT_ErrorManager::v_SetSystemErrorName(char const* name) {
 }
 
 int CT_ErrorManager::b_IsSetError() const {
+    if (n_ActiveRecords.load(std::memory_order_relaxed) == 0) return 0;
     unsigned thread = Platform::n_GetCurrentThreadId();
     Platform::CriticalSectionLock lock(co_Lock);
     st_error* record = pso_Find(pso_ActiveErrors, thread);
@@ -408,6 +411,7 @@ void CT_ErrorManager::v_HoldError() {
     for (st_error** link = &pso_ActiveErrors; *link; link = &(*link)->pso_Next) {
         if (*link == record) {
             *link = record->pso_Next;
+            n_ActiveRecords.fetch_sub(1, std::memory_order_relaxed);
             break;
         }
     }

@@ -14,6 +14,8 @@
 // identifier.
 #pragma once
 
+#include <atomic>
+
 #include <cstdarg>
 
 #include "Foundation/Basis/Container/VoidArray.h"
@@ -154,6 +156,12 @@ private:
     st_location* pso_Locations;
     st_location* pso_FreeLocations;
     mutable Platform::CriticalSection co_Lock;
+    // How many records the active list holds, changed under the lock. A
+    // thread always sees its own changes, so when this reads 0 the calling
+    // thread has no active error and b_IsSetError, which every caller
+    // makes after every call that can fail, needs neither the lock nor
+    // the thread's identifier.
+    std::atomic<unsigned> n_ActiveRecords{0};
     int b_InterruptOnError;
     int b_DebugMessageOnError;
 };

@@ -317,7 +317,10 @@ unsigned CT_File::n_ReadLineCSequential(CT_String* line, CT_String const* strip)
     v_SetAccess(e_LastRead);
     if (b_Failed(__LINE__)) return 0;
     CT_CString* narrow = pco_AsNarrow(line);
-    line->vv_SetLength(0);
+    // A narrow line is emptied and measured by direct calls: this runs once
+    // per line of the file.
+    if (narrow) narrow->CT_CString::vv_SetLength(0);
+    else line->vv_SetLength(0);
     for (;;) {
         if (n_SequentialPosition == 0) {
             unsigned char* chunk = puc_LineBuffer(e_NarrowSequentialChunk);
@@ -342,7 +345,7 @@ unsigned CT_File::n_ReadLineCSequential(CT_String* line, CT_String const* strip)
             continue;
         }
         n_SequentialPosition = end + 1 >= count ? 0 : end + 1;
-        unsigned result = line->vn_GetLength() + 1;
+        unsigned result = (narrow ? narrow->n_GetLength() : line->vn_GetLength()) + 1;
         if (strip) line->vv_Strip(strip);
         return result;
     }
