@@ -181,7 +181,10 @@ unsigned CT_WinFile::vn_Write(void const* data, unsigned n) {
     v_SetAccess(e_LastWrite);
     if (b_Failed(__LINE__)) return 0;
     unsigned count;
-    if (puc_View) {
+    // A read-only view cannot take the bytes (the copy would fault), so a
+    // file opened for reading writes through its handle, which the system
+    // refuses with its own error, mapped or not.
+    if (puc_View && ec_GetOpenAccess() != e_Read) {
         count = n_WriteMap(n_Offset, data, n);
         if (b_Failed(__LINE__)) return 0;
     } else if (!Platform::b_WriteFile(h_File, data, n, &count)) {
