@@ -299,18 +299,6 @@ unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
 }
 
 unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
-    if (ec_GetOpenAccess() == e_Read) {
-        // The view of a file opened for reading is read-only: a copy into
-        // it would fault. The handle is read-only too, so the system's
-        // own write refuses, writing nothing, with exactly the error that
-        // an unmapped write gets.
-        unsigned count = 0;
-        if (!Platform::b_WriteFile(h_File, data, n, &count)) {
-            v_SystemError(__LINE__);
-            return 0;
-        }
-        return count;
-    }
     if (static_cast<unsigned long long>(offset) + n > n_MapSize) {
         v_CloseMap(0);
         if (b_Failed(__LINE__)) return 0;
