@@ -35,6 +35,10 @@ unsigned const n_FewRecords = 64;
 // Resources read by key: the count is bounded by the table read at the
 // opening, which the end offset bounds in turn; this is a second bound.
 unsigned const n_MaxResources = 4096;
+// The opening reads (resource count x 8) bytes of table, which a header
+// may claim up to the end offset, 4 GiB; inputs claiming more than this
+// many resources are not opened.
+unsigned const n_MaxOpenResources = 1u << 16;
 // A scan returns each record once and moves forward, so it ends after at
 // most one call per block; the bound only keeps a fault from hiding
 // behind a timeout.
@@ -118,6 +122,10 @@ void v_Exercise(CT_RecordManager& manager) {
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
     static TemporaryFile file;
+    if (size >= 64) {
+        unsigned resources = data[60] | data[61] << 8 | data[62] << 16 | static_cast<unsigned>(data[63]) << 24;
+        if (resources > n_MaxOpenResources) return 0;
+    }
     if (!file.b_Write(data, size)) return 0;
     CT_WinFile native(&file.co_Name, 16384);
     for (int map : {0, 1}) {

@@ -691,6 +691,17 @@ TEST_F(RecordManager, WrongMagicNumberIsRefused) {
         }
     }
 
+    // A record header size that leaves no room in a block for the fixed
+    // part cannot come from a creation: every read would be out of bounds.
+    v_PatchDisk(e_AtHeaderSize, 0x5A000000);
+    for (int map : {0, 1}) {
+        auto reader = po_Manager();
+        reader->v_Open(CT_RecordManager::e_ModeRead, map);
+        EXPECT_EQ(n_TakeCode(), 31050u);
+        EXPECT_FALSE(reader->pcco_GetFile()->b_IsOpen());
+    }
+    v_SetDisk(good);
+
     // A missing file: the file's own error, and nothing open.
     file.v_Delete();
     auto reader = po_Manager();
