@@ -285,7 +285,13 @@ void CT_WinFile::v_CreateMap(unsigned minimumSize) {
         return;
     }
     puc_View = static_cast<unsigned char*>(Platform::pv_MapViewOfFile(h_Mapping, !readOnly, n_MapSize));
-    if (puc_View == nullptr) v_SystemError(__LINE__);
+    if (puc_View == nullptr) {
+        v_SystemError(__LINE__);
+        return;
+    }
+    // What lies beyond the old end was added to be written: its pages are
+    // made writable in one pass rather than by one fault each.
+    if (!readOnly && n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
 }
 
 unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {

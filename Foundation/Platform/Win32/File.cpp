@@ -97,6 +97,9 @@ void* pv_MapViewOfFile(void* mapping, int writable, unsigned size) {
 int b_UnmapViewOfFile(void* view, unsigned) { return ::UnmapViewOfFile(view) != 0; }
 int b_CloseFileMapping(void* mapping) { return ::CloseHandle(mapping) != 0; }
 int b_FlushViewOfFile(void* view, unsigned) { return ::FlushViewOfFile(view, 0) != 0; }
+// Windows resolves first writes to a mapped file cheaply enough; there is
+// no request to prefault pages for writing.
+void v_PrepareViewForWriting(void*, unsigned, unsigned) {}
 
 // SetHandleCount is a no-op on 32-bit and later Windows; the runtime's
 // stream limit is what it once raised.
