@@ -28,6 +28,12 @@ BASIS_API int b_FlushFile(void* file);
 BASIS_API int b_ReadFile(void* file, void* data, unsigned n, unsigned* count);
 // Writes n bytes; on failure *count holds what was written before it.
 BASIS_API int b_WriteFile(void* file, void const* data, unsigned n, unsigned* count);
+// The same at a given offset, without a seek before: the handle's own
+// position is not used (Linux leaves it as it was, Windows moves it behind
+// the bytes transferred). Files without positions (pipes) read and write
+// in order.
+BASIS_API int b_ReadFileAt(void* file, unsigned offset, void* data, unsigned n, unsigned* count);
+BASIS_API int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, unsigned* count);
 // 32-bit size; 0xFFFFFFFF on failure (and for files of 4 GiB and more).
 BASIS_API unsigned n_GetFileSize(void* file);
 // Moves the position (origin 0 begin, 1 current, 2 end); returns the new

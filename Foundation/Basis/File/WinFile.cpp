@@ -169,7 +169,7 @@ unsigned CT_WinFile::vn_Read(void* data, unsigned n) {
     unsigned count;
     if (puc_View) {
         count = n_ReadMap(n_Offset, data, n);
-    } else if (!Platform::b_ReadFile(h_File, data, n, &count)) {
+    } else if (!Platform::b_ReadFileAt(h_File, n_Offset, data, n, &count)) {
         v_SystemError(__LINE__);
         return 0;
     }
@@ -184,9 +184,9 @@ unsigned CT_WinFile::vn_Write(void const* data, unsigned n) {
     if (puc_View) {
         count = n_WriteMap(n_Offset, data, n);
         if (b_Failed(__LINE__)) return 0;
-    } else if (!Platform::b_WriteFile(h_File, data, n, &count)) {
+    } else if (!Platform::b_WriteFileAt(h_File, n_Offset, data, n, &count)) {
         // What reached the file before the failure stays there; the
-        // offset follows it so that the object and the handle agree.
+        // offset follows it, so the next write goes on behind it.
         n_Offset += count;
         v_SystemError(__LINE__);
         return 0;
@@ -217,13 +217,14 @@ unsigned CT_WinFile::vn_GetSize() const {
 unsigned CT_WinFile::vn_GetOffset() const { return n_Offset; }
 
 void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
-    // While a view exists, reads and writes use the offset member alone,
-    // so a move from the start or from the current offset is only that
-    // member: no system call. The handle is brought to the offset when the
-    // view goes (v_CloseMap) and before v_SetEndOfFile. A move that the
+    // Reads and writes, mapped or not, take their place from the offset
+    // member alone, never from the handle's position: a move from the
+    // start or from the current offset is only that member, with no
+    // system call. The handle is brought to the offset before
+    // v_SetEndOfFile, the one call that uses its position. A move that the
     // system would refuse (before the start, beyond 32 bits) takes the
     // system's path below, so it fails with the system's own error.
-    if (puc_View && (origin == e_Begin || origin == e_Current)) {
+    if (origin == e_Begin || origin == e_Current) {
         long long target = origin == e_Begin ? offset : static_cast<long long>(n_Offset) + offset;
         if (target >= 0 && target < 0xFFFFFFFFll) {
             n_Offset = static_cast<unsigned>(target);
@@ -252,7 +253,7 @@ void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
     }
 }
 
-// Moves the handle to the offset member, which a mapped file keeps alone.
+// Moves the handle to the offset member, which reads and writes use.
 // Offsets beyond the signed 32-bit displacement take a second step.
 int CT_WinFile::b_PlaceHandle() {
     unsigned first = n_Offset > 0x7FFFFFFFu ? 0x7FFFFFFFu : n_Offset;
@@ -308,7 +309,7 @@ unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
         // own write refuses, writing nothing, with exactly the error that
         // an unmapped write gets.
         unsigned count = 0;
-        if (!Platform::b_WriteFile(h_File, data, n, &count)) {
+        if (!Platform::b_WriteFileAt(h_File, offset, data, n, &count)) {
             v_SystemError(__LINE__);
             return 0;
         }
@@ -325,7 +326,6 @@ unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
 }
 
 void CT_WinFile::v_CloseMap(unsigned finalLength) {
-    int mapped = puc_View != nullptr;
     if (puc_View && !Platform::b_UnmapViewOfFile(puc_View, n_MapSize)) v_SystemError(__LINE__);
     puc_View = nullptr;
     if (h_Mapping && !Platform::b_CloseFileMapping(h_Mapping)) v_SystemError(__LINE__);
@@ -336,11 +336,7 @@ void CT_WinFile::v_CloseMap(unsigned finalLength) {
         if (b_Failed(__LINE__)) return;
         v_SetEndOfFile();
         b_Failed(__LINE__);
-        return;
     }
-    // Moves while mapped did not touch the handle: unmapped reads and
-    // writes go on where the object stands.
-    if (mapped && h_File && !b_PlaceHandle()) v_SystemError(__LINE__);
 }
 
 void CT_WinFile::v_FlushMap() {
@@ -358,8 +354,9 @@ void CT_WinFile::v_UnlockFile(unsigned offset, unsigned length) {
 }
 
 void CT_WinFile::v_SetEndOfFile() {
-    // The file ends at the object's offset; a mapped file's handle may lag.
-    if (puc_View && !b_PlaceHandle()) {
+    // The file ends at the object's offset; the handle's position is not
+    // kept up with it.
+    if (!b_PlaceHandle()) {
         v_SystemError(__LINE__);
         return;
     }

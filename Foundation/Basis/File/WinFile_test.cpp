@@ -306,21 +306,30 @@ TEST_F(WinFile, FailedWriteKeepsTheBytesBeforeIt) {
     EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
 }
 
-TEST_F(WinFile, MappedMovesKeepTheOffsetAndTheHandleFollowsWhenTheViewGoes) {
+TEST_F(WinFile, MovesAreTheObjectsOwnMappedOrNot) {
     TemporaryFile temp;
     temp.v_Write("0123456789");
     CT_WinFile file(temp.pcco_Name(), 1024);
     file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0x08);
+    // A move is the object's offset alone: the handle stays put, and the
+    // read goes where the object stands.
+    file.vv_SetOffset(CT_File::e_Begin, 6);
+    file.vv_SetOffset(CT_File::e_Current, -1);
+    EXPECT_EQ(Platform::n_SetFilePointer(file.h_GetHandle(), 0, 1), 0u);
+    char byte = 0;
+    EXPECT_EQ(file.vn_Read(&byte, 1), 1u);
+    EXPECT_EQ(byte, '5');
+    file.vv_SetOffset(CT_File::e_Begin, 0);
+
     file.v_CreateMap(0xFFFFF);
     ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
-    // Moves while mapped are the object's own: the handle stays put.
+    Platform::n_SetFilePointer(file.h_GetHandle(), 0, 0);
     file.vv_SetOffset(CT_File::e_Begin, 3);
     file.vv_SetOffset(CT_File::e_Current, 2);
     file.vv_SetOffset(CT_File::e_Current, -1);
     EXPECT_EQ(file.vn_GetOffset(), 4u);
     EXPECT_EQ(Platform::n_SetFilePointer(file.h_GetHandle(), 0, 1), 0u);
     EXPECT_EQ(file.vn_Write("X", 1), 1u);
-    char byte = 0;
     EXPECT_EQ(file.vn_Read(&byte, 1), 1u);
     EXPECT_EQ(byte, '5');
     EXPECT_EQ(file.vn_GetOffset(), 6u);

@@ -180,6 +180,49 @@ int b_WriteFile(void* file, void const* data, unsigned n, unsigned* count) {
     return 1;
 }
 
+int b_ReadFileAt(void* file, unsigned offset, void* data, unsigned n, unsigned* count) {
+    if (!b_Valid(file)) {
+        *count = 0;
+        return 0;
+    }
+    unsigned done = 0;
+    while (done < n) {
+        ssize_t got = ::pread(pso_File(file)->i_Descriptor, static_cast<char*>(data) + done, n - done,
+                              static_cast<off_t>(offset) + done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            if (errno == ESPIPE && done == 0) return b_ReadFile(file, data, n, count);
+            *count = done;
+            return 0;
+        }
+        if (got == 0) break;
+        done += static_cast<unsigned>(got);
+    }
+    *count = done;
+    return 1;
+}
+
+int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, unsigned* count) {
+    if (!b_Valid(file)) {
+        *count = 0;
+        return 0;
+    }
+    unsigned done = 0;
+    while (done < n) {
+        ssize_t put = ::pwrite(pso_File(file)->i_Descriptor, static_cast<char const*>(data) + done, n - done,
+                               static_cast<off_t>(offset) + done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            if (errno == ESPIPE && done == 0) return b_WriteFile(file, data, n, count);
+            *count = done;
+            return 0;
+        }
+        done += static_cast<unsigned>(put);
+    }
+    *count = done;
+    return 1;
+}
+
 unsigned n_GetFileSize(void* file) {
     if (!b_Valid(file)) {
         return 0xFFFFFFFFu;
