@@ -181,7 +181,10 @@ unsigned CT_WinFile::vn_Write(void const* data, unsigned n) {
     v_SetAccess(e_LastWrite);
     if (b_Failed(__LINE__)) return 0;
     unsigned count;
-    if (puc_View) {
+    // A read-only view cannot take the bytes (the copy would fault), so a
+    // file opened for reading writes through its handle, which the system
+    // refuses with its own error, mapped or not.
+    if (puc_View && ec_GetOpenAccess() != e_Read) {
         count = n_WriteMap(n_Offset, data, n);
         if (b_Failed(__LINE__)) return 0;
     } else if (!Platform::b_WriteFileAt(h_File, n_Offset, data, n, &count)) {
@@ -303,18 +306,6 @@ unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
 }
 
 unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
-    if (ec_GetOpenAccess() == e_Read) {
-        // The view of a file opened for reading is read-only: a copy into
-        // it would fault. The handle is read-only too, so the system's
-        // own write refuses, writing nothing, with exactly the error that
-        // an unmapped write gets.
-        unsigned count = 0;
-        if (!Platform::b_WriteFileAt(h_File, offset, data, n, &count)) {
-            v_SystemError(__LINE__);
-            return 0;
-        }
-        return count;
-    }
     if (static_cast<unsigned long long>(offset) + n > n_MapSize) {
         v_CloseMap(0);
         if (b_Failed(__LINE__)) return 0;

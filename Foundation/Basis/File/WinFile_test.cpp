@@ -105,6 +105,13 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     EXPECT_EQ(file.n_GetMapSize(), 0x100001u);
     file.vv_SetOffset(CT_File::e_Begin, 0x100000);
     EXPECT_EQ(file.vn_Read(tail, 8), 1u);
+    // Writes are refused and reported, inside the view or past it.
+    for (int at : {0, 0x100001}) {
+        file.vv_SetOffset(CT_File::e_Begin, at);
+        EXPECT_EQ(file.vn_Write("w", 1), 0u);
+        EXPECT_TRUE(errors->b_IsSetError());
+        errors->v_ClearError();
+    }
     file.v_CloseMap(5);
     file.vv_Close();
     EXPECT_EQ(temp.s_Read().size(), 0x100001u);
