@@ -78,6 +78,11 @@ BASIS_API int b_SetFileAttributes(unsigned short const* name, unsigned attribute
 // the file lengthens the file. Null on failure.
 BASIS_API void* h_CreateFileMapping(void* file, int writable, unsigned size);
 BASIS_API void* pv_MapViewOfFile(void* mapping, int writable, unsigned size);
+// Lengthens a writable mapping of size oldSize and its view to newSize
+// bytes, the file with them, keeping the pages already mapped in place.
+// Returns the view, which may have moved; null when the platform cannot
+// (Windows), and then mapping and view are as they were.
+BASIS_API void* pv_GrowView(void* mapping, void* view, unsigned oldSize, unsigned newSize);
 BASIS_API int b_UnmapViewOfFile(void* view, unsigned size);
 BASIS_API int b_CloseFileMapping(void* mapping);
 BASIS_API int b_FlushViewOfFile(void* view, unsigned size);

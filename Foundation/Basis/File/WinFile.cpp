@@ -307,6 +307,24 @@ unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
 
 unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
     if (static_cast<unsigned long long>(offset) + n > n_MapSize) {
+        // Where the platform can lengthen the view in place, it grows to
+        // the size that closing and mapping anew would give, and the pages
+        // already touched stay mapped.
+        unsigned size = vn_GetSize();
+        if (b_Failed(__LINE__)) return 0;
+        unsigned long long wanted = static_cast<unsigned long long>(offset) + n;
+        if (wanted < size) wanted = size;
+        unsigned long long grown = (wanted + e_MapGrowth - 1) / e_MapGrowth * e_MapGrowth;
+        if (grown <= 0xFFFFFFFFull) {
+            void* view = Platform::pv_GrowView(h_Mapping, puc_View, n_MapSize, static_cast<unsigned>(grown));
+            if (view) {
+                puc_View = static_cast<unsigned char*>(view);
+                n_MapSize = static_cast<unsigned>(grown);
+                if (n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
+                std::memcpy(puc_View + offset, data, n);
+                return n;
+            }
+        }
         v_CloseMap(0);
         if (b_Failed(__LINE__)) return 0;
         v_CreateMap(offset + n);

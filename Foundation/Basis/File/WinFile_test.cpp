@@ -78,6 +78,7 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     big.back() = 'z';
     EXPECT_EQ(file.vn_Write(big.data(), static_cast<unsigned>(big.size())), big.size());
     EXPECT_EQ(file.n_GetMapSize(), 0x200000u);
+    EXPECT_EQ(file.vn_GetSize(), 0x200000u);
     EXPECT_EQ(file.vn_GetOffset(), 0x100001u);
     file.vv_SetOffset(CT_File::e_Begin, 0x100000);
     char last = 0;
@@ -90,6 +91,17 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     EXPECT_EQ(file.vn_Read(tail, 8), 0u);
     file.vv_SetOffset(CT_File::e_Begin, 0x300000);
     EXPECT_EQ(file.vn_Read(tail, 8), 0u);
+    // Growing again, the view keeps what was written before.
+    file.vv_SetOffset(CT_File::e_Begin, 0x100001);
+    EXPECT_EQ(file.vn_Write("end", 3), 3u);
+    file.vv_SetOffset(CT_File::e_Begin, 0x1FFFFF);
+    EXPECT_EQ(file.vn_Write("xy", 2), 2u);  // one byte past the view
+    EXPECT_EQ(file.n_GetMapSize(), 0x300000u);
+    EXPECT_EQ(file.vn_GetSize(), 0x300000u);
+    char const* view = static_cast<char const*>(file.pv_GetMapping());
+    EXPECT_EQ(view[0], 'm');
+    EXPECT_EQ(std::string(view + 0x100000, 4), "zend");
+    EXPECT_EQ(std::string(view + 0x1FFFFF, 2), "xy");
     file.v_FlushMap();
     file.v_CloseMap(0x100001);
     EXPECT_FALSE(file.b_GetMapping());

@@ -114,7 +114,12 @@ void* h_OpenFile(unsigned short const* name, unsigned access, unsigned share, un
         errno = code;
         return nullptr;
     }
-    if (disposition == 2 && ::ftruncate(descriptor, 0) != 0) {
+    // An empty file is not truncated: on ext4 a truncation to zero marks
+    // the file for writing back all of its new data when it is closed,
+    // which a newly created file has no reason to pay. The size is asked
+    // under the lock, so no other writer can have changed it since.
+    if (disposition == 2 && (::fstat(descriptor, &status) != 0 || status.st_size != 0) &&
+        ::ftruncate(descriptor, 0) != 0) {
         int code = errno;
         ::close(descriptor);
         errno = code;
@@ -446,6 +451,20 @@ void* pv_MapViewOfFile(void* handle, int writable, unsigned size) {
     void* view = ::mmap(nullptr, size, writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
                         mapping->i_Descriptor, 0);
     return view == MAP_FAILED ? nullptr : view;
+}
+
+// A new view would map every page afresh, and each first touch of a page
+// is a fault; moving the view keeps its page tables.
+void* pv_GrowView(void* handle, void* view, unsigned oldSize, unsigned newSize) {
+    st_Mapping* mapping = static_cast<st_Mapping*>(handle);
+    struct stat status;
+    if (::fstat(mapping->i_Descriptor, &status) != 0) return nullptr;
+    if (static_cast<unsigned long long>(status.st_size) < newSize && ::ftruncate(mapping->i_Descriptor, newSize) != 0)
+        return nullptr;
+    void* grown = ::mremap(view, oldSize, newSize, MREMAP_MAYMOVE);
+    if (grown == MAP_FAILED) return nullptr;
+    mapping->n_Size = newSize;
+    return grown;
 }
 
 int b_UnmapViewOfFile(void* view, unsigned size) { return ::munmap(view, size) == 0; }

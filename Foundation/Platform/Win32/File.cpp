@@ -119,6 +119,8 @@ void* pv_MapViewOfFile(void* mapping, int writable, unsigned size) {
     return ::MapViewOfFile(mapping, writable ? FILE_MAP_ALL_ACCESS : FILE_MAP_READ, 0, 0, size);
 }
 
+// A view cannot be lengthened in place: the caller maps anew.
+void* pv_GrowView(void*, void*, unsigned, unsigned) { return nullptr; }
 int b_UnmapViewOfFile(void* view, unsigned) { return ::UnmapViewOfFile(view) != 0; }
 int b_CloseFileMapping(void* mapping) { return ::CloseHandle(mapping) != 0; }
 int b_FlushViewOfFile(void* view, unsigned) { return ::FlushViewOfFile(view, 0) != 0; }
