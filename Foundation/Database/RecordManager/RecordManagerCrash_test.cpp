@@ -170,7 +170,6 @@ int i_ChildBody(char const* text, void* channel) {
     if (job.b_Create) records.v_Create(cn_HeaderSize, cn_BlockSize, cn_ResourceMax);
     else records.v_Open(CT_RecordManager::e_ModeReadWrite, static_cast<int>(job.b_Map));
     if (errors->b_IsSetError()) return failed(__LINE__);
-    Platform::b_SignalPeer(channel);
     // What to delete, oldest first: the records the file held at the
     // start, then this run's own.
     std::deque<unsigned> live;
@@ -178,6 +177,7 @@ int i_ChildBody(char const* text, void* channel) {
         for (unsigned next = records.n_GetNextRecord(0, nullptr); next != 0; next = records.n_GetNextRecord(next, nullptr))
             live.push_back(next - 1);
     if (errors->b_IsSetError()) return failed(__LINE__);
+    Platform::b_SignalPeer(channel);  // the kill may come from now on
     for (unsigned i = 0; i < (1u << cn_RunShift); ++i) {
         unsigned sequence = (job.n_Run << cn_RunShift) | i;
         std::string data = s_RecordData(job.n_Seed, sequence);
