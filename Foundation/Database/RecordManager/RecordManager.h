@@ -118,6 +118,27 @@ protected:
     void v_Exit();
 
 private:
+    unsigned n_Field(unsigned field) const;
+    void v_SetField(unsigned field, unsigned value);
+    void v_RaiseField(unsigned field) { v_SetField(field, n_Field(field) + 1); }
+    // B, never 0 (a manager that was never opened divides by 1).
+    unsigned n_Block() const;
+    // The offset of the first block of the data area.
+    unsigned n_DataStart() const;
+    // Whether the header image describes a geometry the algorithms can
+    // work with; 0 for files no creation could have made.
+    int b_IsSaneHeader() const;
+    int b_IsSaneFreeList() const;
+    // Whether size bytes from offset lie in the data area, from a block
+    // border, before the end offset.
+    int b_IsInDataArea(unsigned nOffset, unsigned nSize) const;
+    void v_LoadResources();
+    void v_Unmap(unsigned finalLength);
+    // The scan shared by n_GetNextRecord, n_GetNextRecordRobust and
+    // b_IsCorrupt: returns the next live record's offset, or 0.
+    unsigned n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust) const;
+    void v_WriteBlock(unsigned nOffset, unsigned nLengthWord, void const* pvData, unsigned nLength);
+
     // The file object is used for reading in const operations too: reads
     // move its offset, which is not part of the record manager's state.
     mutable CT_WinFile co_File;

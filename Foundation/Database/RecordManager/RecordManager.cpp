@@ -1,0 +1,440 @@
+#include "Foundation/Database/RecordManager/RecordManager.h"
+
+#include <cstring>
+
+#include "Foundation/Basis/Error/ErrorManager.h"
+#include "Foundation/Database/RecordManager/DatabaseError.h"
+#include "Foundation/Database/RecordManager/RecordManagerLayout.h"
+
+using namespace RecordLayout;
+
+namespace {
+
+unsigned const n_CreateAttributes = 1;  // normal
+unsigned const n_CreateFlags = 8;       // random access
+unsigned const n_MapMinimum = 0xFFFFF;
+
+}  // namespace
+
+// ---- construction -----------------------------------------------------------
+
+CT_RecordManager::CT_RecordManager(CT_WinFile const* pcoFile)
+    : co_File(pcoFile),
+      co_FreeList(e_EntrySize, 8, 0),
+      co_Resources(e_EntrySize, &CT_RecordManager::si_Compare, 8, 0),
+      co_Scratch(0, 32) {
+    v_Init();
+}
+
+// A copy names the same file but owns no handle: it starts closed, with
+// its own copies of the header image, the tables and the cached counters,
+// so that opening it on an unchanged file need not read the tables again.
+CT_RecordManager::CT_RecordManager(CT_RecordManager const& other)
+    : co_File(&other.co_File),
+      co_FreeList(e_EntrySize, 8, 0),
+      co_Resources(e_EntrySize, &CT_RecordManager::si_Compare, 8, 0),
+      co_Scratch(0, 32) {
+    v_Init();
+    *this = other;
+}
+
+CT_RecordManager::~CT_RecordManager() { v_Exit(); }
+
+// The target is closed first, writing back what it had changed, so that
+// nothing it held is lost; then it takes the other's file settings, header
+// image, tables and cached counters, and stays closed.
+CT_RecordManager& CT_RecordManager::operator=(CT_RecordManager const& other) {
+    if (this == &other) return *this;
+    v_Close(0);
+    co_File = other.co_File;
+    std::memcpy(auc_Header, other.auc_Header, sizeof auc_Header);
+    // The arrays share storage on assignment and copy it before a change.
+    co_FreeList = other.co_FreeList;
+    co_Resources = other.co_Resources;
+    co_Scratch.v_SetSize(0, 0);
+    n_CachedModification = other.n_CachedModification;
+    n_CachedResourceTable = other.n_CachedResourceTable;
+    n_CachedFreeList = other.n_CachedFreeList;
+    e_OpenMode = e_ModeNone;
+    return *this;
+}
+
+void CT_RecordManager::v_Init() {
+    std::memset(auc_Header, 0, sizeof auc_Header);
+    e_OpenMode = e_ModeNone;
+    n_CachedModification = 0;
+    n_CachedResourceTable = 0;
+    n_CachedFreeList = 0;
+}
+
+void CT_RecordManager::v_Exit() {
+    // The destructor writes nothing back; an open handle is released by
+    // the file object's own destructor.
+    co_FreeList.v_Set(8, 0, 0);
+    co_Resources.v_Set(8, 0, 0);
+    co_Scratch.v_SetSize(0, 0);
+}
+
+// ---- header image -------------------------------------------------------------
+
+unsigned CT_RecordManager::n_Field(unsigned field) const { return n_LoadWord(auc_Header + field); }
+
+void CT_RecordManager::v_SetField(unsigned field, unsigned value) { v_StoreWord(auc_Header + field, value); }
+
+unsigned CT_RecordManager::n_Block() const {
+    unsigned block = n_Field(e_BlockSizeField);
+    return block ? block : 1;
+}
+
+unsigned CT_RecordManager::n_AlignBlockSize(unsigned n) const {
+    unsigned block = n_Block();
+    // Freeing a piece whose size word reads 0 frees one block: a size of
+    // 0 would be taken for the overflow chain's head.
+    if (n == 0) return block;
+    return ((n - 1) / block + 1) * block;
+}
+
+unsigned CT_RecordManager::n_DataStart() const {
+    unsigned long long tables = 256ull + 8ull * (static_cast<unsigned long long>(n_Field(e_FreeListCapacityField)) +
+                                                 n_Field(e_ResourceMaxCountField));
+    unsigned long long block = n_Block();
+    unsigned long long start = ((tables - 1) / block + 1) * block;
+    return start > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<unsigned>(start);
+}
+
+unsigned CT_RecordManager::n_GetBlockSize() const { return n_Field(e_BlockSizeField); }
+unsigned CT_RecordManager::n_GetRecordHeaderSize() const { return n_Field(e_RecordHeaderSizeField); }
+unsigned CT_RecordManager::n_GetResourceMaxCount() const { return n_Field(e_ResourceMaxCountField); }
+unsigned CT_RecordManager::n_GetResourceCount() const { return n_Field(e_ResourceCountField); }
+unsigned CT_RecordManager::n_GetRecordCount() const { return n_Field(e_RecordCountField); }
+unsigned CT_RecordManager::n_GetSize() const { return n_Field(e_EndOffsetField); }
+
+int CT_RecordManager::si_Compare(void const* pvFirst, void const* pvSecond) {
+    unsigned first = *static_cast<unsigned const*>(pvFirst);
+    unsigned second = *static_cast<unsigned const*>(pvSecond);
+    return first > second ? 1 : first < second ? -1 : 0;
+}
+
+// ---- errors ---------------------------------------------------------------------
+
+void CT_RecordManager::v_SetError(unsigned nCode) const {
+    static unsigned short const au_Empty[] = {0};
+    static unsigned short const au_Text[] = {'%', 's', 0};
+    unsigned short au_Message[256];
+    unsigned short const* name = co_File.pcco_GetName()->qcuz_Get();
+    CT_DatabaseError::sv_FormatError(au_Message, 255, nCode, name ? name : au_Empty);
+    au_Message[255] = 0;
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    errors->v_SetError(nCode, au_Text, au_Message);
+    errors->v_AddLocation(qcz_Location, __LINE__);
+}
+
+// ---- reads and writes -------------------------------------------------------------
+
+void CT_RecordManager::v_Read(void* pvData, unsigned nOffset, unsigned nLength) const {
+    if (nLength == 0) return;
+    if (nOffset != 0) {
+        unsigned end = n_Field(e_EndOffsetField);
+        if (nLength > end || nOffset > end || nOffset + nLength > end) {
+            v_SetError(CT_DatabaseError::e_CorruptData);
+            return;
+        }
+    }
+    co_File.vv_SetOffset(CT_File::e_Begin, static_cast<int>(nOffset));
+    if (b_Failed(__LINE__)) return;
+    unsigned got = co_File.vn_Read(pvData, nLength);
+    if (b_Failed(__LINE__)) return;
+    // Blocks inside the end offset that never reached the file (a process
+    // that ended before its header was written back, a mapped file that
+    // was not truncated yet) read as zeros, never as stale memory.
+    if (got < nLength) std::memset(static_cast<unsigned char*>(pvData) + got, 0, nLength - got);
+}
+
+unsigned CT_RecordManager::n_Read(unsigned nOffset) const {
+    unsigned char word[4];
+    v_Read(word, nOffset, 4);
+    if (CT_ErrorManager::spco_Get()->b_IsSetError()) return 0;
+    return n_LoadWord(word);
+}
+
+void CT_RecordManager::v_Read(CT_Buffer* pcoData, unsigned nOffset, unsigned nLength) const {
+    if (nLength == 0) {
+        pcoData->v_SetUsedSize(0);
+        return;
+    }
+    pcoData->v_SetMinSize(nLength, 0);
+    pcoData->v_SetUsedSize(nLength);
+    v_Read(const_cast<void*>(pcoData->qcv_Get()), nOffset, nLength);
+    b_Failed(__LINE__);
+}
+
+void CT_RecordManager::v_ReadAppend(CT_Buffer* pcoData, unsigned nOffset, unsigned nLength) const {
+    if (nLength == 0) return;
+    unsigned used = pcoData->n_GetUsedSize();
+    pcoData->v_SetMinSize(used + nLength, 1);
+    pcoData->v_SetUsedSize(used + nLength);
+    v_Read(static_cast<unsigned char*>(const_cast<void*>(pcoData->qcv_Get())) + used, nOffset, nLength);
+    b_Failed(__LINE__);
+}
+
+void CT_RecordManager::v_Write(unsigned nOffset, unsigned nValue) {
+    unsigned char word[4];
+    v_StoreWord(word, nValue);
+    v_Write(nOffset, word, 4);
+}
+
+void CT_RecordManager::v_Write(unsigned nOffset, void const* pvData, unsigned nLength) {
+    co_File.vv_SetOffset(CT_File::e_Begin, static_cast<int>(nOffset));
+    if (b_Failed(__LINE__)) return;
+    co_File.vn_Write(pvData, nLength);
+    b_Failed(__LINE__);
+}
+
+// A length word and the data behind it in one write: the two always
+// travel together (body blocks, resource blocks).
+void CT_RecordManager::v_WriteBlock(unsigned nOffset, unsigned nLengthWord, void const* pvData, unsigned nLength) {
+    unsigned char small[512];
+    unsigned total = e_LengthWordSize + nLength;
+    unsigned char* bytes = small;
+    if (total > sizeof small) {
+        co_Scratch.v_SetMinSize(total, 0);
+        // Sizing unshares the scratch from a table loaded through it.
+        co_Scratch.v_SetUsedSize(total);
+        bytes = static_cast<unsigned char*>(const_cast<void*>(co_Scratch.qcv_Get()));
+    }
+    v_StoreWord(bytes, nLengthWord);
+    if (nLength) std::memcpy(bytes + e_LengthWordSize, pvData, nLength);
+    v_Write(nOffset, bytes, total);
+}
+
+// ---- create, open, close -------------------------------------------------------------
+
+void CT_RecordManager::v_Unmap(unsigned finalLength) {
+    if (co_File.b_GetMapping()) co_File.v_CloseMap(finalLength);
+}
+
+void CT_RecordManager::v_Create(unsigned nRecordHeaderSize, unsigned nBlockSize, unsigned nResourceMaxCount) {
+    if (e_OpenMode != e_ModeNone) v_Close(0);
+    if (co_FreeList.n_GetCount() || co_Resources.n_GetCount()) {
+        co_FreeList.v_Set(8, 0, 0);
+        co_Resources.v_Set(8, 0, 0);
+        co_Scratch.v_SetSize(0, 0);
+    }
+    // Refused before the file is touched: a block must hold a free block's
+    // two words, and a record's fixed part must fit in one block, or the
+    // scans (which go on one block past a record's first block) would
+    // take bytes of a record header for the start of a block. The tables
+    // must also leave the data area inside 32-bit offsets.
+    unsigned long long tables = 256ull + 8ull * (e_FreeListCapacity + static_cast<unsigned long long>(nResourceMaxCount));
+    if (nBlockSize < 8 || nRecordHeaderSize > nBlockSize - e_FixedPartOverhead ||
+        tables + nBlockSize > 0xFFFFFFFFull) {
+        v_SetError(CT_DatabaseError::e_InvalidFormat);
+        return;
+    }
+    co_File.vv_Open(CT_File::e_ReadWrite, CT_File::e_CreateAlways, CT_File::e_ShareNone, n_CreateAttributes,
+                    n_CreateFlags);
+    if (b_Failed(__LINE__)) return;
+    co_File.v_CreateMap(n_MapMinimum);
+    if (b_Failed(__LINE__)) {
+        co_File.vv_Close();
+        return;
+    }
+    std::memset(auc_Header, 0, sizeof auc_Header);
+    std::memcpy(auc_Header + e_Signature, acc_Signature, sizeof acc_Signature);
+    v_SetField(e_MagicField, e_Magic);
+    v_SetField(e_VersionField, e_Version);
+    v_SetField(e_BlockSizeField, nBlockSize);
+    v_SetField(e_RecordHeaderSizeField, nRecordHeaderSize);
+    v_SetField(e_FreeListCapacityField, e_FreeListCapacity);
+    v_SetField(e_ResourceMaxCountField, nResourceMaxCount);
+    v_SetField(e_ModificationCounterField, 1);
+    v_SetField(e_ResourceTableCounterField, 1);
+    v_SetField(e_FreeListCounterField, 1);
+    v_SetField(e_EndOffsetField, n_DataStart());
+    v_Write(0, auc_Header, e_HeaderSize);
+    if (b_Failed(__LINE__)) return;
+    n_CachedModification = n_Field(e_ModificationCounterField);
+    n_CachedResourceTable = n_Field(e_ResourceTableCounterField);
+    n_CachedFreeList = n_Field(e_FreeListCounterField);
+    e_OpenMode = e_ModeReadWrite;
+}
+
+// The header of a file opened for use. Beyond the magic number, only what
+// the algorithms rely on to stay inside the file is checked: a block that
+// holds two words, counts inside their tables, and a data area that starts
+// within the end offset on a block border.
+int CT_RecordManager::b_IsSaneHeader() const {
+    unsigned block = n_Field(e_BlockSizeField);
+    if (block < 8) return 0;
+    unsigned capacity = n_Field(e_FreeListCapacityField);
+    if (capacity == 0 || n_Field(e_FreeListCountField) > capacity) return 0;
+    if (n_Field(e_ResourceCountField) > n_Field(e_ResourceMaxCountField)) return 0;
+    unsigned long long tables = 256ull + 8ull * (static_cast<unsigned long long>(capacity) +
+                                                 n_Field(e_ResourceMaxCountField));
+    if (tables + block > 0xFFFFFFFFull) return 0;
+    unsigned end = n_Field(e_EndOffsetField);
+    return end >= n_DataStart() && end % block == 0;
+}
+
+int CT_RecordManager::b_IsInDataArea(unsigned nOffset, unsigned nSize) const {
+    return nOffset >= n_DataStart() && nOffset % n_Block() == 0 &&
+           static_cast<unsigned long long>(nOffset) + nSize <= n_Field(e_EndOffsetField);
+}
+
+// Every free-list entry must lie in the data area on block borders, or an
+// allocation would write a record over the tables or far past the end.
+int CT_RecordManager::b_IsSaneFreeList() const {
+    unsigned count = co_FreeList.n_GetCount();
+    unsigned block = n_Block();
+    unsigned long long end = n_Field(e_EndOffsetField);
+    unsigned char entry[e_EntrySize];
+    for (unsigned i = 1; i <= count; ++i) {
+        co_FreeList.v_GetAt(entry, static_cast<int>(i));
+        unsigned offset = n_LoadWord(entry);
+        unsigned size = n_LoadWord(entry + 4);
+        bool head = size == 0 && i == count && count == n_Field(e_FreeListCapacityField);
+        if (offset < n_DataStart() || offset % block || size % block) return 0;
+        if (size == 0 && !head) return 0;
+        if (offset + static_cast<unsigned long long>(head ? block : size) > end) return 0;
+    }
+    return 1;
+}
+
+void CT_RecordManager::v_LoadResources() {
+    CT_VoidArray loaded(&co_Scratch, e_EntrySize);
+    // The table is stored in key order; a damaged one is put in order
+    // rather than refused, so that its resources stay reachable.
+    unsigned count = loaded.n_GetCount();
+    bool sorted = true;
+    for (unsigned i = 2; i <= count && sorted; ++i) {
+        unsigned char a[e_EntrySize], b[e_EntrySize];
+        loaded.v_GetAt(a, static_cast<int>(i - 1));
+        loaded.v_GetAt(b, static_cast<int>(i));
+        sorted = n_LoadWord(a) <= n_LoadWord(b);
+    }
+    if (sorted) {
+        co_Resources.CT_VoidArray::v_Set(&loaded);
+    } else {
+        co_Resources.v_Set(&loaded);
+    }
+    co_Resources.v_SetGrowth(8);
+}
+
+void CT_RecordManager::v_Open(et_OpenMode eMode, int bMap) {
+    if (e_OpenMode != e_ModeNone) v_Close(0);
+    e_OpenMode = eMode;
+    if (eMode == e_ModeReadWrite) {
+        co_File.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, n_CreateAttributes,
+                        n_CreateFlags);
+    } else {
+        co_File.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, n_CreateAttributes,
+                        n_CreateFlags);
+    }
+    // A refused open leaves the object as closed as it found the file.
+    if (b_Failed(__LINE__)) {
+        e_OpenMode = e_ModeNone;
+        return;
+    }
+    if (bMap) {
+        co_File.v_CreateMap(n_MapMinimum);
+        if (b_Failed(__LINE__)) {
+            co_File.vv_Close();
+            e_OpenMode = e_ModeNone;
+            return;
+        }
+    }
+    auto fail = [this](unsigned line) {
+        CT_ErrorManager::spco_Get()->v_AddLocation(qcz_Location, line);
+        v_Unmap(0);
+        co_File.vv_Close();
+        e_OpenMode = e_ModeNone;
+    };
+    v_Read(auc_Header, 0, e_HeaderSize);
+    if (CT_ErrorManager::spco_Get()->b_IsSetError()) return fail(__LINE__);
+    n_CachedModification = n_Field(e_ModificationCounterField);
+    if (n_Field(e_MagicField) != e_Magic || !b_IsSaneHeader()) {
+        v_SetError(CT_DatabaseError::e_InvalidFormat);
+        return fail(__LINE__);
+    }
+    if (eMode == e_ModeReadWrite) {
+        unsigned counter = n_Field(e_FreeListCounterField);
+        if (counter == 0 || counter != n_CachedFreeList) {
+            v_Read(&co_Scratch, 256, n_Field(e_FreeListCountField) * e_EntrySize);
+            if (CT_ErrorManager::spco_Get()->b_IsSetError()) return fail(__LINE__);
+            co_FreeList.v_Set(&co_Scratch);
+            co_FreeList.v_SetGrowth(8);
+            n_CachedFreeList = counter;
+        }
+        if (!b_IsSaneFreeList()) {
+            // Forget the list so that a later open reads it again.
+            co_FreeList.v_Set(8, 0, 0);
+            n_CachedFreeList = 0;
+            v_SetError(CT_DatabaseError::e_InvalidFormat);
+            return fail(__LINE__);
+        }
+    }
+    unsigned counter = n_Field(e_ResourceTableCounterField);
+    if (counter == 0 || counter != n_CachedResourceTable) {
+        v_Read(&co_Scratch, 256 + n_Field(e_FreeListCapacityField) * e_EntrySize,
+               n_Field(e_ResourceCountField) * e_EntrySize);
+        if (CT_ErrorManager::spco_Get()->b_IsSetError()) return fail(__LINE__);
+        v_LoadResources();
+        n_CachedResourceTable = counter;
+    }
+}
+
+void CT_RecordManager::v_WriteHeader() {
+    if (n_Field(e_ModificationCounterField) != n_CachedModification) {
+        v_Write(0, auc_Header, e_HeaderSize);
+        n_CachedModification = n_Field(e_ModificationCounterField);
+    }
+    if (e_OpenMode == e_ModeReadWrite && n_Field(e_FreeListCounterField) != n_CachedFreeList) {
+        unsigned count = co_FreeList.n_GetCount();
+        if (count) v_Write(256, co_FreeList.pcco_GetBuffer()->qcv_Get(), count * e_EntrySize);
+        n_CachedFreeList = n_Field(e_FreeListCounterField);
+    }
+    if (n_Field(e_ResourceTableCounterField) != n_CachedResourceTable) {
+        unsigned count = co_Resources.n_GetCount();
+        if (count) {
+            v_Write(256 + n_Field(e_FreeListCapacityField) * e_EntrySize, co_Resources.pcco_GetBuffer()->qcv_Get(),
+                    count * e_EntrySize);
+        }
+        n_CachedResourceTable = n_Field(e_ResourceTableCounterField);
+    }
+}
+
+// Closing a manager that is not open does nothing: there is no handle to
+// write through.
+void CT_RecordManager::v_Close(int bClear) {
+    if (e_OpenMode != e_ModeNone) {
+        v_WriteHeader();
+        v_Unmap(n_Field(e_EndOffsetField));
+        co_File.vv_Close();
+        e_OpenMode = e_ModeNone;
+    }
+    if (bClear) {
+        co_FreeList.v_Set(8, 0, 0);
+        co_Scratch.v_SetSize(0, 0);
+        co_Resources.v_Set(8, 0, 0);
+        n_CachedModification = 0;
+        n_CachedResourceTable = 0;
+        n_CachedFreeList = 0;
+    }
+}
+
+void CT_RecordManager::v_Flush() {
+    if (e_OpenMode == e_ModeNone) return;
+    v_WriteHeader();
+    if (co_File.b_GetMapping()) {
+        co_File.v_FlushMap();
+    } else {
+        co_File.vv_Flush();
+    }
+}
+
+// ---- diagnostic hooks: they write nothing ---------------------------------------------
+
+void CT_RecordManager::v_Print(char const*, CT_TestOut*) const {}
+void CT_RecordManager::v_PrintHeader(char const*, CT_TestOut*) const {}
+void CT_RecordManager::v_PrintLists(char const*, CT_TestOut*) const {}
+void CT_RecordManager::v_ConsistencyReport(char const*, CT_TestOut*) const {}

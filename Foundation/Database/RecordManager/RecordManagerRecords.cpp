@@ -1,0 +1,281 @@
+// Records: a fixed part of align(H + 8) bytes (marker, body offset, the
+// first H bytes of the data) and an optional body block for the rest; and
+// the scans that find them without an index.
+#include <cstring>
+
+#include "Foundation/Basis/Error/ErrorManager.h"
+#include "Foundation/Database/RecordManager/DatabaseError.h"
+#include "Foundation/Database/RecordManager/RecordManager.h"
+#include "Foundation/Database/RecordManager/RecordManagerLayout.h"
+
+using namespace RecordLayout;
+
+namespace {
+
+unsigned char const* pcuc_Bytes(CT_Buffer const* pcoData) {
+    return static_cast<unsigned char const*>(pcoData->qcv_Get());
+}
+
+}  // namespace
+
+// Record numbers that point below the data area are refused too: the
+// tables there may hold any word, 0xFFFFFFFF included.
+void CT_RecordManager::v_CheckReference(unsigned nOffset) const {
+    unsigned end = n_Field(e_EndOffsetField);
+    if (nOffset < n_DataStart() || nOffset > end || end - nOffset < e_FixedPartOverhead ||
+        n_Read(nOffset) != e_LiveRecord) {
+        if (b_Failed(__LINE__)) return;
+        v_SetError(CT_DatabaseError::e_InvalidReference);
+    }
+}
+
+void CT_RecordManager::v_GetBody(unsigned nOffset, unsigned* pnBody, unsigned* pnBodySize) const {
+    *pnBody = 0;
+    *pnBodySize = 0;
+    unsigned body = n_Read(nOffset + 4);
+    if (b_Failed(__LINE__)) return;
+    if (body == 0) return;
+    unsigned end = n_Field(e_EndOffsetField);
+    if (body > end) {
+        v_SetError(CT_DatabaseError::e_CorruptData);
+        return;
+    }
+    unsigned size = n_Read(body);
+    if (b_Failed(__LINE__)) return;
+    if (size == 0xFFFFFFFFu || size > end || static_cast<unsigned long long>(body) + size > end) {
+        v_SetError(CT_DatabaseError::e_CorruptData);
+        return;
+    }
+    *pnBody = body;
+    *pnBodySize = size;
+}
+
+unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
+    unsigned length = pcoData->n_GetUsedSize();
+    unsigned headerSize = n_Field(e_RecordHeaderSizeField);
+    unsigned fixed = n_GetFreeBlock(headerSize + e_FixedPartOverhead);
+    if (b_Failed(__LINE__)) return 0;
+    unsigned body = 0;
+    unsigned bodyLength = 0;
+    if (length > headerSize) {
+        bodyLength = length - headerSize + e_LengthWordSize;
+        body = n_GetFreeBlock(bodyLength);
+        if (b_Failed(__LINE__)) return 0;
+    }
+    unsigned headerBytes = length < headerSize ? length : headerSize;
+    // The fixed part goes out marked unfinished, in one write with its
+    // body offset and header bytes; the body follows; the live marker
+    // comes last, so a record interrupted on the way is never taken for a
+    // finished one.
+    unsigned char small[256];
+    unsigned fixedBytes = e_FixedPartOverhead + headerBytes;
+    unsigned char* bytes = small;
+    CT_Buffer large;
+    if (fixedBytes > sizeof small) {
+        large.v_SetSize(fixedBytes, 0);
+        large.v_SetUsedSize(fixedBytes);
+        bytes = static_cast<unsigned char*>(const_cast<void*>(large.qcv_Get()));
+    }
+    v_StoreWord(bytes, e_UnfinishedRecord);
+    v_StoreWord(bytes + 4, body);
+    if (headerBytes) std::memcpy(bytes + e_FixedPartOverhead, pcuc_Bytes(pcoData), headerBytes);
+    v_Write(fixed, bytes, fixedBytes);
+    if (b_Failed(__LINE__)) return 0;
+    if (body) {
+        v_WriteBlock(body, bodyLength, pcuc_Bytes(pcoData) + headerSize, length - headerSize);
+        if (b_Failed(__LINE__)) return 0;
+    }
+    v_Write(fixed, static_cast<unsigned>(e_LiveRecord));
+    if (b_Failed(__LINE__)) return 0;
+    v_RaiseField(e_ModificationCounterField);
+    v_RaiseField(e_RecordCountField);
+    return fixed / n_Block();
+}
+
+// A record stored without a body (its data no longer than H) reads back as
+// its H header bytes: its true length was never stored, and an empty
+// result would lose what the caller wrote. A body whose length word is
+// below 4 cannot come from an addition and is reported as corrupt.
+void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
+    pcoData->v_SetUsedSize(0);
+    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
+    if (offset > 0xFFFFFFFFull) {
+        v_SetError(CT_DatabaseError::e_InvalidReference);
+        return;
+    }
+    unsigned fixed = static_cast<unsigned>(offset);
+    v_CheckReference(fixed);
+    if (b_Failed(__LINE__)) return;
+    unsigned body, size;
+    v_GetBody(fixed, &body, &size);
+    if (b_Failed(__LINE__)) return;
+    v_Read(pcoData, fixed + e_FixedPartOverhead, n_Field(e_RecordHeaderSizeField));
+    if (b_Failed(__LINE__)) {
+        pcoData->v_SetUsedSize(0);
+        return;
+    }
+    if (body == 0) return;
+    if (size < e_LengthWordSize) {
+        pcoData->v_SetUsedSize(0);
+        v_SetError(CT_DatabaseError::e_CorruptData);
+        return;
+    }
+    v_ReadAppend(pcoData, body + e_LengthWordSize, size - e_LengthWordSize);
+    if (b_Failed(__LINE__)) pcoData->v_SetUsedSize(0);
+}
+
+void CT_RecordManager::v_UpdateRecord(unsigned nRecord, CT_Buffer const* pcoData) {
+    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
+    if (offset > 0xFFFFFFFFull) {
+        v_SetError(CT_DatabaseError::e_InvalidReference);
+        return;
+    }
+    unsigned fixed = static_cast<unsigned>(offset);
+    v_CheckReference(fixed);
+    if (b_Failed(__LINE__)) return;
+    unsigned body, size;
+    v_GetBody(fixed, &body, &size);
+    if (b_Failed(__LINE__)) return;
+    unsigned length = pcoData->n_GetUsedSize();
+    unsigned headerSize = n_Field(e_RecordHeaderSizeField);
+    unsigned newSize = length > headerSize ? length - headerSize + e_LengthWordSize : 0;
+    unsigned headerBytes = length < headerSize ? length : headerSize;
+    unsigned char const* data = pcuc_Bytes(pcoData);
+    if (newSize != 0 && body != 0 && n_AlignBlockSize(newSize) == n_AlignBlockSize(size)) {
+        v_WriteBlock(body, newSize, data + headerSize, length - headerSize);
+        if (b_Failed(__LINE__)) return;
+        v_Write(fixed + e_FixedPartOverhead, data, headerBytes);
+        if (b_Failed(__LINE__)) return;
+        v_RaiseField(e_ModificationCounterField);
+        return;
+    }
+    if (body != 0) {
+        v_PutFreeBlock(0, body, size);
+        if (b_Failed(__LINE__)) return;
+        if (newSize == 0) {
+            v_Write(fixed + 4, 0u);
+            if (b_Failed(__LINE__)) return;
+        }
+    }
+    if (newSize != 0) {
+        unsigned fresh = n_GetFreeBlock(newSize);
+        if (b_Failed(__LINE__)) return;
+        v_WriteBlock(fresh, newSize, data + headerSize, length - headerSize);
+        if (b_Failed(__LINE__)) return;
+        v_Write(fixed + 4, fresh);
+        if (b_Failed(__LINE__)) return;
+    }
+    if (headerBytes) {
+        v_Write(fixed + e_FixedPartOverhead, data, headerBytes);
+        if (b_Failed(__LINE__)) return;
+    }
+    v_RaiseField(e_ModificationCounterField);
+}
+
+void CT_RecordManager::v_UpdateRecordHeader(unsigned nRecord, CT_Buffer const* pcoData) {
+    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
+    if (offset > 0xFFFFFFFFull) {
+        v_SetError(CT_DatabaseError::e_InvalidReference);
+        return;
+    }
+    unsigned fixed = static_cast<unsigned>(offset);
+    v_CheckReference(fixed);
+    if (b_Failed(__LINE__)) return;
+    unsigned length = pcoData->n_GetUsedSize();
+    unsigned headerSize = n_Field(e_RecordHeaderSizeField);
+    unsigned headerBytes = length < headerSize ? length : headerSize;
+    if (headerBytes) {
+        v_Write(fixed + e_FixedPartOverhead, pcuc_Bytes(pcoData), headerBytes);
+        if (b_Failed(__LINE__)) return;
+    }
+    v_RaiseField(e_ModificationCounterField);
+}
+
+void CT_RecordManager::v_DeleteRecord(unsigned nRecord) {
+    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
+    if (offset > 0xFFFFFFFFull) {
+        v_SetError(CT_DatabaseError::e_InvalidReference);
+        return;
+    }
+    unsigned fixed = static_cast<unsigned>(offset);
+    v_CheckReference(fixed);
+    if (b_Failed(__LINE__)) return;
+    unsigned body, size;
+    v_GetBody(fixed, &body, &size);
+    if (b_Failed(__LINE__)) return;
+    v_PutFreeBlock(0, fixed, n_Field(e_RecordHeaderSizeField) + e_FixedPartOverhead);
+    if (b_Failed(__LINE__)) return;
+    if (body != 0) {
+        v_PutFreeBlock(0, body, size);
+        if (b_Failed(__LINE__)) return;
+    }
+    v_SetField(e_RecordCountField, n_Field(e_RecordCountField) - 1);
+    v_RaiseField(e_ModificationCounterField);
+}
+
+// ---- scans ------------------------------------------------------------------------
+
+// Steps over the data area from nFrom (0: its start; a start inside the
+// tables is moved to the data area). A trusted step uses the size word of
+// a body, resource or free block; once one cannot be right (0, or beyond
+// 64 KiB), and always in a robust scan, the walk goes block by block.
+// Records that cannot be read have their errors cleared, and the walk
+// goes on at the next block. Returns the offset of the
+// next record read (or found, without a buffer), or 0.
+unsigned CT_RecordManager::n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust) const {
+    unsigned long long block = n_Block();
+    unsigned long long end = n_Field(e_EndOffsetField);
+    unsigned long long start = n_DataStart();
+    unsigned long long offset = nFrom == 0 ? start : nFrom * block;
+    if (offset < start) offset = start;
+    bool byBlock = bRobust != 0;
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    while (offset < end) {
+        unsigned word = n_Read(static_cast<unsigned>(offset));
+        if (b_Failed(__LINE__)) return 0;
+        if (word == e_LiveRecord) {
+            if (pcoData == nullptr) return static_cast<unsigned>(offset);
+            v_GetRecord(static_cast<unsigned>(offset / block), pcoData);
+            if (!errors->b_IsSetError()) return static_cast<unsigned>(offset);
+            errors->v_ClearError();
+            offset += block;
+        } else if (!byBlock) {
+            unsigned long long step = word == 0 ? 0 : ((word - 1ull) / block + 1) * block;
+            if (step != 0 && step <= e_TrustedStepLimit) {
+                offset += step;
+            } else {
+                byBlock = true;
+                offset += block;
+            }
+        } else {
+            offset += block;
+        }
+    }
+    return 0;
+}
+
+unsigned CT_RecordManager::n_GetNextRecord(unsigned nFrom, CT_Buffer* pcoData) const {
+    unsigned found = n_Scan(nFrom, pcoData, 0);
+    return found ? found / n_Block() + 1 : 0;
+}
+
+unsigned CT_RecordManager::n_GetNextRecordRobust(unsigned nFrom, CT_Buffer* pcoData) const {
+    unsigned found = n_Scan(nFrom, pcoData, 1);
+    return found ? found / n_Block() + 1 : 0;
+}
+
+int CT_RecordManager::b_IsCorrupt() const {
+    if (e_OpenMode < e_ModeRead) return 0;
+    unsigned readable = 0;
+    unsigned from = 0;
+    // Every live marker is read; after a record, counted or not, the walk
+    // goes on at the next block.
+    for (;;) {
+        unsigned found = n_Scan(from, &co_Scratch, 0);
+        if (found == 0) break;
+        ++readable;
+        from = found / n_Block() + 1;
+    }
+    co_Scratch.v_SetUsedSize(0);
+    return readable != n_Field(e_RecordCountField);
+}
