@@ -81,14 +81,13 @@ bool b_Failed(unsigned line) {
     return true;
 }
 
-// The error manager's error as the tool reports it, its message and then
+// The error manager's error as the tool reports it, its message (which
+// starts with its code) and then
 // the places it passed through, innermost first; the error is cleared, so
 // that files can still be closed.
 std::string s_TakeError() {
     CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
     std::string text = s_Narrow(errors->qcuz_GetErrorMessage());
-    unsigned code = errors->n_GetErrorCode();
-    if (code != 0) text += " (error " + std::to_string(code) + ")";
     for (unsigned k = 1; k <= errors->n_GetLocationCount(); ++k)
         text += std::string("\n  at ") + errors->qccz_GetLocationFileAt(k) + ":" +
                 std::to_string(errors->n_GetLocationLineAt(k));
@@ -96,7 +95,8 @@ std::string s_TakeError() {
     return text;
 }
 
-int i_FailWithError() { return i_Fail(s_TakeError()); }
+// Reports the error manager's error after what the tool was doing.
+int i_FailWithError(std::string const& doing) { return i_Fail(doing + ": " + s_TakeError()); }
 
 // Closes the record file after a failure (taken from the error manager
 // before, so that closing is not refused) and reports both.
@@ -106,12 +106,14 @@ int i_CloseAndFail(CT_RecordManager* records, std::string const& failure) {
     return i_Fail(failure + closing);
 }
 
-int i_CloseAndFailWithError(CT_RecordManager* records) { return i_CloseAndFail(records, s_TakeError()); }
+int i_CloseAndFailWithError(CT_RecordManager* records, std::string const& doing) {
+    return i_CloseAndFail(records, doing + ": " + s_TakeError());
+}
 
 // Closes the record file at the end of an action.
 int i_Close(CT_RecordManager* records, int result) {
     records->v_Close(1);
-    if (b_Failed(__LINE__)) return i_FailWithError();
+    if (b_Failed(__LINE__)) return i_FailWithError("closing " + s_Narrow(*records->pcco_GetFile()->pcco_GetFullName()));
     return result;
 }
 
@@ -199,13 +201,13 @@ bool b_ReadInput(char const* argument, std::string* bytes, std::string* failure)
     CT_WinFile file(&name, 4096);
     file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, CT_File::e_AttributeNormal, 0);
     if (b_Failed(__LINE__)) {
-        *failure = s_TakeError();
+        *failure = "reading " + s_Narrow(name) + ": " + s_TakeError();
         return false;
     }
     for (;;) {
         unsigned n = file.vn_Read(chunk, sizeof chunk);
         if (b_Failed(__LINE__)) {
-            *failure = s_TakeError();
+            *failure = "reading " + s_Narrow(name) + ": " + s_TakeError();
             file.vv_Close();
             CT_ErrorManager::spco_Get()->v_ClearError();
             return false;
@@ -221,7 +223,7 @@ bool b_ReadInput(char const* argument, std::string* bytes, std::string* failure)
     }
     file.vv_Close();
     if (b_Failed(__LINE__)) {
-        *failure = s_TakeError();
+        *failure = "reading " + s_Narrow(name) + ": " + s_TakeError();
         return false;
     }
     return true;
@@ -247,7 +249,7 @@ int i_Create(char const* argument, unsigned headerSize, unsigned blockSize, unsi
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     records.v_Create(headerSize, blockSize, resources);
-    if (b_Failed(__LINE__)) return i_FailWithError();
+    if (b_Failed(__LINE__)) return i_FailWithError("creating " + s_Narrow(name));
     unsigned start = records.n_GetSize();
     int result = i_Close(&records, e_Ok);
     if (result == e_Ok)
@@ -274,7 +276,7 @@ int i_Add(char const* argument, std::vector<char const*> inputs) {
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     records.v_Open(CT_RecordManager::e_ModeReadWrite, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError();
+    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
     unsigned headerSize = records.n_GetRecordHeaderSize(), blockSize = records.n_GetBlockSize();
     for (std::size_t k = 0; k < inputs.size(); ++k) {
         std::string const& bytes = contents[k];
@@ -289,14 +291,14 @@ int i_Add(char const* argument, std::vector<char const*> inputs) {
                                                 " past the 4 GiB its offsets reach");
         CT_Buffer data(bytes.data(), length, 64);
         unsigned number = records.n_AddRecord(&data);
-        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records);
+        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "adding " + input + " to " + s_Narrow(name));
         std::printf("%u\n", number);
         if (length > headerSize) continue;
         // Such a record has no body and its length is not stored: say how
         // it reads back when that differs from what was added.
         CT_Buffer back;
         records.v_GetRecord(number, &back);
-        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records);
+        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "reading record " + std::to_string(number) + " back");
         if (back.n_GetUsedSize() != length || (length && !back.b_IsEqual(bytes.data(), length, 0))) {
             std::fflush(stdout);
             std::fprintf(stderr,
@@ -317,7 +319,7 @@ int i_Get(char const* argument, char const* numberText, char const* output) {
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     records.v_Open(CT_RecordManager::e_ModeRead, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError();
+    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
     // A record's offset is its number times the block size, in 32 bits:
     // a number past the end must not wrap around onto a record.
     unsigned long long offset = static_cast<unsigned long long>(number) * records.n_GetBlockSize();
@@ -327,7 +329,7 @@ int i_Get(char const* argument, char const* numberText, char const* output) {
                                             std::to_string(records.n_GetSize()));
     CT_Buffer data;
     records.v_GetRecord(number, &data);
-    if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records);
+    if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "reading record " + std::to_string(number) + " of " + s_Narrow(name));
     int closed = i_Close(&records, e_Ok);
     if (closed != e_Ok) return closed;
     unsigned size = data.n_GetUsedSize();
@@ -336,7 +338,7 @@ int i_Get(char const* argument, char const* numberText, char const* output) {
         v_GetArgumentName(output, &outName);
         CT_WinFile out(&outName, 4096);
         out.vv_Open(CT_File::e_Write, CT_File::e_CreateAlways, CT_File::e_ShareNone, CT_File::e_AttributeNormal, 0);
-        if (b_Failed(__LINE__)) return i_FailWithError();
+        if (b_Failed(__LINE__)) return i_FailWithError("creating " + s_Narrow(outName));
         if (size) out.vn_Write(data.qcv_Get(), size);
         if (b_Failed(__LINE__)) {
             std::string failure = s_TakeError();
@@ -345,7 +347,7 @@ int i_Get(char const* argument, char const* numberText, char const* output) {
             return i_Fail(failure);
         }
         out.vv_Close();
-        return b_Failed(__LINE__) ? i_FailWithError() : e_Ok;
+        return b_Failed(__LINE__) ? i_FailWithError("writing " + s_Narrow(outName)) : e_Ok;
     }
     Platform::v_SetStandardOutputBinary();
     if ((size && std::fwrite(data.qcv_Get(), 1, size, stdout) != size) || std::fflush(stdout) != 0)
@@ -377,7 +379,7 @@ int i_List(char const* argument, bool robust) {
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     records.v_Open(CT_RecordManager::e_ModeRead, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError();
+    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
     unsigned start = n_DataStart(records), end = records.n_GetSize();
     CT_Progress progress(robust ? "scanning block by block" : "scanning", end > start ? end - start : 0, "records");
     unsigned count = 0;
@@ -390,18 +392,28 @@ int i_List(char const* argument, bool robust) {
         bytes += data.n_GetUsedSize();
     });
     progress.v_Erase();
-    if (!scanned) return i_CloseAndFailWithError(&records);
+    if (!scanned) return i_CloseAndFailWithError(&records, "scanning " + s_Narrow(name));
     std::printf("%u record%s, %llu bytes (%s)\n", count, count == 1 ? "" : "s", bytes,
                 robust ? "found block by block" : "found by the scan");
     return i_Close(&records, std::fflush(stdout) == 0 ? e_Ok : e_Failed);
 }
 
+std::string s_NotRecordFile(CT_UString const& name) {
+    char magic[16];
+    std::snprintf(magic, sizeof magic, "0x%08X", unsigned(CT_RecordManager::e_Magic));
+    return s_Narrow(name) + " is not a record file: its magic number is not " + magic;
+}
+
 // Opens the file raw for header and check; a short file is a failure of
-// its own.
-int i_OpenRaw(CT_RecordFileReader* reader, CT_UString const& name) {
+// its own, and so is a wrong magic number when the tables are to be read
+// (their sizes would be anybody's guess).
+int i_OpenRaw(CT_RecordFileReader* reader, CT_UString const& name, bool needMagic) {
     std::string problem;
-    if (reader->b_Open(&problem)) return e_Ok;
-    return problem.empty() ? i_FailWithError() : i_Fail(s_Narrow(name) + ": " + problem);
+    if (reader->b_Open(&problem)) {
+        bool magic = reader->so_GetHeader().n_Magic == CT_RecordManager::e_Magic;
+        return magic || !needMagic ? e_Ok : i_Fail(s_NotRecordFile(name));
+    }
+    return problem.empty() ? i_FailWithError("opening " + s_Narrow(name)) : i_Fail(s_Narrow(name) + ": " + problem);
 }
 
 // The signature: its text runs quoted, other bytes in hexadecimal and
@@ -434,7 +446,7 @@ int i_Header(char const* argument) {
     CT_UString name;
     v_GetArgumentName(argument, &name);
     CT_RecordFileReader reader(&name);
-    int opened = i_OpenRaw(&reader, name);
+    int opened = i_OpenRaw(&reader, name, false);
     if (opened != e_Ok) return opened;
     st_RecordFileHeader const& header = reader.so_GetHeader();
     std::printf("file                    %s (%u bytes)\n", s_Narrow(name).c_str(), reader.n_GetFileSize());
@@ -452,11 +464,7 @@ int i_Header(char const* argument) {
     std::printf("free-list counter       %u\n", header.n_FreeList);
     std::printf("record count            %u\n", header.n_RecordCount);
     std::printf("end offset              %u\n", header.n_End);
-    if (header.n_Magic != CT_RecordManager::e_Magic) {
-        char expected[64];
-        std::snprintf(expected, sizeof expected, "0x%08X", unsigned(CT_RecordManager::e_Magic));
-        return i_Fail(s_Narrow(name) + " is not a record file: its magic number is not " + expected);
-    }
+    if (header.n_Magic != CT_RecordManager::e_Magic) return i_Fail(s_NotRecordFile(name));
     return std::fflush(stdout) == 0 ? e_Ok : e_Failed;
 }
 
@@ -470,10 +478,10 @@ int i_Check(char const* argument) {
     unsigned fileSize = 0, dataStart = 0;
     {
         CT_RecordFileReader reader(&name);
-        int opened = i_OpenRaw(&reader, name);
+        int opened = i_OpenRaw(&reader, name, true);
         if (opened != e_Ok) return opened;
         if (!reader.b_ReadFreeSpace(&space, &problems) || !reader.b_ReadResources(&resources, &problems))
-            return i_FailWithError();
+            return i_FailWithError("reading the tables of " + s_Narrow(name));
         fileSize = reader.n_GetFileSize();
         dataStart = reader.n_GetDataStart();
         st_RecordFileHeader const& header = reader.so_GetHeader();
@@ -488,22 +496,22 @@ int i_Check(char const* argument) {
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     records.v_Open(CT_RecordManager::e_ModeRead, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError();
+    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
     int corrupt = records.b_IsCorrupt();
-    if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records);
+    if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "checking " + s_Narrow(name));
     unsigned end = records.n_GetSize(), blockSize = records.n_GetBlockSize();
     unsigned found = 0, foundRobust = 0;
     {
         CT_Progress progress("scanning", end > dataStart ? end - dataStart : 0, "records");
         bool scanned = b_Scan(records, false, &progress, [&](unsigned, CT_Buffer const&) { ++found; });
         progress.v_Erase();
-        if (!scanned) return i_CloseAndFailWithError(&records);
+        if (!scanned) return i_CloseAndFailWithError(&records, "scanning " + s_Narrow(name));
     }
     {
         CT_Progress progress("scanning block by block", end > dataStart ? end - dataStart : 0, "records");
         bool scanned = b_Scan(records, true, &progress, [&](unsigned, CT_Buffer const&) { ++foundRobust; });
         progress.v_Erase();
-        if (!scanned) return i_CloseAndFailWithError(&records);
+        if (!scanned) return i_CloseAndFailWithError(&records, "scanning " + s_Narrow(name));
     }
     std::printf("file           %s (%u bytes)\n", s_Narrow(name).c_str(), fileSize);
     std::printf("block size     %u bytes\n", blockSize);

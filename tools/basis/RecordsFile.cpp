@@ -90,6 +90,12 @@ bool CT_RecordFileReader::b_ReadFreeSpace(st_FreeSpace* space, std::vector<std::
                             std::to_string(capacity));
         count = capacity;
     }
+    // The table must lie inside the file.
+    unsigned long long room = (n_FileSize - CT_RecordManager::e_HeaderSize) / 8;
+    if (count > room) {
+        problems->push_back("the free-list table of " + std::to_string(count) + " entries runs past the file's end");
+        count = static_cast<unsigned>(room);
+    }
     if (count == 0) return true;
     std::vector<unsigned char> table(8 * std::size_t(count));
     if (!b_Read(CT_RecordManager::e_HeaderSize, table.data(), static_cast<unsigned>(table.size()))) return false;
@@ -144,10 +150,15 @@ bool CT_RecordFileReader::b_ReadResources(std::vector<CT_RecordManager::st_Resou
                             std::to_string(so_Header.n_ResourceMax));
         count = so_Header.n_ResourceMax;
     }
+    unsigned long long at = CT_RecordManager::e_HeaderSize + 8ull * so_Header.n_FreeCapacity;
+    unsigned long long room = at < n_FileSize ? (n_FileSize - at) / 8 : 0;
+    if (count > room) {
+        problems->push_back("the resource table of " + std::to_string(count) + " entries runs past the file's end");
+        count = static_cast<unsigned>(room);
+    }
     if (count == 0) return true;
     std::vector<unsigned char> table(8 * std::size_t(count));
-    unsigned at = CT_RecordManager::e_HeaderSize + 8 * so_Header.n_FreeCapacity;
-    if (!b_Read(at, table.data(), static_cast<unsigned>(table.size()))) return false;
+    if (!b_Read(static_cast<unsigned>(at), table.data(), static_cast<unsigned>(table.size()))) return false;
     for (unsigned k = 0; k < count; ++k) {
         CT_RecordManager::st_Resource resource{n_Get32(&table[8 * k]), n_Get32(&table[8 * k + 4])};
         if (k > 0 && resource.n_Key <= resources->back().n_Key)
