@@ -12,8 +12,9 @@ namespace Platform {
 // program) as UTF-16 into buffer: at most size - 1 units and a terminator
 // (nothing when size is 0). Returns the argument's whole length in units,
 // which is size or more when it was cut short, and 0 for an index outside
-// 0..argc-1. On Windows the wide command line is used when it splits into
-// argc arguments, else argv[index] is converted from the ANSI code page.
+// 0..argc-1. On Windows the wide command line is used when argv is the
+// process's own and the command line splits into argc arguments; any
+// other argv is converted from the ANSI code page.
 BASIS_API unsigned n_GetWideArgument(int argc, char const* const* argv, int index, unsigned short* buffer,
                                      unsigned size);
 
