@@ -28,7 +28,7 @@ public:
         char bar[41];
         for (int k = 0; k < 40; ++k) bar[k] = k < percent * 40 / 100 ? '#' : '.';
         bar[40] = 0;
-        std::fprintf(stderr, "\r%s [%s] %3d%%  %u %s", qccz_Label, bar, percent, count, qccz_Noun);
+        i_Drawn = std::fprintf(stderr, "\r%s [%s] %3d%%  %u %s", qccz_Label, bar, percent, count, qccz_Noun);
         std::fflush(stderr);
     }
     // Ends the bar's line, before a message or at the end; the next
@@ -41,7 +41,7 @@ public:
     // the next change of the percentage draws it again.
     void v_Erase() {
         if (!b_Shown || i_Percent < 0) return;
-        std::fprintf(stderr, "\r%*s\r", 79, "");
+        std::fprintf(stderr, "\r%*s\r", i_Drawn > 1 ? i_Drawn - 1 : 0, "");
         std::fflush(stderr);
         i_Percent = -1;
     }
@@ -52,4 +52,5 @@ private:
     std::size_t n_Total;
     bool b_Shown;
     int i_Percent = -1;
+    int i_Drawn = 0;  // characters of the last drawing, its carriage return included
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Foundation/Basis.h"
+#include "Foundation/Database/RecordManager/DatabaseError.h"
 #include "Foundation/Database/RecordManager/RecordManager.h"
 #include "Foundation/Platform/Terminal.h"
 #include "tools/basis/Arguments.h"
@@ -115,6 +116,24 @@ int i_Close(CT_RecordManager* records, int result) {
     records->v_Close(1);
     if (b_Failed(__LINE__)) return i_FailWithError("closing " + s_Narrow(*records->pcco_GetFile()->pcco_GetFullName()));
     return result;
+}
+
+// Opens the record file (mapped, as scans over it are word by word); false
+// with the error set. A file too short for a header fails as one, rather
+// than with whatever mapping an empty file says.
+bool b_OpenRecords(CT_RecordManager* records, CT_RecordManager::et_OpenMode mode) {
+    CT_WinFile const* file = records->pcco_GetFile();
+    bool exists = CT_FileSystem::sb_IsExistent(file->pcco_GetFullName());
+    unsigned size = exists ? file->vn_GetSize() : 0;
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    if (exists && !errors->b_IsSetError() && size < CT_RecordManager::e_HeaderSize) {
+        static unsigned short const au_Format[] = {'%', 's', 0};
+        CT_UString message(("a file of " + std::to_string(size) + " bytes, too short for a record file").c_str(), ~0u,
+                           65001);
+        errors->v_SetError(CT_DatabaseError::e_InvalidFormat, au_Format, message.qcuz_Get());
+    }
+    if (!errors->b_IsSetError()) records->v_Open(mode, 1);
+    return !b_Failed(__LINE__);
 }
 
 // A decimal number of at most 32 bits.
@@ -275,8 +294,7 @@ int i_Add(char const* argument, std::vector<char const*> inputs) {
     v_GetArgumentName(argument, &name);
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
-    records.v_Open(CT_RecordManager::e_ModeReadWrite, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
+    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeReadWrite)) return i_FailWithError("opening " + s_Narrow(name));
     unsigned headerSize = records.n_GetRecordHeaderSize(), blockSize = records.n_GetBlockSize();
     for (std::size_t k = 0; k < inputs.size(); ++k) {
         std::string const& bytes = contents[k];
@@ -318,8 +336,7 @@ int i_Get(char const* argument, char const* numberText, char const* output) {
     v_GetArgumentName(argument, &name);
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
-    records.v_Open(CT_RecordManager::e_ModeRead, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
+    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Narrow(name));
     // A record's offset is its number times the block size, in 32 bits:
     // a number past the end must not wrap around onto a record.
     unsigned long long offset = static_cast<unsigned long long>(number) * records.n_GetBlockSize();
@@ -378,8 +395,7 @@ int i_List(char const* argument, bool robust) {
     v_GetArgumentName(argument, &name);
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
-    records.v_Open(CT_RecordManager::e_ModeRead, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
+    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Narrow(name));
     unsigned start = n_DataStart(records), end = records.n_GetSize();
     CT_Progress progress(robust ? "scanning block by block" : "scanning", end > start ? end - start : 0, "records");
     unsigned count = 0;
@@ -495,8 +511,7 @@ int i_Check(char const* argument) {
     }
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
-    records.v_Open(CT_RecordManager::e_ModeRead, 1);
-    if (b_Failed(__LINE__)) return i_FailWithError("opening " + s_Narrow(name));
+    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Narrow(name));
     int corrupt = records.b_IsCorrupt();
     if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "checking " + s_Narrow(name));
     unsigned end = records.n_GetSize(), blockSize = records.n_GetBlockSize();
