@@ -181,7 +181,10 @@ unsigned CT_WinFile::vn_Write(void const* data, unsigned n) {
     v_SetAccess(e_LastWrite);
     if (b_Failed(__LINE__)) return 0;
     unsigned count;
-    if (puc_View) {
+    // A read-only view cannot take the bytes (the copy would fault), so a
+    // file opened for reading writes through its handle, which the system
+    // refuses with its own error, mapped or not.
+    if (puc_View && ec_GetOpenAccess() != e_Read) {
         count = n_WriteMap(n_Offset, data, n);
         if (b_Failed(__LINE__)) return 0;
     } else if (!Platform::b_WriteFile(h_File, data, n, &count)) {
@@ -217,6 +220,25 @@ unsigned CT_WinFile::vn_GetSize() const {
 unsigned CT_WinFile::vn_GetOffset() const { return n_Offset; }
 
 void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
+    // While a view exists, reads and writes use the offset member alone,
+    // so a move from the start or from the current offset is only that
+    // member: no system call. The handle is brought to the offset when the
+    // view goes (v_CloseMap) and before v_SetEndOfFile. A move that the
+    // system would refuse (before the start, beyond 32 bits) takes the
+    // system's path below, so it fails with the system's own error.
+    if (puc_View && (origin == e_Begin || origin == e_Current)) {
+        long long target = origin == e_Begin ? offset : static_cast<long long>(n_Offset) + offset;
+        if (target >= 0 && target < 0xFFFFFFFFll) {
+            n_Offset = static_cast<unsigned>(target);
+            return;
+        }
+        // A move from the current offset needs the handle where the
+        // object is.
+        if (!b_PlaceHandle()) {
+            v_SystemError(__LINE__);
+            return;
+        }
+    }
     if (Platform::n_SetFilePointer(h_File, offset, static_cast<unsigned>(origin)) == 0xFFFFFFFFu) {
         v_SystemError(__LINE__);
         return;
@@ -231,6 +253,15 @@ void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
             break;
         }
     }
+}
+
+// Moves the handle to the offset member, which a mapped file keeps alone.
+// Offsets beyond the signed 32-bit displacement take a second step.
+int CT_WinFile::b_PlaceHandle() {
+    unsigned first = n_Offset > 0x7FFFFFFFu ? 0x7FFFFFFFu : n_Offset;
+    if (Platform::n_SetFilePointer(h_File, static_cast<std::int32_t>(first), e_Begin) == 0xFFFFFFFFu) return 0;
+    if (first == n_Offset) return 1;
+    return Platform::n_SetFilePointer(h_File, static_cast<std::int32_t>(n_Offset - first), e_Current) != 0xFFFFFFFFu;
 }
 
 int CT_WinFile::vb_IsEof() const {
@@ -279,6 +310,7 @@ unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
 }
 
 void CT_WinFile::v_CloseMap(unsigned finalLength) {
+    int mapped = puc_View != nullptr;
     if (puc_View && !Platform::b_UnmapViewOfFile(puc_View, n_MapSize)) v_SystemError(__LINE__);
     puc_View = nullptr;
     if (h_Mapping && !Platform::b_CloseFileMapping(h_Mapping)) v_SystemError(__LINE__);
@@ -289,7 +321,11 @@ void CT_WinFile::v_CloseMap(unsigned finalLength) {
         if (b_Failed(__LINE__)) return;
         v_SetEndOfFile();
         b_Failed(__LINE__);
+        return;
     }
+    // Moves while mapped did not touch the handle: unmapped reads and
+    // writes go on where the object stands.
+    if (mapped && h_File && !b_PlaceHandle()) v_SystemError(__LINE__);
 }
 
 void CT_WinFile::v_FlushMap() {
@@ -307,6 +343,11 @@ void CT_WinFile::v_UnlockFile(unsigned offset, unsigned length) {
 }
 
 void CT_WinFile::v_SetEndOfFile() {
+    // The file ends at the object's offset; a mapped file's handle may lag.
+    if (puc_View && !b_PlaceHandle()) {
+        v_SystemError(__LINE__);
+        return;
+    }
     if (!Platform::b_SetEndOfFile(h_File)) v_SystemError(__LINE__);
 }
 

@@ -140,6 +140,12 @@ void CT_RecordManager::v_Read(void* pvData, unsigned nOffset, unsigned nLength) 
             return;
         }
     }
+    // Inside the file's view the bytes are copied straight out of it, as
+    // the file's own mapped read would, without moving its offset.
+    if (co_File.b_GetMapping() && static_cast<unsigned long long>(nOffset) + nLength <= co_File.n_GetMapSize()) {
+        std::memcpy(pvData, static_cast<unsigned char const*>(co_File.pv_GetMapping()) + nOffset, nLength);
+        return;
+    }
     co_File.vv_SetOffset(CT_File::e_Begin, static_cast<int>(nOffset));
     if (b_Failed(__LINE__)) return;
     unsigned got = co_File.vn_Read(pvData, nLength);
@@ -184,6 +190,14 @@ void CT_RecordManager::v_Write(unsigned nOffset, unsigned nValue) {
 }
 
 void CT_RecordManager::v_Write(unsigned nOffset, void const* pvData, unsigned nLength) {
+    // A writable file's view takes the bytes directly; a write past the
+    // view (the file object grows it) or to a file opened for reading goes
+    // through the file, which grows or refuses.
+    if (e_OpenMode == e_ModeReadWrite && co_File.b_GetMapping() &&
+        static_cast<unsigned long long>(nOffset) + nLength <= co_File.n_GetMapSize()) {
+        std::memcpy(static_cast<unsigned char*>(co_File.pv_GetMapping()) + nOffset, pvData, nLength);
+        return;
+    }
     co_File.vv_SetOffset(CT_File::e_Begin, static_cast<int>(nOffset));
     if (b_Failed(__LINE__)) return;
     co_File.vn_Write(pvData, nLength);
