@@ -240,6 +240,16 @@ int i_RecordsCheck(char const* argument) {
         problems.insert(problems.begin(), "the stored record count " + std::to_string(records.n_GetRecordCount()) +
                                               " differs from the records found");
     for (std::string const& problem : problems) std::printf("problem        %s\n", problem.c_str());
+    // More found than stored need not be damage: once a scan meets a size
+    // word it does not trust (a body over 64 KiB) it steps block by block,
+    // and record data that starts a block with a live marker and a
+    // plausible body offset reads as a record.
+    if (corrupt && found > records.n_GetRecordCount())
+        std::printf("note           more records found than stored: a record's data may look like a record\n"
+                    "               where a scan steps block by block; \"list\" shows what was found\n");
     std::printf("result         %s\n", problems.empty() ? "consistent" : "CORRUPT");
-    return i_Close(&records, problems.empty() && std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed);
+    int result = i_Close(&records, std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed);
+    if (result != e_RecordsOk || problems.empty()) return result;
+    return i_RecordsFail(s_Utf8(name) + " is corrupt: " + std::to_string(problems.size()) +
+                         (problems.size() == 1 ? " problem" : " problems") + " (see above)");
 }
