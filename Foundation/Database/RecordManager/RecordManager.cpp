@@ -131,15 +131,21 @@ void CT_RecordManager::v_SetError(unsigned nCode) const {
 
 // ---- reads and writes -------------------------------------------------------------
 
+// Reads other than the header's must lie inside the end offset; a length
+// from a damaged file is refused here, before any buffer grows to it.
+int CT_RecordManager::b_CheckRange(unsigned nOffset, unsigned nLength) const {
+    if (nOffset == 0) return 1;
+    unsigned end = n_Field(e_EndOffsetField);
+    if (nLength > end || nOffset > end || nOffset + nLength > end) {
+        v_SetError(CT_DatabaseError::e_CorruptData);
+        return 0;
+    }
+    return 1;
+}
+
 void CT_RecordManager::v_Read(void* pvData, unsigned nOffset, unsigned nLength) const {
     if (nLength == 0) return;
-    if (nOffset != 0) {
-        unsigned end = n_Field(e_EndOffsetField);
-        if (nLength > end || nOffset > end || nOffset + nLength > end) {
-            v_SetError(CT_DatabaseError::e_CorruptData);
-            return;
-        }
-    }
+    if (!b_CheckRange(nOffset, nLength)) return;
     // Inside the file's view the bytes are copied straight out of it, as
     // the file's own mapped read would, without moving its offset.
     if (co_File.b_GetMapping() && static_cast<unsigned long long>(nOffset) + nLength <= co_File.n_GetMapSize()) {
@@ -168,6 +174,7 @@ void CT_RecordManager::v_Read(CT_Buffer* pcoData, unsigned nOffset, unsigned nLe
         pcoData->v_SetUsedSize(0);
         return;
     }
+    if (!b_CheckRange(nOffset, nLength)) return;
     pcoData->v_SetMinSize(nLength, 0);
     pcoData->v_SetUsedSize(nLength);
     v_Read(const_cast<void*>(pcoData->qcv_Get()), nOffset, nLength);
@@ -175,7 +182,7 @@ void CT_RecordManager::v_Read(CT_Buffer* pcoData, unsigned nOffset, unsigned nLe
 }
 
 void CT_RecordManager::v_ReadAppend(CT_Buffer* pcoData, unsigned nOffset, unsigned nLength) const {
-    if (nLength == 0) return;
+    if (nLength == 0 || !b_CheckRange(nOffset, nLength)) return;
     unsigned used = pcoData->n_GetUsedSize();
     pcoData->v_SetMinSize(used + nLength, 1);
     pcoData->v_SetUsedSize(used + nLength);

@@ -129,6 +129,7 @@ private:
     // work with; 0 for files no creation could have made.
     int b_IsSaneHeader() const;
     int b_IsSaneFreeList() const;
+    int b_CheckRange(unsigned nOffset, unsigned nLength) const;
     // Whether size bytes from offset lie in the data area, from a block
     // border, before the end offset.
     int b_IsInDataArea(unsigned nOffset, unsigned nSize) const;
