@@ -169,7 +169,7 @@ unsigned CT_WinFile::vn_Read(void* data, unsigned n) {
     unsigned count;
     if (puc_View) {
         count = n_ReadMap(n_Offset, data, n);
-    } else if (!Platform::b_ReadFile(h_File, data, n, &count)) {
+    } else if (!Platform::b_ReadFileAt(h_File, n_Offset, data, n, &count)) {
         v_SystemError(__LINE__);
         return 0;
     }
@@ -187,9 +187,9 @@ unsigned CT_WinFile::vn_Write(void const* data, unsigned n) {
     if (puc_View && ec_GetOpenAccess() != e_Read) {
         count = n_WriteMap(n_Offset, data, n);
         if (b_Failed(__LINE__)) return 0;
-    } else if (!Platform::b_WriteFile(h_File, data, n, &count)) {
+    } else if (!Platform::b_WriteFileAt(h_File, n_Offset, data, n, &count)) {
         // What reached the file before the failure stays there; the
-        // offset follows it so that the object and the handle agree.
+        // offset follows it, so the next write goes on behind it.
         n_Offset += count;
         v_SystemError(__LINE__);
         return 0;
@@ -220,13 +220,14 @@ unsigned CT_WinFile::vn_GetSize() const {
 unsigned CT_WinFile::vn_GetOffset() const { return n_Offset; }
 
 void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
-    // While a view exists, reads and writes use the offset member alone,
-    // so a move from the start or from the current offset is only that
-    // member: no system call. The handle is brought to the offset when the
-    // view goes (v_CloseMap) and before v_SetEndOfFile. A move that the
+    // Reads and writes, mapped or not, take their place from the offset
+    // member alone, never from the handle's position: a move from the
+    // start or from the current offset is only that member, with no
+    // system call. The handle is brought to the offset before
+    // v_SetEndOfFile, the one call that uses its position. A move that the
     // system would refuse (before the start, beyond 32 bits) takes the
     // system's path below, so it fails with the system's own error.
-    if (puc_View && (origin == e_Begin || origin == e_Current)) {
+    if (origin == e_Begin || origin == e_Current) {
         long long target = origin == e_Begin ? offset : static_cast<long long>(n_Offset) + offset;
         if (target >= 0 && target < 0xFFFFFFFFll) {
             n_Offset = static_cast<unsigned>(target);
@@ -255,7 +256,7 @@ void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
     }
 }
 
-// Moves the handle to the offset member, which a mapped file keeps alone.
+// Moves the handle to the offset member, which reads and writes use.
 // Offsets beyond the signed 32-bit displacement take a second step.
 int CT_WinFile::b_PlaceHandle() {
     unsigned first = n_Offset > 0x7FFFFFFFu ? 0x7FFFFFFFu : n_Offset;
@@ -288,7 +289,13 @@ void CT_WinFile::v_CreateMap(unsigned minimumSize) {
         return;
     }
     puc_View = static_cast<unsigned char*>(Platform::pv_MapViewOfFile(h_Mapping, !readOnly, n_MapSize));
-    if (puc_View == nullptr) v_SystemError(__LINE__);
+    if (puc_View == nullptr) {
+        v_SystemError(__LINE__);
+        return;
+    }
+    // What lies beyond the old end was added to be written: its pages are
+    // made writable in one pass rather than by one fault each.
+    if (!readOnly && n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
 }
 
 unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
@@ -300,6 +307,24 @@ unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
 
 unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
     if (static_cast<unsigned long long>(offset) + n > n_MapSize) {
+        // Where the platform can lengthen the view in place, it grows to
+        // the size that closing and mapping anew would give, and the pages
+        // already touched stay mapped.
+        unsigned size = vn_GetSize();
+        if (b_Failed(__LINE__)) return 0;
+        unsigned long long wanted = static_cast<unsigned long long>(offset) + n;
+        if (wanted < size) wanted = size;
+        unsigned long long grown = (wanted + e_MapGrowth - 1) / e_MapGrowth * e_MapGrowth;
+        if (grown <= 0xFFFFFFFFull) {
+            void* view = Platform::pv_GrowView(h_Mapping, puc_View, n_MapSize, static_cast<unsigned>(grown));
+            if (view) {
+                puc_View = static_cast<unsigned char*>(view);
+                n_MapSize = static_cast<unsigned>(grown);
+                if (n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
+                std::memcpy(puc_View + offset, data, n);
+                return n;
+            }
+        }
         v_CloseMap(0);
         if (b_Failed(__LINE__)) return 0;
         v_CreateMap(offset + n);
@@ -310,7 +335,6 @@ unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
 }
 
 void CT_WinFile::v_CloseMap(unsigned finalLength) {
-    int mapped = puc_View != nullptr;
     if (puc_View && !Platform::b_UnmapViewOfFile(puc_View, n_MapSize)) v_SystemError(__LINE__);
     puc_View = nullptr;
     if (h_Mapping && !Platform::b_CloseFileMapping(h_Mapping)) v_SystemError(__LINE__);
@@ -321,11 +345,7 @@ void CT_WinFile::v_CloseMap(unsigned finalLength) {
         if (b_Failed(__LINE__)) return;
         v_SetEndOfFile();
         b_Failed(__LINE__);
-        return;
     }
-    // Moves while mapped did not touch the handle: unmapped reads and
-    // writes go on where the object stands.
-    if (mapped && h_File && !b_PlaceHandle()) v_SystemError(__LINE__);
 }
 
 void CT_WinFile::v_FlushMap() {
@@ -343,8 +363,9 @@ void CT_WinFile::v_UnlockFile(unsigned offset, unsigned length) {
 }
 
 void CT_WinFile::v_SetEndOfFile() {
-    // The file ends at the object's offset; a mapped file's handle may lag.
-    if (puc_View && !b_PlaceHandle()) {
+    // The file ends at the object's offset; the handle's position is not
+    // kept up with it.
+    if (!b_PlaceHandle()) {
         v_SystemError(__LINE__);
         return;
     }

@@ -78,6 +78,7 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     big.back() = 'z';
     EXPECT_EQ(file.vn_Write(big.data(), static_cast<unsigned>(big.size())), big.size());
     EXPECT_EQ(file.n_GetMapSize(), 0x200000u);
+    EXPECT_EQ(file.vn_GetSize(), 0x200000u);
     EXPECT_EQ(file.vn_GetOffset(), 0x100001u);
     file.vv_SetOffset(CT_File::e_Begin, 0x100000);
     char last = 0;
@@ -90,6 +91,17 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     EXPECT_EQ(file.vn_Read(tail, 8), 0u);
     file.vv_SetOffset(CT_File::e_Begin, 0x300000);
     EXPECT_EQ(file.vn_Read(tail, 8), 0u);
+    // Growing again, the view keeps what was written before.
+    file.vv_SetOffset(CT_File::e_Begin, 0x100001);
+    EXPECT_EQ(file.vn_Write("end", 3), 3u);
+    file.vv_SetOffset(CT_File::e_Begin, 0x1FFFFF);
+    EXPECT_EQ(file.vn_Write("xy", 2), 2u);  // one byte past the view
+    EXPECT_EQ(file.n_GetMapSize(), 0x300000u);
+    EXPECT_EQ(file.vn_GetSize(), 0x300000u);
+    char const* view = static_cast<char const*>(file.pv_GetMapping());
+    EXPECT_EQ(view[0], 'm');
+    EXPECT_EQ(std::string(view + 0x100000, 4), "zend");
+    EXPECT_EQ(std::string(view + 0x1FFFFF, 2), "xy");
     file.v_FlushMap();
     file.v_CloseMap(0x100001);
     EXPECT_FALSE(file.b_GetMapping());
@@ -313,21 +325,30 @@ TEST_F(WinFile, FailedWriteKeepsTheBytesBeforeIt) {
     EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
 }
 
-TEST_F(WinFile, MappedMovesKeepTheOffsetAndTheHandleFollowsWhenTheViewGoes) {
+TEST_F(WinFile, MovesAreTheObjectsOwnMappedOrNot) {
     TemporaryFile temp;
     temp.v_Write("0123456789");
     CT_WinFile file(temp.pcco_Name(), 1024);
     file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0x08);
+    // A move is the object's offset alone: the handle stays put, and the
+    // read goes where the object stands.
+    file.vv_SetOffset(CT_File::e_Begin, 6);
+    file.vv_SetOffset(CT_File::e_Current, -1);
+    EXPECT_EQ(Platform::n_SetFilePointer(file.h_GetHandle(), 0, 1), 0u);
+    char byte = 0;
+    EXPECT_EQ(file.vn_Read(&byte, 1), 1u);
+    EXPECT_EQ(byte, '5');
+    file.vv_SetOffset(CT_File::e_Begin, 0);
+
     file.v_CreateMap(0xFFFFF);
     ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
-    // Moves while mapped are the object's own: the handle stays put.
+    Platform::n_SetFilePointer(file.h_GetHandle(), 0, 0);
     file.vv_SetOffset(CT_File::e_Begin, 3);
     file.vv_SetOffset(CT_File::e_Current, 2);
     file.vv_SetOffset(CT_File::e_Current, -1);
     EXPECT_EQ(file.vn_GetOffset(), 4u);
     EXPECT_EQ(Platform::n_SetFilePointer(file.h_GetHandle(), 0, 1), 0u);
     EXPECT_EQ(file.vn_Write("X", 1), 1u);
-    char byte = 0;
     EXPECT_EQ(file.vn_Read(&byte, 1), 1u);
     EXPECT_EQ(byte, '5');
     EXPECT_EQ(file.vn_GetOffset(), 6u);

@@ -280,6 +280,7 @@ void CT_RecordManager::v_Create(unsigned nRecordHeaderSize, unsigned nBlockSize,
 int CT_RecordManager::b_IsSaneHeader() const {
     unsigned block = n_Field(e_BlockSizeField);
     if (block < 8) return 0;
+    if (n_Field(e_RecordHeaderSizeField) > block - e_FixedPartOverhead) return 0;
     unsigned capacity = n_Field(e_FreeListCapacityField);
     if (capacity == 0 || n_Field(e_FreeListCountField) > capacity) return 0;
     if (n_Field(e_ResourceCountField) > n_Field(e_ResourceMaxCountField)) return 0;

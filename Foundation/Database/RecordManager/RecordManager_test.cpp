@@ -275,6 +275,9 @@ TEST_F(RecordManager, UpdatesMoveBodiesOnlyWhenTheirBlocksChange) {
         EXPECT_EQ(n_Word(disk, d + 256), 128u);
         // One raise per update and header update, two adds.
         EXPECT_EQ(n_Word(disk, e_AtModification), 1u + 2 + 4 + 2);
+        // The free list changed three times: two bodies freed, one taken.
+        // The update in place neither freed nor took a block.
+        EXPECT_EQ(n_Word(disk, e_AtFreeCounter), 1u + 3);
         EXPECT_EQ(n_Word(disk, e_AtRecordCount), 2u);
     }
 }
@@ -384,6 +387,13 @@ TEST_F(RecordManager, ScansVisitEveryLiveRecordOnce) {
         EXPECT_FALSE(errors->b_IsSetError());
         manager->v_Close(1);
     }
+    // A size word beyond 64 KiB is not trusted: the scan goes on block by
+    // block and finds every record behind it.
+    v_PatchDisk(doomed * 64, 0x20000);
+    v_Reopen(*manager, CT_RecordManager::e_ModeRead, 0);
+    EXPECT_EQ(an_ScanNumbers(*manager, false), numbers);
+    EXPECT_FALSE(manager->b_IsCorrupt());
+    manager->v_Close(1);
 }
 
 TEST_F(RecordManager, ScansAndConsistencyCheckSkipUnreadableRecords) {
@@ -680,6 +690,17 @@ TEST_F(RecordManager, WrongMagicNumberIsRefused) {
             v_SetDisk(good);
         }
     }
+
+    // A record header size that leaves no room in a block for the fixed
+    // part cannot come from a creation: every read would be out of bounds.
+    v_PatchDisk(e_AtHeaderSize, 0x5A000000);
+    for (int map : {0, 1}) {
+        auto reader = po_Manager();
+        reader->v_Open(CT_RecordManager::e_ModeRead, map);
+        EXPECT_EQ(n_TakeCode(), 31050u);
+        EXPECT_FALSE(reader->pcco_GetFile()->b_IsOpen());
+    }
+    v_SetDisk(good);
 
     // A missing file: the file's own error, and nothing open.
     file.v_Delete();
