@@ -57,9 +57,9 @@ unsigned const cn_HeaderSize = 24;
 unsigned const cn_BlockSize = 64;
 unsigned const cn_ResourceMax = 4;
 unsigned const cn_Runs = 20;
-// Every fifth run starts the file afresh: a longer chain would only make the
+// Every fourth run starts the file afresh: a longer chain would only make the
 // checks, which read the whole file, slower.
-unsigned const cn_RunsPerFile = 5;
+unsigned const cn_RunsPerFile = 4;
 // The sequence numbers of run r start at r << 20; a child ends by itself
 // (a failure) before it reaches the next run's numbers.
 unsigned const cn_RunShift = 20;
