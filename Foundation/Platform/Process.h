@@ -1,5 +1,6 @@
 // A second process for tests of what is shared between processes (share
-// modes, byte-range locks), with a one-byte handshake each way.
+// modes, byte-range locks, what a killed writer leaves in a file), with a
+// one-byte handshake each way.
 //
 // Where the system can copy a running process (fork), the child is such a
 // copy and runs body(job, channel) straight away. Elsewhere the child is a

@@ -16,6 +16,9 @@ char const qcz_Location[] = "tools/basis/RecordsInspect";
 
 // The bytes of a record that list shows.
 unsigned const kPreviewBytes = 24;
+// Problems that check lists one by one; a damaged table gives one for
+// every entry.
+std::size_t const kShownProblems = 20;
 
 bool b_Failed(unsigned line) { return b_RecordsFailed(qcz_Location, line); }
 
@@ -239,7 +242,10 @@ int i_RecordsCheck(char const* argument) {
     if (corrupt)
         problems.insert(problems.begin(), "the stored record count " + std::to_string(records.n_GetRecordCount()) +
                                               " differs from the records found");
-    for (std::string const& problem : problems) std::printf("problem        %s\n", problem.c_str());
+    for (std::size_t k = 0; k < problems.size() && k < kShownProblems; ++k)
+        std::printf("problem        %s\n", problems[k].c_str());
+    if (problems.size() > kShownProblems)
+        std::printf("problem        ... and %zu more\n", problems.size() - kShownProblems);
     // More found than stored need not be damage: once a scan meets a size
     // word it does not trust (a body over 64 KiB) it steps block by block,
     // and record data that starts a block with a live marker and a

@@ -1,12 +1,12 @@
-// A writer killed at a random moment, twenty times over one file: what of
-// its work can the next opener find?
+// A writer killed at a random moment, twenty times, four runs to a file:
+// what of its work can the next opener find?
 //
 // The child adds records in a loop and, after each n_AddRecord has
 // returned, appends {sequence number, record number} to a side log (one
 // unbuffered write each); every few records it flushes and logs that too.
 // The parent kills it after a random few milliseconds and checks the file
 // against the log before the next child goes on writing into the same file.
-// The last run on each file also deletes some of its own records.
+// The last run on each file also deletes, oldest records first.
 //
 // What a kill leaves: every byte the child had written is in the file,
 // since a write or a store into a shared mapping is in the system's cache
@@ -15,18 +15,20 @@
 // lies at or past the stored end offset, where the scans, which stop at the
 // end offset, cannot see it, and the next writer takes its blocks again. A
 // record added since the last flush into a block that was free at the flush
-// lies below it: it is found, and the stored record count lags. So the
-// checks are:
+// lies below it: it is found and the stored record count lags, unless its
+// body went to the end of the file, past the stored end offset, where
+// reading it fails. So the checks are:
 //  - every record live by the log is intact in the raw file (marker, body
 //    link, header and body bytes);
-//  - every record live by the log below the stored end offset, and every
-//    record that an earlier check found, is found by n_GetNextRecordRobust
-//    with the contents written; records logged before the last logged flush
-//    are all below the stored end offset; none at or past it is found;
+//  - every record live by the log that lies below the stored end offset,
+//    body included, and every record that an earlier check found, is found
+//    by n_GetNextRecordRobust and n_GetNextRecord with the contents
+//    written; records logged before the last logged flush all lie below
+//    the stored end offset; no other live record is found;
 //  - nothing else is found but the record of an add that the kill cut off
 //    between its return and its log entry;
-//  - b_IsCorrupt agrees with the count of records the scan finds against the
-//    stored count.
+//  - b_IsCorrupt agrees with the count of records found against the stored
+//    count.
 // The figures (records past the end offset, lagging counts) are printed.
 #include <gtest/gtest.h>
 
@@ -57,9 +59,9 @@ unsigned const cn_HeaderSize = 24;
 unsigned const cn_BlockSize = 64;
 unsigned const cn_ResourceMax = 4;
 unsigned const cn_Runs = 20;
-// Every fifth run starts the file afresh: a longer chain would only make the
+// Every fourth run starts the file afresh: a longer chain would only make the
 // checks, which read the whole file, slower.
-unsigned const cn_RunsPerFile = 5;
+unsigned const cn_RunsPerFile = 4;
 // The sequence numbers of run r start at r << 20; a child ends by itself
 // (a failure) before it reaches the next run's numbers.
 unsigned const cn_RunShift = 20;
