@@ -121,7 +121,8 @@ void CT_RecordManager::v_SetError(unsigned nCode) const {
     static unsigned short const au_Empty[] = {0};
     static unsigned short const au_Text[] = {'%', 's', 0};
     unsigned short au_Message[256];
-    unsigned short const* name = co_File.pcco_GetName()->qcuz_Get();
+    // The full name, as the file was named: the message must say which file.
+    unsigned short const* name = co_File.pcco_GetFullName()->qcuz_Get();
     CT_DatabaseError::sv_FormatError(au_Message, 255, nCode, name ? name : au_Empty);
     au_Message[255] = 0;
     CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
