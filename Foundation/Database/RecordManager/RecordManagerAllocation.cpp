@@ -45,6 +45,13 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
     for (unsigned i = 1; i <= count; ++i) {
         st_FreeEntry entry = so_GetEntry(co_FreeList, i);
         if (entry.n_Size < need) continue;
+        // A free block starts with its size. One that does not is no
+        // longer free: a list written back before a process ended without
+        // closing may name blocks that records took since. Skipping it
+        // keeps an allocation from overwriting them.
+        unsigned word = n_Read(entry.n_Offset);
+        if (b_Failed(__LINE__)) return 0;
+        if (word != entry.n_Size) continue;
         if (entry.n_Size > need) {
             // The front is taken; the rest keeps the entry's place.
             st_FreeEntry rest{entry.n_Offset + need, entry.n_Size - need};
@@ -91,8 +98,11 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
             unsigned current = n_Read(previous + 4);
             if (b_Failed(__LINE__)) return 0;
             for (unsigned steps = 0; current != 0 && steps < e_ChainWalkLimit; ++steps) {
-                unsigned size = n_AlignBlockSize(n_Read(current));
+                unsigned word = n_Read(current);
                 if (b_Failed(__LINE__)) return 0;
+                // A record's marker: the chain as stored is stale from here.
+                if (word >= e_UnfinishedRecord) break;
+                unsigned size = n_AlignBlockSize(word);
                 unsigned next = n_Read(current + 4);
                 if (b_Failed(__LINE__)) return 0;
                 // A link or size that leaves the data area is damage, not
