@@ -226,8 +226,9 @@ void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
     // system call. The handle is brought to the offset before
     // v_SetEndOfFile, the one call that uses its position. A move that the
     // system would refuse (before the start, beyond 32 bits) takes the
-    // system's path below, so it fails with the system's own error.
-    if (origin == e_Begin || origin == e_Current) {
+    // system's path below, so it fails with the system's own error; so
+    // does any move of a closed file.
+    if (h_File && (origin == e_Begin || origin == e_Current)) {
         long long target = origin == e_Begin ? offset : static_cast<long long>(n_Offset) + offset;
         if (target >= 0 && target < 0xFFFFFFFFll) {
             n_Offset = static_cast<unsigned>(target);

@@ -392,6 +392,10 @@ TEST_F(WinFile, MovesAreTheObjectsOwnMappedOrNot) {
     file.vv_Close();
     EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
     EXPECT_EQ(temp.s_Read(), "01Z3X567Y");
+    // A closed file has no offset to move.
+    file.vv_SetOffset(CT_File::e_Begin, 3);
+    EXPECT_TRUE(b_TakeError());
+    EXPECT_EQ(file.vn_GetOffset(), 0u);
 }
 
 // ---- between processes --------------------------------------------------
