@@ -34,6 +34,14 @@ void CT_RecordManager::v_GetBody(unsigned nOffset, unsigned* pnBody, unsigned* p
     *pnBodySize = 0;
     unsigned body = n_Read(nOffset + 4);
     if (b_Failed(__LINE__)) return;
+    v_CheckBody(body, pnBody, pnBodySize);
+    b_Failed(__LINE__);
+}
+
+// The checks of a body offset read from a fixed part, and its length word.
+void CT_RecordManager::v_CheckBody(unsigned body, unsigned* pnBody, unsigned* pnBodySize) const {
+    *pnBody = 0;
+    *pnBodySize = 0;
     if (body == 0) return;
     unsigned end = n_Field(e_EndOffsetField);
     if (body > end) {
@@ -104,15 +112,40 @@ void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
         return;
     }
     unsigned fixed = static_cast<unsigned>(offset);
-    v_CheckReference(fixed);
-    if (b_Failed(__LINE__)) return;
+    unsigned headerSize = n_Field(e_RecordHeaderSizeField);
     unsigned body, size;
-    v_GetBody(fixed, &body, &size);
-    if (b_Failed(__LINE__)) return;
-    v_Read(pcoData, fixed + e_FixedPartOverhead, n_Field(e_RecordHeaderSizeField));
-    if (b_Failed(__LINE__)) {
-        pcoData->v_SetUsedSize(0);
-        return;
+    if (fixed >= n_DataStart() &&
+        static_cast<unsigned long long>(fixed) + e_FixedPartOverhead + headerSize <= n_Field(e_EndOffsetField)) {
+        // The whole fixed part lies inside the end offset: it is read at
+        // once, marker, body offset and header, and checked as the
+        // separate reads below would check it.
+        v_Read(pcoData, fixed, e_FixedPartOverhead + headerSize);
+        if (b_Failed(__LINE__)) {
+            pcoData->v_SetUsedSize(0);
+            return;
+        }
+        unsigned char const* bytes = static_cast<unsigned char const*>(pcoData->qcv_Get());
+        if (n_LoadWord(bytes) != e_LiveRecord) {
+            pcoData->v_SetUsedSize(0);
+            v_SetError(CT_DatabaseError::e_InvalidReference);
+            return;
+        }
+        v_CheckBody(n_LoadWord(bytes + 4), &body, &size);
+        pcoData->v_Remove(e_FixedPartOverhead, 0);
+        if (b_Failed(__LINE__)) {
+            pcoData->v_SetUsedSize(0);
+            return;
+        }
+    } else {
+        v_CheckReference(fixed);
+        if (b_Failed(__LINE__)) return;
+        v_GetBody(fixed, &body, &size);
+        if (b_Failed(__LINE__)) return;
+        v_Read(pcoData, fixed + e_FixedPartOverhead, headerSize);
+        if (b_Failed(__LINE__)) {
+            pcoData->v_SetUsedSize(0);
+            return;
+        }
     }
     if (body == 0) return;
     if (size < e_LengthWordSize) {
