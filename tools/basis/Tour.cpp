@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Foundation/Basis.h"
 #include "tools/basis/Commands.h"
 #include "tools/basis/Tour.h"
 
@@ -25,6 +26,16 @@ st_Section const aso_Sections[] = {
 };
 
 }  // namespace
+
+std::string s_TourNarrow(unsigned short const* text) { return CT_CString(text, ~0u, 65001).qccz_Get(); }
+
+bool b_TourFailed(char const* what) {
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    if (!errors->b_IsSetError()) return false;
+    std::printf("%s failed: %s\n", what, s_TourNarrow(errors->qcuz_GetErrorMessage()).c_str());
+    errors->v_ClearError();
+    return true;
+}
 
 void v_TourHeading(char const* title) {
     std::printf("\n== %s ", title);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 int i_TourFrame();
 int i_TourBuffer();
@@ -17,3 +18,8 @@ int i_TourRecords();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);
+// Wide text as UTF-8 for printing.
+std::string s_TourNarrow(unsigned short const* text);
+// When an error is set: prints "<what> failed: <message>", clears it and
+// says so.
+bool b_TourFailed(char const* what);

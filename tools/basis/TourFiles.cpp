@@ -10,15 +10,7 @@
 namespace {
 
 std::string s_Narrow(CT_String const* text) { return CT_CString(text, 65001).qccz_Get(); }
-std::string s_Narrow(unsigned short const* text) { return CT_CString(text, ~0u, 65001).qccz_Get(); }
 
-bool b_Failed(char const* what) {
-    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    if (!errors->b_IsSetError()) return false;
-    std::printf("%s failed: %s\n", what, s_Narrow(errors->qcuz_GetErrorMessage()).c_str());
-    errors->v_ClearError();
-    return true;
-}
 
 // Writes three lines, shows the file's bytes and reads them back.
 int i_TextFile(char const* title, unsigned short const* extension, bool wide) {
@@ -27,7 +19,7 @@ int i_TextFile(char const* title, unsigned short const* extension, bool wide) {
     CT_FileSystem::sv_MakeTemporaryName(&name, au_Prefix, extension, 0);
     CT_WinFile file(&name, 4096);
     file.vv_Open(CT_File::e_Write, CT_File::e_CreateAlways, CT_File::e_ShareNone, CT_File::e_AttributeNormal, 0);
-    if (b_Failed("creating the file")) return 1;
+    if (b_TourFailed("creating the file")) return 1;
     if (wide) file.vn_Write("\xFF\xFE", 2);  // the byte-order mark
     char const* const lines[] = {"first line", "caf\xC3\xA9 au lait", ""};
     for (char const* text : lines) {
@@ -36,7 +28,7 @@ int i_TextFile(char const* title, unsigned short const* extension, bool wide) {
         else file.v_WriteLineC(&line, 1);
     }
     file.vv_Close();
-    if (b_Failed("writing")) return 1;
+    if (b_TourFailed("writing")) return 1;
     std::printf("%s %s, %u bytes:", title, s_Narrow(&name).c_str(), file.vn_GetSize());
     file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, CT_File::e_AttributeNormal, 0);
     unsigned char bytes[16];
@@ -54,7 +46,7 @@ int i_TextFile(char const* title, unsigned short const* extension, bool wide) {
     }
     file.vv_Close();
     file.vv_Remove();
-    return b_Failed("reading") ? 1 : 0;
+    return b_TourFailed("reading") ? 1 : 0;
 }
 
 }  // namespace
@@ -73,13 +65,13 @@ int i_TourFiles() {
     first.vv_Open(CT_File::e_ReadWrite, CT_File::e_CreateAlways, CT_File::e_ShareReadWrite, CT_File::e_AttributeNormal, 0);
     first.vn_Write("0123456789", 10);
     second.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, CT_File::e_AttributeNormal, 0);
-    if (b_Failed("opening the lock file")) return 1;
+    if (b_TourFailed("opening the lock file")) return 1;
     first.v_LockFile(2, 4);
     std::printf("The first handle locks bytes 2 to 5 of %s.\n", s_Narrow(&name).c_str());
     second.v_LockFile(4, 2);
     CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
     std::printf("A second handle asking for bytes 4 to 5 is refused at once:\n  %s\n",
-                errors->b_IsSetError() ? s_Narrow(errors->qcuz_GetErrorMessage()).c_str() : "(not refused!)");
+                errors->b_IsSetError() ? s_TourNarrow(errors->qcuz_GetErrorMessage()).c_str() : "(not refused!)");
     int refused = errors->b_IsSetError();
     errors->v_ClearError();
     first.v_UnlockFile(2, 4);
@@ -88,7 +80,7 @@ int i_TourFiles() {
     second.vv_Close();
     first.vv_Close();
     first.vv_Remove();
-    if (b_Failed("locking")) return 1;
+    if (b_TourFailed("locking")) return 1;
     std::printf("The tour's files are removed again.\n");
     return refused ? 0 : 1;
 }

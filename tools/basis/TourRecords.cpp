@@ -12,15 +12,7 @@
 
 namespace {
 
-std::string s_Narrow(unsigned short const* text) { return CT_CString(text, ~0u, 65001).qccz_Get(); }
 
-bool b_Failed(char const* what) {
-    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    if (!errors->b_IsSetError()) return false;
-    std::printf("%s failed: %s\n", what, s_Narrow(errors->qcuz_GetErrorMessage()).c_str());
-    errors->v_ClearError();
-    return true;
-}
 
 std::string s_Text(CT_Buffer const& data) {
     return std::string(static_cast<char const*>(data.qcv_Get()), data.n_GetUsedSize());
@@ -58,12 +50,12 @@ int i_TourRecords() {
     static unsigned short const au_Extension[] = {'b', 'f', 'r', 0};
     CT_UString name;
     CT_FileSystem::sv_MakeTemporaryName(&name, au_Prefix, au_Extension, 0);
-    if (b_Failed("naming the file")) return 1;
+    if (b_TourFailed("naming the file")) return 1;
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     records.v_Create(kHeaderSize, kBlockSize, kResources);
-    if (b_Failed("creating the file")) return 1;
-    std::printf("%s: %u-byte blocks, %u-byte record headers, %u resource slots.\n", s_Narrow(name.qcuz_Get()).c_str(),
+    if (b_TourFailed("creating the file")) return 1;
+    std::printf("%s: %u-byte blocks, %u-byte record headers, %u resource slots.\n", s_TourNarrow(name.qcuz_Get()).c_str(),
                 kBlockSize, kHeaderSize, kResources);
     std::printf("Header and tables take 256 + 8 * (128 + %u) bytes; the data area starts at %u (block %u).\n",
                 kResources, records.n_GetSize(), records.n_GetSize() / kBlockSize);
@@ -90,7 +82,7 @@ int i_TourRecords() {
     CT_Buffer settings("colour=blue", 11, 32), notes("read me first", 13, 32);
     records.v_AddResource(7, &settings);
     records.v_AddResource(3, &notes);
-    if (b_Failed("adding resources")) return 1;
+    if (b_TourFailed("adding resources")) return 1;
     std::printf("  keys:");
     for (unsigned k = 1; k <= records.n_GetResourceCount(); ++k) std::printf(" %u", records.n_GetResourceKeyAt(k));
     records.v_GetResource(7, &data);
@@ -98,18 +90,18 @@ int i_TourRecords() {
     records.v_AddResource(3, &settings);
     CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
     int refused = errors->b_IsSetError();
-    std::printf("  adding key 3 again: %s\n", refused ? s_Narrow(errors->qcuz_GetErrorMessage()).c_str() : "(allowed!)");
+    std::printf("  adding key 3 again: %s\n", refused ? s_TourNarrow(errors->qcuz_GetErrorMessage()).c_str() : "(allowed!)");
     errors->v_ClearError();
 
     records.v_Close(1);
-    if (b_Failed("closing")) return 1;
+    if (b_TourFailed("closing")) return 1;
     records.v_Open(CT_RecordManager::e_ModeRead, 0);
-    if (b_Failed("opening again")) return 1;
+    if (b_TourFailed("opening again")) return 1;
     int corrupt = records.b_IsCorrupt();
     std::printf("Opened again for reading: %u records, %u resources, end offset %u; consistent: %s\n",
                 records.n_GetRecordCount(), records.n_GetResourceCount(), records.n_GetSize(), corrupt ? "no" : "yes");
     records.v_Close(1);
     file.vv_Remove();
-    if (b_Failed("removing the file")) return 1;
+    if (b_TourFailed("removing the file")) return 1;
     return refused && !corrupt && again == second ? 0 : 1;
 }

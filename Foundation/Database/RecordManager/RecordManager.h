@@ -130,6 +130,7 @@ private:
     int b_IsSaneHeader() const;
     int b_IsSaneFreeList() const;
     int b_CheckRange(unsigned nOffset, unsigned nLength) const;
+    unsigned n_CheckRecord(unsigned nRecord) const;
     void v_CheckBody(unsigned nBody, unsigned* pnBody, unsigned* pnBodySize) const;
     // Whether size bytes from offset lie in the data area, from a block
     // border, before the end offset.

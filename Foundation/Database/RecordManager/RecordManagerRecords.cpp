@@ -29,6 +29,19 @@ void CT_RecordManager::v_CheckReference(unsigned nOffset) const {
     }
 }
 
+// The offset of a live record's fixed part; 0 with 31051 when the number
+// addresses none (numbers whose offset would pass 32 bits included).
+unsigned CT_RecordManager::n_CheckRecord(unsigned nRecord) const {
+    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
+    if (offset > 0xFFFFFFFFull) {
+        v_SetError(CT_DatabaseError::e_InvalidReference);
+        return 0;
+    }
+    v_CheckReference(static_cast<unsigned>(offset));
+    if (b_Failed(__LINE__)) return 0;
+    return static_cast<unsigned>(offset);
+}
+
 void CT_RecordManager::v_GetBody(unsigned nOffset, unsigned* pnBody, unsigned* pnBodySize) const {
     *pnBody = 0;
     *pnBodySize = 0;
@@ -158,13 +171,7 @@ void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
 }
 
 void CT_RecordManager::v_UpdateRecord(unsigned nRecord, CT_Buffer const* pcoData) {
-    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
-    if (offset > 0xFFFFFFFFull) {
-        v_SetError(CT_DatabaseError::e_InvalidReference);
-        return;
-    }
-    unsigned fixed = static_cast<unsigned>(offset);
-    v_CheckReference(fixed);
+    unsigned fixed = n_CheckRecord(nRecord);
     if (b_Failed(__LINE__)) return;
     unsigned body, size;
     v_GetBody(fixed, &body, &size);
@@ -206,13 +213,7 @@ void CT_RecordManager::v_UpdateRecord(unsigned nRecord, CT_Buffer const* pcoData
 }
 
 void CT_RecordManager::v_UpdateRecordHeader(unsigned nRecord, CT_Buffer const* pcoData) {
-    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
-    if (offset > 0xFFFFFFFFull) {
-        v_SetError(CT_DatabaseError::e_InvalidReference);
-        return;
-    }
-    unsigned fixed = static_cast<unsigned>(offset);
-    v_CheckReference(fixed);
+    unsigned fixed = n_CheckRecord(nRecord);
     if (b_Failed(__LINE__)) return;
     unsigned length = pcoData->n_GetUsedSize();
     unsigned headerSize = n_Field(e_RecordHeaderSizeField);
@@ -225,13 +226,7 @@ void CT_RecordManager::v_UpdateRecordHeader(unsigned nRecord, CT_Buffer const* p
 }
 
 void CT_RecordManager::v_DeleteRecord(unsigned nRecord) {
-    unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
-    if (offset > 0xFFFFFFFFull) {
-        v_SetError(CT_DatabaseError::e_InvalidReference);
-        return;
-    }
-    unsigned fixed = static_cast<unsigned>(offset);
-    v_CheckReference(fixed);
+    unsigned fixed = n_CheckRecord(nRecord);
     if (b_Failed(__LINE__)) return;
     unsigned body, size;
     v_GetBody(fixed, &body, &size);

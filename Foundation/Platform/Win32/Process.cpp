@@ -124,16 +124,24 @@ int b_WaitForPeer(void* channel) {
     return ::ReadFile(child->h_Read, &byte, 1, &done, nullptr) && done == 1;
 }
 
-int i_WaitForChild(void* handle) {
-    st_Child* child = static_cast<st_Child*>(handle);
-    DWORD code = 0;
+namespace {
+
+// Waits for the child's end, takes its exit code and releases all it held.
+bool b_EndChild(st_Child* child, DWORD* code) {
     bool ended = ::WaitForSingleObject(child->h_Process, INFINITE) == WAIT_OBJECT_0 &&
-                 ::GetExitCodeProcess(child->h_Process, &code);
+                 ::GetExitCodeProcess(child->h_Process, code);
     v_Close(child->h_Process);
     v_Close(child->h_Read);
     v_Close(child->h_Write);
     delete child;
-    return ended ? static_cast<int>(code) : -1;
+    return ended;
+}
+
+}  // namespace
+
+int i_WaitForChild(void* handle) {
+    DWORD code = 0;
+    return b_EndChild(static_cast<st_Child*>(handle), &code) ? static_cast<int>(code) : -1;
 }
 
 // TerminateProcess ends every thread of the child without running any of
@@ -145,12 +153,7 @@ int b_KillChild(void* handle) {
     enum : UINT { e_KilledCode = 0xDEAD };
     bool killed = ::TerminateProcess(child->h_Process, e_KilledCode) != 0;
     DWORD code = 0;
-    bool ended = ::WaitForSingleObject(child->h_Process, INFINITE) == WAIT_OBJECT_0 &&
-                 ::GetExitCodeProcess(child->h_Process, &code);
-    v_Close(child->h_Process);
-    v_Close(child->h_Read);
-    v_Close(child->h_Write);
-    delete child;
+    bool ended = b_EndChild(child, &code);
     // A child that has already ended refuses the termination.
     return killed && ended && code == e_KilledCode;
 }
