@@ -28,6 +28,12 @@ BASIS_API int b_FlushFile(void* file);
 BASIS_API int b_ReadFile(void* file, void* data, unsigned n, unsigned* count);
 // Writes n bytes; on failure *count holds what was written before it.
 BASIS_API int b_WriteFile(void* file, void const* data, unsigned n, unsigned* count);
+// The same at a given offset, without a seek before: the handle's own
+// position is not used (Linux leaves it as it was, Windows moves it behind
+// the bytes transferred). Files without positions (pipes) read and write
+// in order.
+BASIS_API int b_ReadFileAt(void* file, unsigned offset, void* data, unsigned n, unsigned* count);
+BASIS_API int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, unsigned* count);
 // 32-bit size; 0xFFFFFFFF on failure (and for files of 4 GiB and more).
 BASIS_API unsigned n_GetFileSize(void* file);
 // Moves the position (origin 0 begin, 1 current, 2 end); returns the new
@@ -72,9 +78,19 @@ BASIS_API int b_SetFileAttributes(unsigned short const* name, unsigned attribute
 // the file lengthens the file. Null on failure.
 BASIS_API void* h_CreateFileMapping(void* file, int writable, unsigned size);
 BASIS_API void* pv_MapViewOfFile(void* mapping, int writable, unsigned size);
+// Lengthens a writable mapping of size oldSize and its view to newSize
+// bytes, the file with them, keeping the pages already mapped in place.
+// Returns the view, which may have moved; null when the platform cannot
+// (Windows), and then mapping and view are as they were.
+BASIS_API void* pv_GrowView(void* mapping, void* view, unsigned oldSize, unsigned newSize);
 BASIS_API int b_UnmapViewOfFile(void* view, unsigned size);
 BASIS_API int b_CloseFileMapping(void* mapping);
 BASIS_API int b_FlushViewOfFile(void* view, unsigned size);
+// A hint before a writable view's bytes [offset, offset + length) are
+// written: makes their pages present and writable in one call instead of
+// one page fault each (Linux; nothing on Windows). The contents do not
+// change, and a failure is of no consequence.
+BASIS_API void v_PrepareViewForWriting(void* view, unsigned offset, unsigned length);
 
 BASIS_API unsigned n_SetHandleCount(unsigned count);
 

@@ -32,6 +32,11 @@ BASIS_API int b_SignalPeer(void* channel);
 BASIS_API int b_WaitForPeer(void* channel);
 // Waits for the child's end and returns its exit code (-1 on failure).
 BASIS_API int i_WaitForChild(void* child);
+// Ends the child at once, as a crash or power loss of its own would, without
+// letting it run any code of its own, then reaps it and releases it as
+// i_WaitForChild does. Non-zero when the kill ended the child; 0 when it had
+// already ended by itself or could not be killed.
+BASIS_API int b_KillChild(void* child);
 // Limits the size of files this process may write (as a full disk would);
 // 0 where unsupported.
 BASIS_API int b_LimitFileSize(unsigned bytes);

@@ -1,5 +1,6 @@
-// Whether a standard stream of the process is an interactive terminal, for
-// programs that show progress only to a person watching.
+// The process's standard streams: whether one is an interactive terminal,
+// for programs that show progress only to a person watching, and binary
+// mode for programs that pass bytes through them unchanged.
 #pragma once
 
 #include "Foundation/Platform/Export.h"
@@ -8,5 +9,12 @@ namespace Platform {
 
 // True when standard error is a terminal (a console on Windows).
 BASIS_API int b_IsStandardErrorTerminal();
+
+// Standard input and standard output without text-mode translation: on
+// Windows the runtime would otherwise turn CR LF into LF on reading, LF
+// into CR LF on writing and stop reading at a Ctrl-Z. Nothing to do on
+// Linux. Call before the first read or write of the stream.
+BASIS_API void v_SetStandardInputBinary();
+BASIS_API void v_SetStandardOutputBinary();
 
 }  // namespace Platform

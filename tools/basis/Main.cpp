@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/basis/Arguments.h"
 #include "tools/basis/Commands.h"
 
 namespace {
@@ -16,6 +17,7 @@ struct st_Command {
 st_Command const aso_Commands[] = {
     {"tour", "a guided run over built-in sample data", &i_RunTour},
     {"wordlist", "build, search, list, save and load bilingual word lists", &i_RunWordlist},
+    {"records", "create, fill, read, list and check record files", &i_RunRecords},
 };
 
 int i_Usage(FILE* out) {
@@ -27,6 +29,7 @@ int i_Usage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    v_KeepArguments(argc, argv);
     if (argc < 2) return i_Usage(stderr);
     if (std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) return i_Usage(stdout);
     for (st_Command const& command : aso_Commands)

@@ -21,6 +21,7 @@ st_Section const aso_Sections[] = {
     {"files", &i_TourFiles},
     {"wordlists", &i_TourWordlist},
     {"hash", &i_TourHash},
+    {"records", &i_TourRecords},
 };
 
 }  // namespace

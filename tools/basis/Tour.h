@@ -13,6 +13,7 @@ int i_TourTrees();
 int i_TourFiles();
 int i_TourWordlist();
 int i_TourHash();
+int i_TourRecords();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);

@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "Foundation/Basis.h"
-#include "Foundation/Platform/Terminal.h"
 #include "tools/basis/Commands.h"
+#include "tools/basis/Progress.h"
 #include "tools/basis/WordlistStore.h"
 
 namespace {
 
 enum : int { e_Ok = 0, e_Failed = 1, e_Usage = 2 };
-// Files from this size on show a progress bar (on a terminal only).
-unsigned const kProgressFrom = 1u << 20;
 // Malformed lines reported one by one before the rest is only counted.
 unsigned const kReportedLines = 20;
 
@@ -40,36 +38,6 @@ int i_Fail(std::string const& message) {
     std::fprintf(stderr, "basis wordlist: %s\n", message.c_str());
     return e_Failed;
 }
-
-// A progress bar on standard error, drawn only when it is a terminal.
-class CT_Progress {
-public:
-    CT_Progress(char const* label, std::size_t total)
-        : qccz_Label(label), n_Total(total), b_Shown(total >= kProgressFrom && Platform::b_IsStandardErrorTerminal()) {}
-    void v_Update(std::size_t done, unsigned pairs) {
-        if (!b_Shown) return;
-        int percent = static_cast<int>(done * 100 / n_Total);
-        if (percent == i_Percent) return;
-        i_Percent = percent;
-        char bar[41];
-        for (int k = 0; k < 40; ++k) bar[k] = k < percent * 40 / 100 ? '#' : '.';
-        bar[40] = 0;
-        std::fprintf(stderr, "\r%s [%s] %3d%%  %u pairs", qccz_Label, bar, percent, pairs);
-        std::fflush(stderr);
-    }
-    // Ends the bar's line, before a message or at the end; the next
-    // update draws it again.
-    void v_Finish() {
-        if (b_Shown && i_Percent >= 0) std::fprintf(stderr, "\n");
-        i_Percent = -1;
-    }
-
-private:
-    char const* qccz_Label;
-    std::size_t n_Total;
-    bool b_Shown;
-    int i_Percent = -1;
-};
 
 // The length of a valid UTF-8 sequence at text, 0 when it is not valid.
 unsigned n_Utf8Sequence(unsigned char const* text, std::size_t left) {
@@ -125,7 +93,7 @@ int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsi
     CT_BiLingualCWordList narrow;
     CT_BiLingualUWordList wide;
     CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    CT_Progress progress("reading pairs", bytes.size());
+    CT_Progress progress("reading pairs", bytes.size(), "pairs");
     unsigned malformed = 0, unindexed = 0, lineNumber = 0, firstUnindexed = 0;
     auto complain = [&](unsigned line, std::string const& why) {
         if (++malformed <= kReportedLines) progress.v_Finish();

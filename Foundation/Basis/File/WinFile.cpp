@@ -169,7 +169,7 @@ unsigned CT_WinFile::vn_Read(void* data, unsigned n) {
     unsigned count;
     if (puc_View) {
         count = n_ReadMap(n_Offset, data, n);
-    } else if (!Platform::b_ReadFile(h_File, data, n, &count)) {
+    } else if (!Platform::b_ReadFileAt(h_File, n_Offset, data, n, &count)) {
         v_SystemError(__LINE__);
         return 0;
     }
@@ -187,9 +187,9 @@ unsigned CT_WinFile::vn_Write(void const* data, unsigned n) {
     if (puc_View && ec_GetOpenAccess() != e_Read) {
         count = n_WriteMap(n_Offset, data, n);
         if (b_Failed(__LINE__)) return 0;
-    } else if (!Platform::b_WriteFile(h_File, data, n, &count)) {
+    } else if (!Platform::b_WriteFileAt(h_File, n_Offset, data, n, &count)) {
         // What reached the file before the failure stays there; the
-        // offset follows it so that the object and the handle agree.
+        // offset follows it, so the next write goes on behind it.
         n_Offset += count;
         v_SystemError(__LINE__);
         return 0;
@@ -220,6 +220,26 @@ unsigned CT_WinFile::vn_GetSize() const {
 unsigned CT_WinFile::vn_GetOffset() const { return n_Offset; }
 
 void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
+    // Reads and writes, mapped or not, take their place from the offset
+    // member alone, never from the handle's position: a move from the
+    // start or from the current offset is only that member, with no
+    // system call. The handle is brought to the offset before
+    // v_SetEndOfFile, the one call that uses its position. A move that the
+    // system would refuse (before the start, beyond 32 bits) takes the
+    // system's path below, so it fails with the system's own error.
+    if (origin == e_Begin || origin == e_Current) {
+        long long target = origin == e_Begin ? offset : static_cast<long long>(n_Offset) + offset;
+        if (target >= 0 && target < 0xFFFFFFFFll) {
+            n_Offset = static_cast<unsigned>(target);
+            return;
+        }
+        // A move from the current offset needs the handle where the
+        // object is.
+        if (!b_PlaceHandle()) {
+            v_SystemError(__LINE__);
+            return;
+        }
+    }
     if (Platform::n_SetFilePointer(h_File, offset, static_cast<unsigned>(origin)) == 0xFFFFFFFFu) {
         v_SystemError(__LINE__);
         return;
@@ -234,6 +254,15 @@ void CT_WinFile::vv_SetOffset(et_Origin origin, int offset) {
             break;
         }
     }
+}
+
+// Moves the handle to the offset member, which reads and writes use.
+// Offsets beyond the signed 32-bit displacement take a second step.
+int CT_WinFile::b_PlaceHandle() {
+    unsigned first = n_Offset > 0x7FFFFFFFu ? 0x7FFFFFFFu : n_Offset;
+    if (Platform::n_SetFilePointer(h_File, static_cast<std::int32_t>(first), e_Begin) == 0xFFFFFFFFu) return 0;
+    if (first == n_Offset) return 1;
+    return Platform::n_SetFilePointer(h_File, static_cast<std::int32_t>(n_Offset - first), e_Current) != 0xFFFFFFFFu;
 }
 
 int CT_WinFile::vb_IsEof() const {
@@ -260,7 +289,13 @@ void CT_WinFile::v_CreateMap(unsigned minimumSize) {
         return;
     }
     puc_View = static_cast<unsigned char*>(Platform::pv_MapViewOfFile(h_Mapping, !readOnly, n_MapSize));
-    if (puc_View == nullptr) v_SystemError(__LINE__);
+    if (puc_View == nullptr) {
+        v_SystemError(__LINE__);
+        return;
+    }
+    // What lies beyond the old end was added to be written: its pages are
+    // made writable in one pass rather than by one fault each.
+    if (!readOnly && n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
 }
 
 unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
@@ -272,6 +307,24 @@ unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
 
 unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
     if (static_cast<unsigned long long>(offset) + n > n_MapSize) {
+        // Where the platform can lengthen the view in place, it grows to
+        // the size that closing and mapping anew would give, and the pages
+        // already touched stay mapped.
+        unsigned size = vn_GetSize();
+        if (b_Failed(__LINE__)) return 0;
+        unsigned long long wanted = static_cast<unsigned long long>(offset) + n;
+        if (wanted < size) wanted = size;
+        unsigned long long grown = (wanted + e_MapGrowth - 1) / e_MapGrowth * e_MapGrowth;
+        if (grown <= 0xFFFFFFFFull) {
+            void* view = Platform::pv_GrowView(h_Mapping, puc_View, n_MapSize, static_cast<unsigned>(grown));
+            if (view) {
+                puc_View = static_cast<unsigned char*>(view);
+                n_MapSize = static_cast<unsigned>(grown);
+                if (n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
+                std::memcpy(puc_View + offset, data, n);
+                return n;
+            }
+        }
         v_CloseMap(0);
         if (b_Failed(__LINE__)) return 0;
         v_CreateMap(offset + n);
@@ -310,6 +363,12 @@ void CT_WinFile::v_UnlockFile(unsigned offset, unsigned length) {
 }
 
 void CT_WinFile::v_SetEndOfFile() {
+    // The file ends at the object's offset; the handle's position is not
+    // kept up with it.
+    if (!b_PlaceHandle()) {
+        v_SystemError(__LINE__);
+        return;
+    }
     if (!Platform::b_SetEndOfFile(h_File)) v_SystemError(__LINE__);
 }
 

@@ -59,6 +59,7 @@ private:
     void v_Exit();
     unsigned n_ReadMap(unsigned offset, void* data, unsigned n);
     unsigned n_WriteMap(unsigned offset, void const* data, unsigned n);
+    int b_PlaceHandle();
     void v_SystemError(unsigned line) const;
 
     void* h_File;

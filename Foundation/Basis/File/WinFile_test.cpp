@@ -78,6 +78,7 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     big.back() = 'z';
     EXPECT_EQ(file.vn_Write(big.data(), static_cast<unsigned>(big.size())), big.size());
     EXPECT_EQ(file.n_GetMapSize(), 0x200000u);
+    EXPECT_EQ(file.vn_GetSize(), 0x200000u);
     EXPECT_EQ(file.vn_GetOffset(), 0x100001u);
     file.vv_SetOffset(CT_File::e_Begin, 0x100000);
     char last = 0;
@@ -90,6 +91,17 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     EXPECT_EQ(file.vn_Read(tail, 8), 0u);
     file.vv_SetOffset(CT_File::e_Begin, 0x300000);
     EXPECT_EQ(file.vn_Read(tail, 8), 0u);
+    // Growing again, the view keeps what was written before.
+    file.vv_SetOffset(CT_File::e_Begin, 0x100001);
+    EXPECT_EQ(file.vn_Write("end", 3), 3u);
+    file.vv_SetOffset(CT_File::e_Begin, 0x1FFFFF);
+    EXPECT_EQ(file.vn_Write("xy", 2), 2u);  // one byte past the view
+    EXPECT_EQ(file.n_GetMapSize(), 0x300000u);
+    EXPECT_EQ(file.vn_GetSize(), 0x300000u);
+    char const* view = static_cast<char const*>(file.pv_GetMapping());
+    EXPECT_EQ(view[0], 'm');
+    EXPECT_EQ(std::string(view + 0x100000, 4), "zend");
+    EXPECT_EQ(std::string(view + 0x1FFFFF, 2), "xy");
     file.v_FlushMap();
     file.v_CloseMap(0x100001);
     EXPECT_FALSE(file.b_GetMapping());
@@ -286,11 +298,100 @@ TEST_F(WinFile, FailedWriteKeepsTheBytesBeforeIt) {
     file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
     EXPECT_EQ(file.vn_Write("more", 4), 0u);  // a handle opened for reading
     ASSERT_TRUE(errors->b_IsSetError());
-    EXPECT_NE(errors->n_GetErrorCode(), 0u);
-    EXPECT_NE(s_Message().find(temp.s_Narrow()), std::string::npos) << s_Message();
+    unsigned code = errors->n_GetErrorCode();
+    std::string message = s_Message();
+    EXPECT_NE(code, 0u);
+    EXPECT_NE(message.find(temp.s_Narrow()), std::string::npos) << message;
     errors->v_ClearError();
+
+    // Through a read-only view the write fails the same way and writes
+    // nothing, inside the view and beyond it alike.
+    file.v_CreateMap(0xFFFFF);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    for (int at : {2, 4096}) {
+        file.vv_SetOffset(CT_File::e_Begin, at);
+        EXPECT_EQ(file.vn_Write("more", 4), 0u);
+        ASSERT_TRUE(errors->b_IsSetError()) << at;
+        EXPECT_EQ(errors->n_GetErrorCode(), code);
+        EXPECT_EQ(s_Message(), message);
+        ASSERT_GE(errors->n_GetLocationCount(), 1u);
+        EXPECT_STREQ(errors->qccz_GetLocationFileAt(1), "Foundation/Basis/FILE/WinFile");
+        errors->v_ClearError();
+        EXPECT_EQ(file.vn_GetOffset(), static_cast<unsigned>(at));
+    }
+    EXPECT_EQ(std::string(static_cast<char const*>(file.pv_GetMapping()), 6), "before");
     file.vv_Close();
     EXPECT_EQ(temp.s_Read(), "before");
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+}
+
+TEST_F(WinFile, MovesAreTheObjectsOwnMappedOrNot) {
+    TemporaryFile temp;
+    temp.v_Write("0123456789");
+    CT_WinFile file(temp.pcco_Name(), 1024);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0x08);
+    // A move is the object's offset alone: the handle stays put, and the
+    // read goes where the object stands.
+    file.vv_SetOffset(CT_File::e_Begin, 6);
+    file.vv_SetOffset(CT_File::e_Current, -1);
+    EXPECT_EQ(Platform::n_SetFilePointer(file.h_GetHandle(), 0, 1), 0u);
+    char byte = 0;
+    EXPECT_EQ(file.vn_Read(&byte, 1), 1u);
+    EXPECT_EQ(byte, '5');
+    file.vv_SetOffset(CT_File::e_Begin, 0);
+
+    file.v_CreateMap(0xFFFFF);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    Platform::n_SetFilePointer(file.h_GetHandle(), 0, 0);
+    file.vv_SetOffset(CT_File::e_Begin, 3);
+    file.vv_SetOffset(CT_File::e_Current, 2);
+    file.vv_SetOffset(CT_File::e_Current, -1);
+    EXPECT_EQ(file.vn_GetOffset(), 4u);
+    EXPECT_EQ(Platform::n_SetFilePointer(file.h_GetHandle(), 0, 1), 0u);
+    EXPECT_EQ(file.vn_Write("X", 1), 1u);
+    EXPECT_EQ(file.vn_Read(&byte, 1), 1u);
+    EXPECT_EQ(byte, '5');
+    EXPECT_EQ(file.vn_GetOffset(), 6u);
+    EXPECT_EQ(file.vb_IsEof(), 0);
+
+    // A move before the start fails as unmapped and keeps the offset.
+    TemporaryFile other;
+    CT_WinFile unmapped(other.pcco_Name(), 1024);
+    unmapped.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    unmapped.vv_SetOffset(CT_File::e_Current, -7);
+    ASSERT_TRUE(errors->b_IsSetError());
+    unsigned code = errors->n_GetErrorCode();
+    errors->v_ClearError();
+    unmapped.vv_Close();
+    file.vv_SetOffset(CT_File::e_Current, -7);
+    ASSERT_TRUE(errors->b_IsSetError());
+    EXPECT_EQ(errors->n_GetErrorCode(), code);
+    errors->v_ClearError();
+    EXPECT_EQ(file.vn_GetOffset(), 6u);
+    file.vv_SetOffset(CT_File::e_End, -2);
+    EXPECT_EQ(file.vn_GetOffset(), 0x100000u - 2);  // the mapping lengthened the file
+
+    // Unmapped, reads and writes go on at the object's offset.
+    file.vv_SetOffset(CT_File::e_Begin, 7);
+    file.v_CloseMap(0);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(file.vn_Read(&byte, 1), 1u);
+    EXPECT_EQ(byte, '7');
+    EXPECT_EQ(file.vn_Write("Y", 1), 1u);
+    EXPECT_EQ(file.vn_GetOffset(), 9u);
+
+    // Closing the view with a length cuts the file there and moves the
+    // offset to it; the end is then set where the object stands.
+    file.v_CreateMap(0xFFFFF);
+    file.vv_SetOffset(CT_File::e_Begin, 2);
+    EXPECT_EQ(file.vn_Write("Z", 1), 1u);
+    file.v_CloseMap(10);
+    EXPECT_EQ(file.vn_GetOffset(), 10u);
+    file.vv_SetOffset(CT_File::e_Begin, 9);
+    file.v_SetEndOfFile();
+    file.vv_Close();
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(temp.s_Read(), "01Z3X567Y");
 }
 
 // ---- between processes --------------------------------------------------

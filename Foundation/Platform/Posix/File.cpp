@@ -114,7 +114,12 @@ void* h_OpenFile(unsigned short const* name, unsigned access, unsigned share, un
         errno = code;
         return nullptr;
     }
-    if (disposition == 2 && ::ftruncate(descriptor, 0) != 0) {
+    // An empty file is not truncated: on ext4 a truncation to zero marks
+    // the file for writing back all of its new data when it is closed,
+    // which a newly created file has no reason to pay. The size is asked
+    // under the lock, so no other writer can have changed it since.
+    if (disposition == 2 && (::fstat(descriptor, &status) != 0 || status.st_size != 0) &&
+        ::ftruncate(descriptor, 0) != 0) {
         int code = errno;
         ::close(descriptor);
         errno = code;
@@ -171,6 +176,49 @@ int b_WriteFile(void* file, void const* data, unsigned n, unsigned* count) {
         ssize_t put = ::write(pso_File(file)->i_Descriptor, static_cast<char const*>(data) + done, n - done);
         if (put < 0) {
             if (errno == EINTR) continue;
+            *count = done;
+            return 0;
+        }
+        done += static_cast<unsigned>(put);
+    }
+    *count = done;
+    return 1;
+}
+
+int b_ReadFileAt(void* file, unsigned offset, void* data, unsigned n, unsigned* count) {
+    if (!b_Valid(file)) {
+        *count = 0;
+        return 0;
+    }
+    unsigned done = 0;
+    while (done < n) {
+        ssize_t got = ::pread(pso_File(file)->i_Descriptor, static_cast<char*>(data) + done, n - done,
+                              static_cast<off_t>(offset) + done);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            if (errno == ESPIPE && done == 0) return b_ReadFile(file, data, n, count);
+            *count = done;
+            return 0;
+        }
+        if (got == 0) break;
+        done += static_cast<unsigned>(got);
+    }
+    *count = done;
+    return 1;
+}
+
+int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, unsigned* count) {
+    if (!b_Valid(file)) {
+        *count = 0;
+        return 0;
+    }
+    unsigned done = 0;
+    while (done < n) {
+        ssize_t put = ::pwrite(pso_File(file)->i_Descriptor, static_cast<char const*>(data) + done, n - done,
+                               static_cast<off_t>(offset) + done);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            if (errno == ESPIPE && done == 0) return b_WriteFile(file, data, n, count);
             *count = done;
             return 0;
         }
@@ -405,6 +453,20 @@ void* pv_MapViewOfFile(void* handle, int writable, unsigned size) {
     return view == MAP_FAILED ? nullptr : view;
 }
 
+// A new view would map every page afresh, and each first touch of a page
+// is a fault; moving the view keeps its page tables.
+void* pv_GrowView(void* handle, void* view, unsigned oldSize, unsigned newSize) {
+    st_Mapping* mapping = static_cast<st_Mapping*>(handle);
+    struct stat status;
+    if (::fstat(mapping->i_Descriptor, &status) != 0) return nullptr;
+    if (static_cast<unsigned long long>(status.st_size) < newSize && ::ftruncate(mapping->i_Descriptor, newSize) != 0)
+        return nullptr;
+    void* grown = ::mremap(view, oldSize, newSize, MREMAP_MAYMOVE);
+    if (grown == MAP_FAILED) return nullptr;
+    mapping->n_Size = newSize;
+    return grown;
+}
+
 int b_UnmapViewOfFile(void* view, unsigned size) { return ::munmap(view, size) == 0; }
 
 int b_CloseFileMapping(void* mapping) {
@@ -413,6 +475,26 @@ int b_CloseFileMapping(void* mapping) {
 }
 
 int b_FlushViewOfFile(void* view, unsigned size) { return ::msync(view, size, MS_SYNC) == 0; }
+
+// Each first write to a page of a shared file mapping is a fault of its
+// own, which costs several times a write to the file of the same bytes;
+// prefaulting the range for writing does them in one pass. Kernels before
+// 5.14 do not know the request: the writes then fault as usual.
+void v_PrepareViewForWriting(void* view, unsigned offset, unsigned length) {
+#ifdef MADV_POPULATE_WRITE
+    if (length == 0) return;
+    std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    std::uintptr_t start = reinterpret_cast<std::uintptr_t>(view) + offset;
+    std::uintptr_t first = start & ~(page - 1);
+    int code = errno;  // a hint leaves the last error as it was
+    ::madvise(reinterpret_cast<void*>(first), start + length - first, MADV_POPULATE_WRITE);
+    errno = code;
+#else
+    (void)view;
+    (void)offset;
+    (void)length;
+#endif
+}
 
 // Linux gives each process its descriptor limit; the request is granted
 // up to it.

@@ -63,8 +63,11 @@ int b_WaitForPeer(void* channel) {
     return ::read(child->b_InChild ? child->ai_ToChild[0] : child->ai_ToParent[0], &byte, 1) == 1;
 }
 
-int i_WaitForChild(void* handle) {
-    st_Child* child = static_cast<st_Child*>(handle);
+namespace {
+
+// Waits for the child's end, closes the pipes and frees the record; the
+// child's status, or -1 when the wait failed.
+int i_Reap(st_Child* child) {
     int status = 0;
     pid_t done;
     do done = ::waitpid(child->i_Process, &status, 0);
@@ -72,8 +75,25 @@ int i_WaitForChild(void* handle) {
     for (int descriptor : {child->ai_ToChild[0], child->ai_ToChild[1], child->ai_ToParent[0], child->ai_ToParent[1]})
         ::close(descriptor);
     delete child;
-    if (done < 0 || !WIFEXITED(status)) return -1;
+    return done < 0 ? -1 : status;
+}
+
+}  // namespace
+
+int i_WaitForChild(void* handle) {
+    int status = i_Reap(static_cast<st_Child*>(handle));
+    if (status == -1 || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
+}
+
+// SIGKILL cannot be caught: the child stops between two instructions, and
+// what it had handed to the kernel (written bytes, stores into a shared
+// mapping) is all that remains of its work.
+int b_KillChild(void* handle) {
+    st_Child* child = static_cast<st_Child*>(handle);
+    ::kill(child->i_Process, SIGKILL);  // harmless for a child that has ended and awaits its reaping
+    int status = i_Reap(child);
+    return status != -1 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
 int b_LimitFileSize(unsigned bytes) {

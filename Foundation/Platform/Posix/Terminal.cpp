@@ -6,4 +6,8 @@ namespace Platform {
 
 int b_IsStandardErrorTerminal() { return isatty(STDERR_FILENO) ? 1 : 0; }
 
+// The streams carry bytes as they are already.
+void v_SetStandardInputBinary() {}
+void v_SetStandardOutputBinary() {}
+
 }  // namespace Platform

@@ -41,6 +41,31 @@ int b_WriteFile(void* file, void const* data, unsigned n, unsigned* count) {
     return ok != 0;
 }
 
+// A synchronous handle reads and writes at the OVERLAPPED offset; at and
+// past the end of the file such a read fails with ERROR_HANDLE_EOF, which
+// is the ordinary end: nothing read.
+int b_ReadFileAt(void* file, unsigned offset, void* data, unsigned n, unsigned* count) {
+    OVERLAPPED at = {};
+    at.Offset = offset;
+    DWORD done = 0;
+    BOOL ok = ::ReadFile(file, data, n, &done, &at);
+    *count = done;
+    if (!ok && ::GetLastError() == ERROR_HANDLE_EOF) {
+        ::SetLastError(NO_ERROR);
+        return 1;
+    }
+    return ok != 0;
+}
+
+int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, unsigned* count) {
+    OVERLAPPED at = {};
+    at.Offset = offset;
+    DWORD done = 0;
+    BOOL ok = ::WriteFile(file, data, n, &done, &at);
+    *count = done;
+    return ok != 0;
+}
+
 unsigned n_GetFileSize(void* file) {
     DWORD size = ::GetFileSize(file, nullptr);
     return size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR ? 0xFFFFFFFFu : size;
@@ -94,9 +119,14 @@ void* pv_MapViewOfFile(void* mapping, int writable, unsigned size) {
     return ::MapViewOfFile(mapping, writable ? FILE_MAP_ALL_ACCESS : FILE_MAP_READ, 0, 0, size);
 }
 
+// A view cannot be lengthened in place: the caller maps anew.
+void* pv_GrowView(void*, void*, unsigned, unsigned) { return nullptr; }
 int b_UnmapViewOfFile(void* view, unsigned) { return ::UnmapViewOfFile(view) != 0; }
 int b_CloseFileMapping(void* mapping) { return ::CloseHandle(mapping) != 0; }
 int b_FlushViewOfFile(void* view, unsigned) { return ::FlushViewOfFile(view, 0) != 0; }
+// Windows resolves first writes to a mapped file cheaply enough; there is
+// no request to prefault pages for writing.
+void v_PrepareViewForWriting(void*, unsigned, unsigned) {}
 
 // SetHandleCount is a no-op on 32-bit and later Windows; the runtime's
 // stream limit is what it once raised.

@@ -136,6 +136,25 @@ int i_WaitForChild(void* handle) {
     return ended ? static_cast<int>(code) : -1;
 }
 
+// TerminateProcess ends every thread of the child without running any of
+// its code; its handles (the files it held open with their share modes)
+// are closed by the system once the process has ended, which the wait
+// makes sure of before the caller looks at those files.
+int b_KillChild(void* handle) {
+    st_Child* child = static_cast<st_Child*>(handle);
+    enum : UINT { e_KilledCode = 0xDEAD };
+    bool killed = ::TerminateProcess(child->h_Process, e_KilledCode) != 0;
+    DWORD code = 0;
+    bool ended = ::WaitForSingleObject(child->h_Process, INFINITE) == WAIT_OBJECT_0 &&
+                 ::GetExitCodeProcess(child->h_Process, &code);
+    v_Close(child->h_Process);
+    v_Close(child->h_Read);
+    v_Close(child->h_Write);
+    delete child;
+    // A child that has already ended refuses the termination.
+    return killed && ended && code == e_KilledCode;
+}
+
 int b_LimitFileSize(unsigned) { return 0; }
 
 }  // namespace Platform
