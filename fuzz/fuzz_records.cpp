@@ -36,9 +36,11 @@ unsigned const n_FewRecords = 64;
 // opening, which the end offset bounds in turn; this is a second bound.
 unsigned const n_MaxResources = 4096;
 // The opening reads (resource count x 8) bytes of table, which a header
-// may claim up to the end offset, 4 GiB; inputs claiming more than this
-// many resources are not opened.
-unsigned const n_MaxOpenResources = 1u << 16;
+// may claim up to the end offset, 4 GiB, and puts a table out of key order
+// in order; the sort takes quadratic time on many equal keys (the zeros
+// read past a small file's end). Inputs claiming more resources than this
+// are not opened.
+unsigned const n_MaxOpenResources = 1024;
 // A scan returns each record once and moves forward, so it ends after at
 // most one call per block; the bound only keeps a fault from hiding
 // behind a timeout.
