@@ -100,6 +100,19 @@ public:
         v_Insert(data, count, n_GetUsedSize());
     }
     void v_Append(CT_Buffer const* other, unsigned from, unsigned count) { v_Insert(other, from, count, n_GetUsedSize()); }
+    // Replaces the content by count bytes and then the byte last, where
+    // the storage is unshared and holds them all; says whether it could
+    // (if not, nothing changed). Emptying and appending would give the
+    // same storage and content.
+    bool b_SetInPlace(void const* data, unsigned count, unsigned char last) {
+        if (puc_Data == nullptr) return false;
+        st_BufferData* header = pso_Header();
+        if (count >= header->n_MaximumSize || i4_LoadUseCount(header) != 1) return false;
+        __builtin_memmove(puc_Data, data, count);
+        puc_Data[count] = last;
+        header->n_UsedSize = count + 1;
+        return true;
+    }
     void v_Remove(unsigned count, unsigned at);
     void v_AtInsertCopy(unsigned from, unsigned count, unsigned at);
     void v_AtInsertMove(unsigned from, unsigned count, unsigned at);

@@ -130,6 +130,17 @@ TYPED_TEST(FileLogic, LinesAcrossChunkBorders) {
     Lines sequential = expected;
     sequential.emplace_back("unterminated", 0u);
     EXPECT_EQ(this->ao_Lines(temp, n_Sequential, true), sequential);
+    {
+        // A copy the caller keeps shares the line's storage; reading the
+        // next line into the line must leave the copy as it was.
+        TypeParam file(temp.pcco_Name(), 4096);
+        this->v_OpenRead(file);
+        CT_CString line(static_cast<unsigned>(0));
+        std::vector<CT_CString> kept;
+        for (int i = 0; i < 20 && file.n_ReadLineCSequential(&line, nullptr); ++i) kept.push_back(line);
+        for (std::size_t i = 0; i < kept.size(); ++i)
+            EXPECT_EQ(std::string(kept[i].qccz_Get(), kept[i].n_GetLength()), expected[i].first);
+    }
 
     // The same lines as UTF-16 with a byte-order mark, and without one.
     std::u16string wide;

@@ -92,6 +92,9 @@ public:
         co_Buffer.v_Append(static_cast<unsigned char>(0));
         pc_Data()[used - 1] = first;
     }
+    // Replaces the text by count bytes (none of them a terminator) where the
+    // storage is this string's own and has room; says whether it could.
+    bool b_SetTextInPlace(char const* text, unsigned count) { return co_Buffer.b_SetInPlace(text, count, 0); }
     void v_Append(unsigned short c);
     void v_Append(unsigned short const* text, unsigned count);
     void v_Append(CT_String const* source, unsigned count);
