@@ -138,17 +138,38 @@ void CT_VoidSortedArray::v_QuickSort() {
     v_QuickSort(&temp, 1, count);
 }
 
-// Partitions around the middle item: the items that order before it go
-// to its left. The left part recurses, the right part loops.
+// Partitions three ways around a copy of the middle item: the items that
+// order before it, those equal to it, those after it. Equal items are
+// placed in the one pass, so an array of many equal keys sorts in linear
+// time instead of quadratic. The smaller side recurses, the larger loops,
+// which bounds the depth of the recursion.
 void CT_VoidSortedArray::v_QuickSort(CT_Buffer* temp, unsigned lo, unsigned hi) {
-    for (;;) {
-        v_Swap(lo, lo + (hi - lo) / 2, temp);
-        unsigned last = lo;
-        for (unsigned i = lo + 1; i <= hi; ++i)
-            if (i_Compare(lo, i) > 0) v_Swap(++last, i, temp);
-        v_Swap(lo, last, temp);
-        if (lo + 1 < last) v_QuickSort(temp, lo, last - 1);
-        if (last + 1 >= hi) return;
-        lo = last + 1;
+    unsigned size = n_GetItemSize();
+    CT_Buffer pivotBuffer(size, 32);
+    unsigned char* pivot = static_cast<unsigned char*>(const_cast<void*>(pivotBuffer.qcv_Get()));
+    while (lo < hi) {
+        Container::v_CopyItem(pivot, pcuc_Item(lo + (hi - lo) / 2), size);
+        unsigned less = lo;
+        unsigned i = lo;
+        unsigned greater = hi;
+        while (i <= greater) {
+            int r = i_Compare(i, pivot);
+            if (r < 0) {
+                v_Swap(less++, i++, temp);
+            } else if (r > 0) {
+                v_Swap(i, greater, temp);
+                --greater;  // never below lo - 1 >= 0: positions start at 1
+            } else {
+                ++i;
+            }
+        }
+        // [lo, less) before the pivot, [less, greater] equal, (greater, hi] after.
+        if (less - lo < hi - greater) {
+            if (less > lo + 1) v_QuickSort(temp, lo, less - 1);
+            lo = greater + 1;
+        } else {
+            if (hi > greater + 1) v_QuickSort(temp, greater + 1, hi);
+            hi = less - 1;
+        }
     }
 }

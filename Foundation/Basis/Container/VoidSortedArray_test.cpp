@@ -122,6 +122,25 @@ TEST(VoidSortedArray, BulkLoadSortsACopyAndLeavesTheSourceInItsOrder) {
         EXPECT_EQ(reversed.pf_GetCompare(), &i_CompareIntsDown);
         EXPECT_EQ(reversed.n_GetGrowth(), 8u);
     }
+
+    // Long runs of equal keys (a table read from a damaged file can hold
+    // thousands): every item ends up in order with its own tag, and the
+    // runs cost one pass each rather than a pass per item.
+    CT_VoidArray runs(8);
+    std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
+    for (std::int32_t tag = 0; tag < 60000; ++tag) {
+        std::int32_t item[2] = {static_cast<std::int32_t>(random() % 3) - (tag % 7 == 0 ? 0 : 1), tag};
+        runs.v_Insert(item);
+        pairs.emplace_back(item[0], item[1]);
+    }
+    CT_VoidSortedArray sortedRuns(&runs, &i_CompareInts);
+    Ints keys = ao_Field(sortedRuns), tags = ao_Field(sortedRuns, 4);
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    std::vector<std::pair<std::int32_t, std::int32_t>> after;
+    for (std::size_t i = 0; i < keys.size(); ++i) after.emplace_back(keys[i], tags[i]);
+    std::sort(pairs.begin(), pairs.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, pairs);
 }
 
 TEST(VoidSortedArray, SetAtAndRemoveKeepTheOrder) {
