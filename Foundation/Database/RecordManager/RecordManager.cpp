@@ -212,18 +212,22 @@ void CT_RecordManager::v_Write(unsigned nOffset, void const* pvData, unsigned nL
     b_Failed(__LINE__);
 }
 
+// Where a write of total bytes is put together: the caller's small buffer
+// when it fits, else the scratch buffer, sized (and so unshared from a
+// table loaded through it) for the purpose.
+unsigned char* CT_RecordManager::puc_Staging(unsigned total, unsigned char* small, unsigned smallSize) {
+    if (total <= smallSize) return small;
+    co_Scratch.v_SetMinSize(total, 0);
+    co_Scratch.v_SetUsedSize(total);
+    return static_cast<unsigned char*>(const_cast<void*>(co_Scratch.qcv_Get()));
+}
+
 // A length word and the data behind it in one write: the two always
 // travel together (body blocks, resource blocks).
 void CT_RecordManager::v_WriteBlock(unsigned nOffset, unsigned nLengthWord, void const* pvData, unsigned nLength) {
     unsigned char small[512];
     unsigned total = e_LengthWordSize + nLength;
-    unsigned char* bytes = small;
-    if (total > sizeof small) {
-        co_Scratch.v_SetMinSize(total, 0);
-        // Sizing unshares the scratch from a table loaded through it.
-        co_Scratch.v_SetUsedSize(total);
-        bytes = static_cast<unsigned char*>(const_cast<void*>(co_Scratch.qcv_Get()));
-    }
+    unsigned char* bytes = puc_Staging(total, small, sizeof small);
     v_StoreWord(bytes, nLengthWord);
     if (nLength) std::memcpy(bytes + e_LengthWordSize, pvData, nLength);
     v_Write(nOffset, bytes, total);
@@ -309,16 +313,16 @@ int CT_RecordManager::b_IsInDataArea(unsigned nOffset, unsigned nSize) const {
 int CT_RecordManager::b_IsSaneFreeList() const {
     unsigned count = co_FreeList.n_GetCount();
     unsigned block = n_Block();
-    unsigned long long end = n_Field(e_EndOffsetField);
     unsigned char entry[e_EntrySize];
     for (unsigned i = 1; i <= count; ++i) {
         co_FreeList.v_GetAt(entry, static_cast<int>(i));
         unsigned offset = n_LoadWord(entry);
         unsigned size = n_LoadWord(entry + 4);
+        // Size 0 marks the chain's head, only ever in the last slot of a
+        // full list; its block is one block long at least.
         bool head = size == 0 && i == count && count == n_Field(e_FreeListCapacityField);
-        if (offset < n_DataStart() || offset % block || size % block) return 0;
-        if (size == 0 && !head) return 0;
-        if (offset + static_cast<unsigned long long>(head ? block : size) > end) return 0;
+        if (size % block || (size == 0 && !head)) return 0;
+        if (!b_IsInDataArea(offset, head ? block : size)) return 0;
     }
     return 1;
 }

@@ -140,6 +140,7 @@ private:
     // The scan shared by n_GetNextRecord, n_GetNextRecordRobust and
     // b_IsCorrupt: returns the next live record's offset, or 0.
     unsigned n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust) const;
+    unsigned char* puc_Staging(unsigned nTotal, unsigned char* pucSmall, unsigned nSmallSize);
     void v_WriteBlock(unsigned nOffset, unsigned nLengthWord, void const* pvData, unsigned nLength);
 
     // The file object is used for reading in const operations too: reads

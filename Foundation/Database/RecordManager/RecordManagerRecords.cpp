@@ -90,13 +90,7 @@ unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
     // finished one.
     unsigned char small[256];
     unsigned fixedBytes = e_FixedPartOverhead + headerBytes;
-    unsigned char* bytes = small;
-    CT_Buffer large;
-    if (fixedBytes > sizeof small) {
-        large.v_SetSize(fixedBytes, 0);
-        large.v_SetUsedSize(fixedBytes);
-        bytes = static_cast<unsigned char*>(const_cast<void*>(large.qcv_Get()));
-    }
+    unsigned char* bytes = puc_Staging(fixedBytes, small, sizeof small);
     v_StoreWord(bytes, e_UnfinishedRecord);
     v_StoreWord(bytes + 4, body);
     if (headerBytes) std::memcpy(bytes + e_FixedPartOverhead, pcuc_Bytes(pcoData), headerBytes);
