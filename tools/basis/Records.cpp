@@ -2,7 +2,7 @@
 // files (or standard input) as records, writes a record back out, lists
 // the records with either scan, checks a file and shows its header. This
 // file reads the command line; the actions are in RecordsEdit.cpp and
-// RecordsInspect.cpp.
+// RecordsExamine.cpp.
 #include <cstdio>
 #include <cstring>
 #include <string>

@@ -16,7 +16,7 @@ enum : int { e_RecordsOk = 0, e_RecordsFailed = 1, e_RecordsUsage = 2 };
 int i_RecordsCreate(char const* file, unsigned headerSize, unsigned blockSize, unsigned resources, bool force);
 int i_RecordsAdd(char const* file, std::vector<char const*> inputs);
 int i_RecordsGet(char const* file, char const* number, char const* output);
-// RecordsInspect.cpp
+// RecordsExamine.cpp
 int i_RecordsList(char const* file, bool robust);
 int i_RecordsCheck(char const* file);
 int i_RecordsHeader(char const* file);

@@ -12,7 +12,7 @@
 
 namespace {
 
-char const qcz_Location[] = "tools/basis/RecordsInspect";
+char const qcz_Location[] = "tools/basis/RecordsExamine";
 
 // The bytes of a record that list shows.
 unsigned const kPreviewBytes = 24;
