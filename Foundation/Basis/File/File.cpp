@@ -317,29 +317,19 @@ unsigned CT_File::n_ReadLineCSequential(CT_String* line, CT_String const* strip)
     v_SetAccess(e_LastRead);
     if (b_Failed(__LINE__)) return 0;
     CT_CString* narrow = pco_AsNarrow(line);
-    if (narrow && n_SequentialPosition != 0) {
-        // The usual line lies whole in the chunk read before: it replaces
-        // the narrow line's text in place, one copy and no call.
-        unsigned char const* chunk = static_cast<unsigned char const*>(co_LineBuffer.qcv_Get());
-        unsigned count = co_LineBuffer.n_GetUsedSize();
-        unsigned start = n_SequentialPosition;
-        void const* found = std::memchr(chunk + start, 0x0A, count - start);
-        if (found) {
-            unsigned end = static_cast<unsigned>(static_cast<unsigned char const*>(found) - chunk);
-            unsigned text = end > start && chunk[end - 1] == 0x0D ? end - 1 : end;
-            if (narrow->b_SetTextInPlace(reinterpret_cast<char const*>(chunk + start), text - start)) {
-                n_SequentialPosition = end + 1 >= count ? 0 : end + 1;
-                if (strip) line->vv_Strip(strip);
-                return text - start + 1;
-            }
-        }
-    }
-    // A narrow line is emptied and measured by direct calls: this runs once
-    // per line of the file.
-    if (narrow) narrow->CT_CString::vv_SetLength(0);
-    else line->vv_SetLength(0);
+    // The line is emptied before its first piece is appended, by direct
+    // calls for a narrow line: this runs once per line of the file. The
+    // usual line, whole in the chunk read before, instead replaces a
+    // narrow line's text in place: one copy and no call.
+    bool emptied = false;
+    auto v_Empty = [&] {
+        if (narrow) narrow->CT_CString::vv_SetLength(0);
+        else line->vv_SetLength(0);
+        emptied = true;
+    };
     for (;;) {
         if (n_SequentialPosition == 0) {
+            if (!emptied) v_Empty();
             unsigned char* chunk = puc_LineBuffer(e_NarrowSequentialChunk);
             unsigned count = vn_Read(chunk, e_NarrowSequentialChunk);
             co_LineBuffer.v_SetUsedSize(count);
@@ -356,6 +346,14 @@ unsigned CT_File::n_ReadLineCSequential(CT_String* line, CT_String const* strip)
         unsigned end = found ? static_cast<unsigned>(static_cast<unsigned char const*>(found) - chunk) : count;
         unsigned text = end;
         if (text > start && chunk[text - 1] == 0x0D) --text;
+        if (!emptied) {
+            if (found && narrow && narrow->b_SetTextInPlace(reinterpret_cast<char const*>(chunk + start), text - start)) {
+                n_SequentialPosition = end + 1 >= count ? 0 : end + 1;
+                if (strip) line->vv_Strip(strip);
+                return text - start + 1;
+            }
+            v_Empty();
+        }
         v_AppendNarrow(line, narrow, chunk + start, text - start);
         if (!found) {
             n_SequentialPosition = 0;
