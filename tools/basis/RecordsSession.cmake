@@ -33,9 +33,20 @@ function(records expect)
   if(RUN_OUTPUT)
     set(output "${WORK}/${RUN_OUTPUT}")
   endif()
-  execute_process(COMMAND ${EMULATOR} "${BASIS}" records ${RUN_UNPARSED_ARGUMENTS}
-                  WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status ${redirect}
-                  OUTPUT_FILE "${output}" ERROR_FILE "${WORK}/stderr.txt")
+  # The program never fails without a word on standard error (checked
+  # below). A status of 1 with nothing written at all, under the emulator,
+  # is the emulator failing to start the program, which now and then
+  # happens to Wine; such a run is made again, up to twice.
+  foreach(attempt 1 2 3)
+    execute_process(COMMAND ${EMULATOR} "${BASIS}" records ${RUN_UNPARSED_ARGUMENTS}
+                    WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status ${redirect}
+                    OUTPUT_FILE "${output}" ERROR_FILE "${WORK}/stderr.txt")
+    file(SIZE "${output}" out_size)
+    file(SIZE "${WORK}/stderr.txt" err_size)
+    if(NOT EMULATOR OR NOT status EQUAL 1 OR out_size GREATER 0 OR err_size GREATER 0)
+      break()
+    endif()
+  endforeach()
   set(out "")
   if(NOT RUN_OUTPUT)
     file(READ "${output}" out)
