@@ -9,6 +9,12 @@
 // pointers with sn_HashCasePQCZ and si_CompareCasePQCZ, the standard map
 // std::string_view (also pointing into the vector) and, for reference,
 // std::string (copying the text).
+//
+// Single runs on a shared machine vary by a quarter and more, and the first
+// benchmark to fill a million items pays for the heap's fresh pages. For
+// figures to compare, run every case several times, interleaved, and take
+// each case's fastest run:
+//   bench_hash --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
 #include <benchmark/benchmark.h>
 
 #include <cstdint>

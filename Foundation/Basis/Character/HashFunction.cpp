@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "Foundation/Basis/Character/TextHash.h"
 #include "Foundation/Basis/String/CString.h"
-#include "Foundation/Basis/String/CharacterRules.h"
 #include "Foundation/Basis/String/UString.h"
 
 namespace {
@@ -17,52 +17,20 @@ inline T x_Load(void const* at) {
     return value;
 }
 
-// One character into the text hash: h * 16 + c, and when that sets any of
-// the top four bits, they are cleared and folded back in at bits 4 to 7.
-// Without a branch: the XOR of (h >> 24) & 0xF0 is 0 when the top bits are
-// clear, and it never touches them.
-inline std::uint32_t n4_Step(std::uint32_t h, std::uint32_t c) {
-    h = (h << 4) + c;
-    return (h & 0x0FFFFFFFu) ^ ((h >> 24) & 0xF0u);
-}
+using TextHash::st_Same;
+using TextHash::st_Upper;
 
-// A narrow byte enters sign-extended: its value as a signed char, widened.
-inline std::uint32_t n4_Narrow(char c) {
-    return static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
-}
-
-struct st_Same {
-    static char sc_Fold(char c) { return c; }
-    static unsigned short su_Fold(unsigned short u) { return u; }
-};
-struct st_Upper {
-    static char sc_Fold(char c) { return CharacterRules::sx_ToUpper(c); }
-    static unsigned short su_Fold(unsigned short u) { return CharacterRules::sx_ToUpper(u); }
-};
-
-// The loops live here, so that every public form runs them directly rather
-// than through another exported (and so replaceable) function.
-//
-// While the characters are below 0x80, the first six cannot reach the top
-// four bits (six of them sum to at most 0x7F * 0x111111 = 0x08777777), so
-// they enter without the fold; from the first other character, or the
-// seventh, every step folds. The result is that of folding every step.
+// The hash reduced to a bucket number from 1 to n. The loops are inlined
+// here, so that every public form runs them directly rather than through
+// another exported (and so replaceable) function.
 template <class Fold>
 unsigned n_HashNarrow(char const* text, unsigned n) {
-    std::uint32_t h = 0;
-    unsigned i = 0;
-    for (char c; i < 6 && (c = Fold::sc_Fold(text[i])) > 0; ++i) h = (h << 4) + static_cast<std::uint32_t>(c);
-    for (text += i; *text; ++text) h = n4_Step(h, n4_Narrow(Fold::sc_Fold(*text)));
-    return h % n + 1;
+    return TextHash::n4_Narrow<Fold>(text) % n + 1;
 }
 
 template <class Fold>
 unsigned n_HashWide(unsigned short const* text, unsigned n) {
-    std::uint32_t h = 0;
-    unsigned i = 0;
-    for (unsigned short u; i < 6 && (u = Fold::su_Fold(text[i])) != 0 && u < 0x80; ++i) h = (h << 4) + u;
-    for (text += i; *text; ++text) h = n4_Step(h, Fold::su_Fold(*text));
-    return h % n + 1;
+    return TextHash::n4_Wide<Fold>(text) % n + 1;
 }
 
 unsigned short const su_Empty = 0;

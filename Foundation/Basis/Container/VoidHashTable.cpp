@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "Foundation/Basis/Character/TextHash.h"
 #include "Foundation/Basis/Container/HashTablePrime.h"
+#include "Foundation/Basis/Container/MemoryAhead.h"
 
 namespace {
 
@@ -21,6 +23,48 @@ CT_Buffer co_MakeHeads(unsigned tableSize) {
 
 unsigned char* puc_Bytes(CT_Buffer* buffer) {
     return static_cast<unsigned char*>(const_cast<void*>(buffer->qcv_Get()));
+}
+
+// The text a key points to, for keys that are text pointers.
+template <class T>
+T const* pcc_KeyText(st_HashItem const* item) {
+    T const* text;
+    std::memcpy(&text, item + 1, sizeof text);
+    return text;
+}
+
+// Moves every item of the table, bucket by bucket from 1 and along each
+// chain from its head, to the head of bucketOf(item) in newHeads; gives the
+// number of items that landed in a bucket already holding one. The items
+// lie scattered over the heap, so the walk would wait on memory at every
+// one; instead it fetches the head items se_FetchAhead buckets on and, when
+// the keys point to texts, the texts of the heads half as far on, whose
+// items have arrived by then.
+template <class BucketOf>
+unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, int keysAreTexts, BucketOf bucketOf) {
+    unsigned collisions = 0;
+    unsigned buckets = table->n_GetTableSize();
+    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
+        if (bucket + Container::se_FetchAhead <= buckets) {
+            Container::sv_Prefetch(table->pso_GetAt(bucket + Container::se_FetchAhead));
+            if (keysAreTexts) {
+                st_HashItem const* ahead = table->pso_GetAt(bucket + Container::se_FetchAhead / 2);
+                if (ahead != nullptr) Container::sv_Prefetch(pcc_KeyText<char>(ahead));
+            }
+        }
+        st_HashItem* item = table->pso_GetAt(bucket);
+        while (item != nullptr) {
+            st_HashItem* following = item->pso_Following;
+            unsigned char* slot = newHeads + (bucketOf(item) - 1) * sizeof(st_HashItem*);
+            st_HashItem* head;
+            std::memcpy(&head, slot, sizeof head);
+            if (head != nullptr) ++collisions;
+            item->pso_Following = head;
+            std::memcpy(slot, &item, sizeof item);
+            item = following;
+        }
+    }
+    return collisions;
 }
 
 }  // namespace
@@ -69,6 +113,9 @@ void CT_VoidHashTable::v_Init(CT_VoidHashTable const* other) {
 void CT_VoidHashTable::v_Exit() {
     unsigned buckets = n_GetTableSize();
     for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
+        // Freeing reads each item's allocation header: with the heads
+        // walked in order, the items a few buckets on are fetched now.
+        if (bucket + Container::se_FetchAhead <= buckets) Container::sv_Prefetch(pso_GetAt(bucket + Container::se_FetchAhead));
         st_HashItem* item = pso_GetAt(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
@@ -171,31 +218,36 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     if (n_Collisions >= target / 4) target = n_GetNextPrim(target * 2);
     CT_Buffer heads = co_MakeHeads(target);
     unsigned char* newHeads = puc_Bytes(&heads);
-    n_Collisions = 0;
     // Every item moves, bucket by bucket and along each chain, to the head
-    // of its new bucket.
-    unsigned buckets = n_GetTableSize();
-    int integerKeys = b_IntegerKeys();
-    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
-        st_HashItem* item = pso_GetAt(bucket);
-        while (item != nullptr) {
-            st_HashItem* following = item->pso_Following;
-            unsigned to;
-            if (integerKeys) {
-                std::uint32_t value;
-                std::memcpy(&value, item + 1, sizeof value);
-                to = value % target + 1;
-            } else {
-                to = pf_Hash(item + 1, target);
-            }
-            unsigned char* slot = newHeads + (to - 1) * sizeof(st_HashItem*);
-            st_HashItem* head;
-            std::memcpy(&head, slot, sizeof head);
-            if (head != nullptr) ++n_Collisions;
-            item->pso_Following = head;
-            std::memcpy(slot, &item, sizeof item);
-            item = following;
-        }
+    // of its new bucket. The bucket is the hash callback's; for the
+    // library's own integer and text callbacks it is worked out here, to
+    // the same value, with one divisor for the whole walk.
+    Container::CT_Modulo modulo(target);
+    if (b_IntegerKeys()) {
+        n_Collisions = sn_Relink(this, newHeads, 0, [&](st_HashItem const* item) {
+            std::uint32_t value;
+            std::memcpy(&value, item + 1, sizeof value);
+            return modulo.n4_Of(value) + 1;
+        });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ)) {
+        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
+            return modulo.n4_Of(TextHash::n4_Narrow<TextHash::st_Same>(pcc_KeyText<char>(item))) + 1;
+        });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ)) {
+        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
+            return modulo.n4_Of(TextHash::n4_Narrow<TextHash::st_Upper>(pcc_KeyText<char>(item))) + 1;
+        });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ)) {
+        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
+            return modulo.n4_Of(TextHash::n4_Wide<TextHash::st_Same>(pcc_KeyText<unsigned short>(item))) + 1;
+        });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQUZ)) {
+        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
+            return modulo.n4_Of(TextHash::n4_Wide<TextHash::st_Upper>(pcc_KeyText<unsigned short>(item))) + 1;
+        });
+    } else {
+        tpf_Hash hash = pf_Hash;
+        n_Collisions = sn_Relink(this, newHeads, 0, [&](st_HashItem const* item) { return hash(item + 1, target); });
     }
     CT_VoidArray::v_Set(&heads);
 }

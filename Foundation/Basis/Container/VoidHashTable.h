@@ -33,6 +33,7 @@
 
 #include "Foundation/Basis/Character/Compare.h"
 #include "Foundation/Basis/Character/HashFunction.h"
+#include "Foundation/Basis/Character/TextHash.h"
 #include "Foundation/Basis/Container/VoidArray.h"
 #include "Foundation/Basis/Heap/MemPool.h"
 #include "Foundation/Platform/Export.h"
@@ -141,8 +142,9 @@ private:
     // This is the hot path of every lookup, so it stays inline. Keys of 32
     // bits with the library's own integer callbacks (whose hash is the
     // value mod the bucket count plus 1, and whose compare is 0 exactly for
-    // equal values) are hashed and compared here without the calls; any
-    // other callback is called.
+    // equal values), and text pointers with the exact narrow text
+    // callbacks, are hashed and compared here without the calls; any other
+    // callback is called.
     st_HashItem* pso_Find(void const* key, unsigned* bucket, st_HashItem** previous) const {
         unsigned buckets = n_GetTableSize();
         if (buckets == 0) return nullptr;
@@ -161,6 +163,21 @@ private:
             }
             return nullptr;
         }
+        if (b_NarrowTextKeys()) {
+            // Exact narrow texts: the callbacks' hash and strcmp equality,
+            // without the calls; the same pointer is the same text.
+            char const* text = spcc_Text(key);
+            *bucket = TextHash::n4_Narrow<TextHash::st_Same>(text) % buckets + 1;
+            for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
+                char const* stored;
+                std::memcpy(&stored, item + 1, sizeof stored);
+                if (stored == text || std::strcmp(stored, text) == 0) {
+                    if (previous) *previous = before;
+                    return item;
+                }
+            }
+            return nullptr;
+        }
         *bucket = pf_Hash(key, buckets);
         for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
             if (pf_Compare(item + 1, key) == 0) {
@@ -170,22 +187,34 @@ private:
         }
         return nullptr;
     }
+    int b_NarrowTextKeys() const {
+        return n_KeySize == sizeof(char const*) &&
+               pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ) &&
+               pf_Compare == static_cast<tpf_Compare>(&CT_Compare::si_CompareCasePQCZ);
+    }
     int b_IntegerKeys() const {
         return n_KeySize == sizeof(std::uint32_t) &&
                (pf_Hash == &sn_HashInteger || pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashPN4)) &&
                (pf_Compare == &si_CompareInteger || pf_Compare == static_cast<tpf_Compare>(&CT_Compare::si_ComparePN) ||
                 pf_Compare == static_cast<tpf_Compare>(&CT_Compare::si_ComparePN4));
     }
-    // Copies a key or datum; the common sizes as one move. Inlined into a
-    // caller's code, the compiler may see a 4-byte object beside the 8-byte
-    // branch that the table's sizes never take and warn of it; the warning
-    // is off for these lines only.
+    // Reads a text key; copies a key or datum, the common sizes as one
+    // move. Inlined into a caller's code, the compiler may see a 4-byte
+    // object beside the 8-byte branch that the table's sizes never take and
+    // warn of it; the warning is off for these lines only.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds"
 #pragma GCC diagnostic ignored "-Wstringop-overflow"
 #pragma GCC diagnostic ignored "-Wstringop-overread"
 #endif
+    // The text pointer a key holds: only ever read from tables of pointer
+    // keys, which the compiler cannot tell.
+    static char const* spcc_Text(void const* key) {
+        char const* text;
+        std::memcpy(&text, key, sizeof text);
+        return text;
+    }
     static void sv_Copy(void* to, void const* from, unsigned size) {
         switch (size) {
         case 4: std::memcpy(to, from, 4); break;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <map>
 #include <random>
 #include <set>
@@ -343,6 +345,80 @@ TEST(VoidHashTable, ATableWithoutBuckets) {
     EXPECT_EQ(table.b_Insert(&key, &key), 0);
     EXPECT_EQ(table.n_GetTableSize(), 2u);
     EXPECT_EQ(n4_Get(table, 9), 9u);
+}
+
+// The number of items behind another in their chain, recounted.
+unsigned n_CountCollisions(CT_VoidHashTable const& table) {
+    unsigned collisions = 0;
+    for (unsigned b = 1; b <= table.n_GetTableSize(); ++b)
+        for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing())
+            if (item != table.pso_GetAt(b)) ++collisions;
+    return collisions;
+}
+
+// A text hash of the caller's own, which the table knows nothing about.
+unsigned n_HashByLength(void const* key, unsigned n) {
+    char const* text;
+    std::memcpy(&text, key, sizeof text);
+    return static_cast<unsigned>(std::strlen(text)) * 7919u % n + 1;
+}
+
+TEST(VoidHashTable, GrowthPlacesTextKeysWhereTheirCallbacksSay) {
+    // Narrow texts of 1 to 19 characters, some with bytes of 0x80 and up
+    // and some in lower case; wide copies of the same. Growth moves every
+    // item many times; each must end in the bucket its callback gives.
+    std::mt19937 random(7);
+    std::vector<std::string> narrow;
+    std::vector<std::vector<unsigned short>> wide;
+    std::set<std::string> seen;
+    while (narrow.size() < 3000) {
+        std::string text;
+        unsigned length = 1 + random() % 19;
+        for (unsigned i = 0; i < length; ++i) text += static_cast<char>(random() % 8 == 0 ? 0x80 + random() % 0x7F : 'a' + random() % 26);
+        if (!seen.insert(text).second) continue;
+        narrow.push_back(text);
+        wide.emplace_back(text.begin(), text.end());
+        for (auto& u : wide.back()) u = static_cast<unsigned char>(u) + (u >= 0x80 ? 0x300 : 0);
+        wide.back().push_back(0);
+    }
+    struct st_Case {
+        CT_VoidHashTable::tpf_Hash pf_Hash;
+        CT_VoidHashTable::tpf_Compare pf_Compare;
+        bool b_Wide;
+    };
+    st_Case const cases[] = {
+        {&CT_HashFunction::sn_HashCasePQCZ, &CT_Compare::si_CompareCasePQCZ, false},
+        {&CT_HashFunction::sn_HashNoCasePQCZ, &CT_Compare::si_CompareNoCasePQCZ, false},
+        {&CT_HashFunction::sn_HashCasePQUZ, &CT_Compare::si_CompareCasePQUZ, true},
+        {&CT_HashFunction::sn_HashNoCasePQUZ, &CT_Compare::si_CompareNoCasePQUZ, true},
+        {&n_HashByLength, &CT_Compare::si_CompareCasePQCZ, false},
+    };
+    for (st_Case const& c : cases) {
+        CT_VoidHashTable table(sizeof(u4), sizeof(void const*), c.pf_Hash, c.pf_Compare, 13);
+        for (u4 i = 0; i < narrow.size(); ++i) {
+            void const* key = c.b_Wide ? static_cast<void const*>(wide[i].data()) : narrow[i].c_str();
+            EXPECT_EQ(table.b_Insert(&key, &i), 0);
+        }
+        EXPECT_EQ(table.n_GetCount(), narrow.size());
+        EXPECT_GT(table.n_GetTableSize(), 1000u);
+        EXPECT_EQ(table.n_GetCollisions(), n_CountCollisions(table));
+        for (unsigned b = 1; b <= table.n_GetTableSize(); ++b)
+            for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing())
+                ASSERT_EQ(c.pf_Hash(item->pcv_GetKey(), table.n_GetTableSize()), b);
+        // Found through another copy of each text, not the stored pointer.
+        for (u4 i = 0; i < narrow.size(); ++i) {
+            std::string copy = narrow[i];
+            std::vector<unsigned short> wideCopy = wide[i];
+            void const* key = c.b_Wide ? static_cast<void const*>(wideCopy.data()) : copy.c_str();
+            u4 data = 0;
+            EXPECT_TRUE(table.b_Get(&key, &data));
+            EXPECT_EQ(data, i);
+        }
+        static char const absentNarrow[] = "not among them";
+        static unsigned short const absentWide[] = {'n', 'o', 't', 0};
+        void const* absent = c.b_Wide ? static_cast<void const*>(absentWide) : absentNarrow;
+        EXPECT_FALSE(table.b_Get(&absent, nullptr));
+    }
 }
 
 TEST(VoidHashTable, TextKeysThroughTheLibraryCallbacks) {
