@@ -12,11 +12,14 @@
 namespace TextHash {
 
 // One character into the hash. Without a branch: the XOR of (h >> 24) &
-// 0xF0 is 0 when the top bits are clear, and it never touches them.
+// 0xF0 is 0 when the top bits are clear, and it never touches them. The
+// top bits themselves are left standing: the next step shifts them out
+// unread, so they are cleared once, at the end (n4_Finish).
 inline std::uint32_t n4_Step(std::uint32_t h, std::uint32_t c) {
     h = (h << 4) + c;
-    return (h & 0x0FFFFFFFu) ^ ((h >> 24) & 0xF0u);
+    return h ^ ((h >> 24) & 0xF0u);
 }
+inline std::uint32_t n4_Finish(std::uint32_t h) { return h & 0x0FFFFFFFu; }
 
 // A narrow byte enters sign-extended: its value as a signed char, widened.
 inline std::uint32_t n4_Narrow(char c) {
@@ -43,7 +46,7 @@ inline std::uint32_t n4_Narrow(char const* text) {
     unsigned i = 0;
     for (char c; i < 6 && (c = Fold::sc_Fold(text[i])) > 0; ++i) h = (h << 4) + static_cast<std::uint32_t>(c);
     for (text += i; *text; ++text) h = n4_Step(h, n4_Narrow(Fold::sc_Fold(*text)));
-    return h;
+    return n4_Finish(h);
 }
 
 template <class Fold>
@@ -52,7 +55,7 @@ inline std::uint32_t n4_Wide(unsigned short const* text) {
     unsigned i = 0;
     for (unsigned short u; i < 6 && (u = Fold::su_Fold(text[i])) != 0 && u < 0x80; ++i) h = (h << 4) + u;
     for (text += i; *text; ++text) h = n4_Step(h, Fold::su_Fold(*text));
-    return h;
+    return n4_Finish(h);
 }
 
 }  // namespace TextHash
