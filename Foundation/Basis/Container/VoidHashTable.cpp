@@ -5,7 +5,6 @@
 
 #include "Foundation/Basis/Character/TextHash.h"
 #include "Foundation/Basis/Container/HashTablePrime.h"
-#include "Foundation/Basis/Container/MemoryAhead.h"
 
 namespace {
 

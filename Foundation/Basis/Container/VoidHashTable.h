@@ -34,6 +34,7 @@
 #include "Foundation/Basis/Character/Compare.h"
 #include "Foundation/Basis/Character/HashFunction.h"
 #include "Foundation/Basis/Character/TextHash.h"
+#include "Foundation/Basis/Container/MemoryAhead.h"
 #include "Foundation/Basis/Container/VoidArray.h"
 #include "Foundation/Basis/Heap/MemPool.h"
 #include "Foundation/Platform/Export.h"
@@ -314,10 +315,22 @@ private:
     int b_NextBucket() {
         unsigned buckets = pco_Table->n_GetTableSize();
         unsigned char const* heads = pco_Table->pcuc_Heads();
+        if (buckets >= se_LargeTable) {
+            // The items of a large table lie scattered over more memory than
+            // the caches hold: those a few buckets on are fetched now, to be
+            // there when the walk comes. A small table needs no such help.
+            while (n_Bucket < buckets) {
+                if (n_Bucket + Container::se_FetchAhead < buckets)
+                    Container::sv_Prefetch(sp_Head(heads, n_Bucket + Container::se_FetchAhead));
+                st_HashItem* head = sp_Head(heads, n_Bucket++);
+                if (head != nullptr) {
+                    pso_Item = head;
+                    return 1;
+                }
+            }
+        }
         while (n_Bucket < buckets) {
-            st_HashItem* head;
-            std::memcpy(&head, heads + n_Bucket * sizeof head, sizeof head);
-            ++n_Bucket;
+            st_HashItem* head = sp_Head(heads, n_Bucket++);
             if (head != nullptr) {
                 pso_Item = head;
                 return 1;
@@ -326,6 +339,14 @@ private:
         pso_Item = nullptr;
         return 0;
     }
+    // The head of bucket k + 1 (the k-th counted from 0).
+    static st_HashItem* sp_Head(unsigned char const* heads, unsigned k) {
+        st_HashItem* head;
+        std::memcpy(&head, heads + k * sizeof head, sizeof head);
+        return head;
+    }
+    // From this many buckets on, a walk fetches items ahead.
+    enum { se_LargeTable = 8192 };
     void v_RemoveCurrent();
 
     CT_VoidHashTable const* pco_Table;
