@@ -301,6 +301,21 @@ TEST(VoidHashTable, GrowthAndRemovalsKeepEveryItemOnce) {
             EXPECT_EQ(CT_VoidHashTable::sn_HashInteger(item->pcv_GetKey(), table.n_GetTableSize()), b);
 }
 
+TEST(VoidHashTable, AWalkOverALargeTableVisitsEveryItemOnce) {
+    // Large enough for the walk that fetches items ahead.
+    CT_VoidHashTable table = co_IntTable(13);
+    std::set<u4> inserted;
+    for (u4 key = 1; key <= 30000; ++key) {
+        u4 spread = key * 2654435761u;
+        table.b_Insert(&spread, &key);
+        inserted.insert(spread);
+    }
+    ASSERT_GT(table.n_GetTableSize(), 30000u);
+    std::vector<u4> keys = an4_Keys(table);
+    EXPECT_EQ(std::set<u4>(keys.begin(), keys.end()), inserted);
+    EXPECT_EQ(keys.size(), inserted.size());
+}
+
 TEST(VoidHashTable, CopiesOwnTheirItems) {
     CT_VoidHashTable table = co_IntTable(13);
     for (u4 key = 0; key < 40; ++key) table.b_Insert(&key, &key);
