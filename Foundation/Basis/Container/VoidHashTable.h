@@ -165,14 +165,14 @@ private:
             return nullptr;
         }
         if (b_NarrowTextKeys()) {
-            // Exact narrow texts: the callbacks' hash and strcmp equality,
-            // without the calls; the same pointer is the same text.
+            // Exact narrow texts: the callbacks' hash and equality, without
+            // the calls; the same pointer is the same text.
             char const* text = spcc_Text(key);
             *bucket = TextHash::n4_Narrow<TextHash::st_Same>(text) % buckets + 1;
             for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
                 char const* stored;
                 std::memcpy(&stored, item + 1, sizeof stored);
-                if (stored == text || std::strcmp(stored, text) == 0) {
+                if (stored == text || sb_SameText(stored, text)) {
                     if (previous) *previous = before;
                     return item;
                 }
@@ -187,6 +187,14 @@ private:
             }
         }
         return nullptr;
+    }
+    // Whether two texts are equal, as strcmp gives 0. Keys mostly differ
+    // within their first characters, where a call to strcmp would cost more
+    // than the comparing.
+    static bool sb_SameText(char const* a, char const* b) {
+        for (; *a == *b; ++a, ++b)
+            if (*a == 0) return true;
+        return false;
     }
     int b_NarrowTextKeys() const {
         return n_KeySize == sizeof(char const*) &&
