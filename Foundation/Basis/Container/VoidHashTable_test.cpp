@@ -436,6 +436,25 @@ TEST(VoidHashTable, GrowthPlacesTextKeysWhereTheirCallbacksSay) {
     }
 }
 
+TEST(VoidHashTable, ExactNarrowTextsThatAreEachOthersStart) {
+    // Keys that start with one another, the empty text, and bytes of 0x80
+    // and above; found through copies, never through the stored pointers.
+    CT_VoidHashTable table(sizeof(u4), sizeof(char const*), &CT_HashFunction::sn_HashCasePQCZ,
+                           &CT_Compare::si_CompareCasePQCZ, 1);
+    char const* const texts[] = {"ab", "abc", "a", "", "abd", "\xE9t\xE9"};
+    for (u4 i = 0; i < 6; ++i) EXPECT_EQ(table.b_Insert(&texts[i], &i), 0) << texts[i];
+    EXPECT_EQ(table.n_GetCount(), 6u);
+    for (u4 i = 0; i < 6; ++i) {
+        std::string copy = texts[i];
+        char const* key = copy.c_str();
+        u4 data = 99;
+        EXPECT_TRUE(table.b_Get(&key, &data)) << texts[i];
+        EXPECT_EQ(data, i);
+    }
+    char const* const absent[] = {"abcd", "b", "AB", "\xE9t"};
+    for (char const* key : absent) EXPECT_FALSE(table.b_Get(&key, nullptr)) << key;
+}
+
 TEST(VoidHashTable, TextKeysThroughTheLibraryCallbacks) {
     // Keys are pointers to wide texts; the callbacks get pointers to them.
     CT_VoidHashTable table(sizeof(int), sizeof(unsigned short const*), &CT_HashFunction::sn_HashNoCasePQUZ,
