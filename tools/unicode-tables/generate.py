@@ -604,13 +604,62 @@ def emit_rows(lines, rows, per_line):
         lines.append("    " + " ".join(rows[i:i + per_line]))
 
 
+def page_index(last_codes):
+    """The page index of a sorted table: entry p is the first row whose last
+    code point reaches page p (code points p * 256 and up), entry 256 the row
+    count. A lookup searches only the rows from its page's entry to the next
+    page's entry, that one included: the only rows that can hold it."""
+    pages, row = [], 0
+    for page in range(256):
+        while row < len(last_codes) and last_codes[row] < page * 256:
+            row += 1
+        pages.append(row)
+    pages.append(len(last_codes))
+    return pages
+
+
+def searched_tables(t):
+    """Every table searched through a page index: its name and, per row, the
+    first and last code point the row answers for."""
+    tables = [("Category", t["category"]), ("Block", t["blocks"]),
+              ("CharacterInformation", t["class0"][1]), ("LayoutInformation", t["class1"][1]),
+              ("TextProcessingInformation", t["class2"][1])]
+    spans = [(name, [(a, b) for a, b, v in rows]) for name, rows in tables]
+    spans.append(("Numeric", [(c, c) for c, n, d in t["numeric"]]))
+    for name, key in (("Upper", "upper"), ("Lower", "lower"), ("FoldDigit", "digit"), ("FoldCZone", "czone"),
+                      ("HiraganaToKatakana", "katakana"), ("KatakanaToHiragana", "hiragana")):
+        spans.append((name, [(a, a) for a, b in t[key]]))
+    spans.append(("Decomposition", [(c, c) for c, parts in t["decomposition"]]))
+    return spans
+
+
+def check_pages(t):
+    """Every code point's row lies in the window its page gives the search."""
+    for name, rows in searched_tables(t):
+        pages = page_index([b for a, b in rows])
+        for index, (a, b) in enumerate(rows):
+            for c in range(a, b + 1):
+                first = pages[c >> 8]
+                end = min(pages[(c >> 8) + 1] + 1, len(rows))
+                if not first <= index < end:
+                    sys.exit("page index of %s: U+%04X (row %d) is outside rows %d..%d" % (name, c, index, first, end))
+
+
+def emit_pages(lines, name, last_codes):
+    pages = page_index(last_codes)
+    lines.append("unsigned short const an2_%sPage[257] = {" % name)
+    emit_rows(lines, ["%d," % v for v in pages], 16)
+    lines.append("};")
+    lines.append("")
+
+
 def emit_ranges(lines, name, ranges, comment):
     lines.append("// " + comment)
     lines.append("st_Range const ast_%s[] = {" % name)
     emit_rows(lines, ["{%s, %s, %d}," % (hex4(a), hex4(b), v) for a, b, v in ranges], 4)
     lines.append("};")
     lines.append("unsigned const n_%sCount = %d;" % (name, len(ranges)))
-    lines.append("")
+    emit_pages(lines, name, [b for a, b, v in ranges])
 
 
 def emit_class(lines, name, table, comment):
@@ -625,7 +674,7 @@ def emit_class(lines, name, table, comment):
     emit_rows(lines, ["{%s, %s, 0x%04X}," % (hex4(a), hex4(b), v) for a, b, v in ranges], 4)
     lines.append("};")
     lines.append("unsigned const n_%sCount = %d;" % (name, len(ranges)))
-    lines.append("")
+    emit_pages(lines, name, [b for a, b, v in ranges])
 
 
 def emit_pairs(lines, name, pairs, comment):
@@ -634,7 +683,7 @@ def emit_pairs(lines, name, pairs, comment):
     emit_rows(lines, ["{%s, %s}," % (hex4(a), hex4(b)) for a, b in pairs], 6)
     lines.append("};")
     lines.append("unsigned const n_%sCount = %d;" % (name, len(pairs)))
-    lines.append("")
+    emit_pages(lines, name, [a for a, b in pairs])
 
 
 def property_source(t):
@@ -666,7 +715,7 @@ def property_source(t):
     emit_rows(lines, ["{%s, %d, %d}," % (hex4(c), n, d) for c, n, d in t["numeric"]], 6)
     lines.append("};")
     lines.append("unsigned const n_NumericCount = %d;" % len(t["numeric"]))
-    lines.append("")
+    emit_pages(lines, "Numeric", [c for c, n, d in t["numeric"]])
     lines.append("}  // namespace CharTables")
     return "\n".join(lines) + "\n"
 
@@ -698,7 +747,7 @@ def mapping_source(t):
     emit_rows(lines, rows, 2)
     lines.append("};")
     lines.append("unsigned const n_DecompositionCount = %d;" % len(t["decomposition"]))
-    lines.append("")
+    emit_pages(lines, "Decomposition", [c for c, parts in t["decomposition"]])
     lines.append("}  // namespace CharTables")
     return "\n".join(lines) + "\n"
 
@@ -721,6 +770,7 @@ def build_tables(data_dir):
     t["katakana"], t["hiragana"], t["widening"] = kana_tables(chars)
     t["decomposition"] = decomposition_table(chars)
     check_telling(t)
+    check_pages(t)
     return t
 
 

@@ -7,8 +7,8 @@ using namespace CharTables;
 
 namespace {
 
-unsigned short u_Map(st_Pair const* table, unsigned count, unsigned short c) {
-    st_Pair const* row = pcst_FindRow(table, count, c);
+unsigned short u_Map(st_Pair const* table, unsigned short const* pages, unsigned count, unsigned short c) {
+    st_Pair const* row = pcst_FindRow(table, pages, count, c);
     return row ? row->n2_To : c;
 }
 
@@ -21,32 +21,32 @@ bool b_StartsPair(unsigned short c) { return c >= 0xD800 && c <= 0xDBFF; }
 }  // namespace
 
 unsigned short CT_CharMappings::su_ToUpper(unsigned short c) {
-    return c < 0x100 ? an2_UpperDirect[c] : u_Map(ast_Upper, n_UpperCount, c);
+    return c < 0x100 ? an2_UpperDirect[c] : u_Map(ast_Upper, an2_UpperPage, n_UpperCount, c);
 }
 
 unsigned short CT_CharMappings::su_ToLower(unsigned short c) {
-    return c < 0x100 ? an2_LowerDirect[c] : u_Map(ast_Lower, n_LowerCount, c);
+    return c < 0x100 ? an2_LowerDirect[c] : u_Map(ast_Lower, an2_LowerPage, n_LowerCount, c);
 }
 
 unsigned short CT_CharMappings::su_ToBase(unsigned short c) {
-    st_Decomposition const* row = pcst_FindRow(ast_Decomposition, n_DecompositionCount, c);
+    st_Decomposition const* row = pcst_FindRow(ast_Decomposition, an2_DecompositionPage, n_DecompositionCount, c);
     return row ? row->au_Chars[0] : c;
 }
 
-unsigned short CT_CharMappings::su_FoldDigit(unsigned short c) { return u_Map(ast_FoldDigit, n_FoldDigitCount, c); }
+unsigned short CT_CharMappings::su_FoldDigit(unsigned short c) { return u_Map(ast_FoldDigit, an2_FoldDigitPage, n_FoldDigitCount, c); }
 
-unsigned short CT_CharMappings::su_FoldCZone(unsigned short c) { return u_Map(ast_FoldCZone, n_FoldCZoneCount, c); }
+unsigned short CT_CharMappings::su_FoldCZone(unsigned short c) { return u_Map(ast_FoldCZone, an2_FoldCZonePage, n_FoldCZoneCount, c); }
 
 unsigned short CT_CharMappings::su_HiraganaToKatakana(unsigned short c) {
-    return u_Map(ast_HiraganaToKatakana, n_HiraganaToKatakanaCount, c);
+    return u_Map(ast_HiraganaToKatakana, an2_HiraganaToKatakanaPage, n_HiraganaToKatakanaCount, c);
 }
 
 unsigned short CT_CharMappings::su_KatakanaToHiragana(unsigned short c) {
-    return u_Map(ast_KatakanaToHiragana, n_KatakanaToHiraganaCount, c);
+    return u_Map(ast_KatakanaToHiragana, an2_KatakanaToHiraganaPage, n_KatakanaToHiraganaCount, c);
 }
 
 unsigned short const* CT_CharMappings::sqcuz_GetDecomposition(unsigned short c) {
-    st_Decomposition const* row = pcst_FindRow(ast_Decomposition, n_DecompositionCount, c);
+    st_Decomposition const* row = pcst_FindRow(ast_Decomposition, an2_DecompositionPage, n_DecompositionCount, c);
     return row ? row->au_Chars : nullptr;
 }
 

@@ -55,11 +55,11 @@ constexpr st_BlockScript ast_BlockScript[] = {
 
 CT_CharProperties::et_UnicodeProperty CT_CharProperties::seo_GetUnicodeProperty(unsigned short u) {
     if (u < 0x100) return static_cast<et_UnicodeProperty>(an1_CategoryDirect[u]);
-    return static_cast<et_UnicodeProperty>(n2_FindRange(ast_Category, n_CategoryCount, u, e_UnknownProperty));
+    return static_cast<et_UnicodeProperty>(n2_FindRange(ast_Category, an2_CategoryPage, n_CategoryCount, u, e_UnknownProperty));
 }
 
 CT_CharProperties::et_UnicodeBlock CT_CharProperties::seo_GetUnicodeBlock(unsigned short u) {
-    return static_cast<et_UnicodeBlock>(n2_FindRange(ast_Block, n_BlockCount, u, e_UnknownBlock));
+    return static_cast<et_UnicodeBlock>(n2_FindRange(ast_Block, an2_BlockPage, n_BlockCount, u, e_UnknownBlock));
 }
 
 CT_CharProperties::et_Script CT_CharProperties::seo_GetScript(et_UnicodeBlock block) {
@@ -87,28 +87,32 @@ unsigned short const* CT_CharProperties::sqcuz_GetCharacterName(unsigned short) 
 unsigned short CT_CharProperties::sn2_GetCharacterInfo(et_PropertyClass propertyClass, unsigned short u) {
     unsigned short const* direct;
     st_Range const* ranges;
+    unsigned short const* pages;
     unsigned count;
     switch (propertyClass) {
     case e_CharacterInformation:
         direct = an2_CharacterInformationDirect;
         ranges = ast_CharacterInformation;
+        pages = an2_CharacterInformationPage;
         count = n_CharacterInformationCount;
         break;
     case e_LayoutInformation:
         direct = an2_LayoutInformationDirect;
         ranges = ast_LayoutInformation;
+        pages = an2_LayoutInformationPage;
         count = n_LayoutInformationCount;
         break;
     case e_TextProcessingInformation:
         direct = an2_TextProcessingInformationDirect;
         ranges = ast_TextProcessingInformation;
+        pages = an2_TextProcessingInformationPage;
         count = n_TextProcessingInformationCount;
         break;
     default:
         return 0;
     }
     if (u < 0x100) return direct[u];
-    return n2_FindRange(ranges, count, u, 0);
+    return n2_FindRange(ranges, pages, count, u, 0);
 }
 
 unsigned short CT_CharProperties::sn2_GetCharacterInformation(unsigned short u) {
@@ -271,7 +275,7 @@ int CT_CharProperties::sb_IsTPAlpha(unsigned short u) { return sn2_GetTextProces
 // ---- Numeric value
 
 void CT_CharProperties::sv_NumericValue(unsigned short u, short& numerator, short& denominator) {
-    st_Number const* row = pcst_FindRow(ast_Numeric, n_NumericCount, u);
+    st_Number const* row = pcst_FindRow(ast_Numeric, an2_NumericPage, n_NumericCount, u);
     numerator = row ? row->i2_Numerator : 0;
     denominator = row ? row->i2_Denominator : 0;
 }

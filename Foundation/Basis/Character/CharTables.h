@@ -46,55 +46,87 @@ struct st_WideText {
 extern unsigned char const an1_CategoryDirect[256];
 extern st_Range const ast_Category[];
 extern unsigned const n_CategoryCount;
+extern unsigned short const an2_CategoryPage[257];
 extern st_Range const ast_Block[];
 extern unsigned const n_BlockCount;
+extern unsigned short const an2_BlockPage[257];
 extern unsigned short const* const aqcuz_BlockName[];
 extern unsigned const n_BlockNameCount;
 
 extern unsigned short const an2_CharacterInformationDirect[256];
 extern st_Range const ast_CharacterInformation[];
 extern unsigned const n_CharacterInformationCount;
+extern unsigned short const an2_CharacterInformationPage[257];
 extern unsigned short const an2_LayoutInformationDirect[256];
 extern st_Range const ast_LayoutInformation[];
 extern unsigned const n_LayoutInformationCount;
+extern unsigned short const an2_LayoutInformationPage[257];
 extern unsigned short const an2_TextProcessingInformationDirect[256];
 extern st_Range const ast_TextProcessingInformation[];
 extern unsigned const n_TextProcessingInformationCount;
+extern unsigned short const an2_TextProcessingInformationPage[257];
 
 extern st_Number const ast_Numeric[];
 extern unsigned const n_NumericCount;
+extern unsigned short const an2_NumericPage[257];
 
 extern unsigned short const an2_UpperDirect[256];
 extern unsigned short const an2_LowerDirect[256];
 extern st_Pair const ast_Upper[];
 extern unsigned const n_UpperCount;
+extern unsigned short const an2_UpperPage[257];
 extern st_Pair const ast_Lower[];
 extern unsigned const n_LowerCount;
+extern unsigned short const an2_LowerPage[257];
 extern st_Pair const ast_FoldDigit[];
 extern unsigned const n_FoldDigitCount;
+extern unsigned short const an2_FoldDigitPage[257];
 extern st_Pair const ast_FoldCZone[];
 extern unsigned const n_FoldCZoneCount;
+extern unsigned short const an2_FoldCZonePage[257];
 extern st_Pair const ast_HiraganaToKatakana[];
 extern unsigned const n_HiraganaToKatakanaCount;
+extern unsigned short const an2_HiraganaToKatakanaPage[257];
 extern st_Pair const ast_KatakanaToHiragana[];
 extern unsigned const n_KatakanaToHiraganaCount;
+extern unsigned short const an2_KatakanaToHiraganaPage[257];
 
 extern st_Decomposition const ast_Decomposition[];
 extern unsigned const n_DecompositionCount;
+extern unsigned short const an2_DecompositionPage[257];
+
+// Every searched table has a page index beside it: entry p is the first
+// row whose last code point reaches page p (code points p * 256 and up),
+// entry 256 the row count. The rows that can hold a code point of page p
+// are those from entry p to entry p + 1, that one included (a range may
+// begin on an earlier page); a search looks at those alone, so a lookup
+// costs a few steps rather than the whole table's.
+struct st_Window {
+    unsigned n_First;
+    unsigned n_Count;
+};
+inline st_Window st_PageWindow(unsigned short const* pages, unsigned count, unsigned short c) {
+    unsigned page = c >> 8;
+    unsigned first = pages[page];
+    unsigned end = pages[page + 1] + 1u;
+    if (end > count) end = count;
+    return st_Window{first, end > first ? end - first : 0};
+}
 
 // Binary search for the range holding c: c below a range's first code point
 // orders before it, above its last after it, inside it matches. The ranges
 // are disjoint and ascending, so the one range that can hold c is the last
 // whose first code point is not above c; the halving loop finds it without
 // branches on the data. Returns notFound when no range holds c.
-inline unsigned short n2_FindRange(st_Range const* ranges, unsigned count, unsigned short c,
-                                   unsigned short notFound) {
-    if (count == 0) return notFound;
-    st_Range const* base = ranges;
-    while (count > 1) {
-        unsigned half = count / 2;
+inline unsigned short n2_FindRange(st_Range const* ranges, unsigned short const* pages, unsigned count,
+                                   unsigned short c, unsigned short notFound) {
+    st_Window window = st_PageWindow(pages, count, c);
+    if (window.n_Count == 0) return notFound;
+    st_Range const* base = ranges + window.n_First;
+    for (unsigned left = window.n_Count; left > 1;) {
+        unsigned half = left / 2;
         base = base[half].n2_First <= c ? base + half : base;
-        count -= half;
+        left -= half;
     }
     return c >= base->n2_First && c <= base->n2_Last ? base->n2_Value : notFound;
 }
@@ -105,15 +137,16 @@ inline unsigned short n2_KeyOf(st_Number const& row) { return row.n2_Code; }
 inline unsigned short n2_KeyOf(st_Decomposition const& row) { return row.n2_Code; }
 
 // Binary search for the row whose code point equals c (unsigned comparison),
-// in the same branch-free manner.
+// in the same branch-free manner, within c's page.
 template <typename T>
-T const* pcst_FindRow(T const* rows, unsigned count, unsigned short c) {
-    if (count == 0) return nullptr;
-    T const* base = rows;
-    while (count > 1) {
-        unsigned half = count / 2;
+T const* pcst_FindRow(T const* rows, unsigned short const* pages, unsigned count, unsigned short c) {
+    st_Window window = st_PageWindow(pages, count, c);
+    if (window.n_Count == 0) return nullptr;
+    T const* base = rows + window.n_First;
+    for (unsigned left = window.n_Count; left > 1;) {
+        unsigned half = left / 2;
         base = n2_KeyOf(base[half]) <= c ? base + half : base;
-        count -= half;
+        left -= half;
     }
     return n2_KeyOf(*base) == c ? base : nullptr;
 }
