@@ -95,60 +95,53 @@ extern st_Decomposition const ast_Decomposition[];
 extern unsigned const n_DecompositionCount;
 extern unsigned short const an2_DecompositionPage[257];
 
-// Every searched table has a page index beside it: entry p is the first
-// row whose last code point reaches page p (code points p * 256 and up),
-// entry 256 the row count. The rows that can hold a code point of page p
-// are those from entry p to entry p + 1, that one included (a range may
-// begin on an earlier page); a search looks at those alone, so a lookup
-// costs a few steps rather than the whole table's.
-struct st_Window {
-    unsigned n_First;
-    unsigned n_Count;
-};
-inline st_Window st_PageWindow(unsigned short const* pages, unsigned count, unsigned short c) {
-    unsigned page = c >> 8;
-    unsigned first = pages[page];
-    unsigned end = pages[page + 1] + 1u;
-    if (end > count) end = count;
-    return st_Window{first, end > first ? end - first : 0};
-}
-
-// Binary search for the range holding c: c below a range's first code point
-// orders before it, above its last after it, inside it matches. The ranges
-// are disjoint and ascending, so the one range that can hold c is the last
-// whose first code point is not above c; the halving loop finds it without
-// branches on the data. Returns notFound when no range holds c.
-inline unsigned short n2_FindRange(st_Range const* ranges, unsigned short const* pages, unsigned count,
-                                   unsigned short c, unsigned short notFound) {
-    st_Window window = st_PageWindow(pages, count, c);
-    if (window.n_Count == 0) return notFound;
-    st_Range const* base = ranges + window.n_First;
-    for (unsigned left = window.n_Count; left > 1;) {
-        unsigned half = left / 2;
-        base = base[half].n2_First <= c ? base + half : base;
-        left -= half;
-    }
-    return c >= base->n2_First && c <= base->n2_Last ? base->n2_Value : notFound;
-}
-
-// The code point a row is sorted by.
+// The code point a row is sorted by: a range's first, a row's own.
+inline unsigned short n2_KeyOf(st_Range const& row) { return row.n2_First; }
 inline unsigned short n2_KeyOf(st_Pair const& row) { return row.n2_From; }
 inline unsigned short n2_KeyOf(st_Number const& row) { return row.n2_Code; }
 inline unsigned short n2_KeyOf(st_Decomposition const& row) { return row.n2_Code; }
 
-// Binary search for the row whose code point equals c (unsigned comparison),
-// in the same branch-free manner, within c's page.
+// Every searched table has a page index beside it: entry p is the first
+// row whose last code point reaches page p (code points p * 256 and up),
+// entry 256 the row count. The rows that can hold a code point of page p
+// are those from entry p to entry p + 1, that one included (a range may
+// begin on an earlier page); the search looks at those alone, so a lookup
+// costs a few steps rather than the whole table's.
+//
+// Within them it halves without branches on the data, to the last row
+// whose key is not above c (unsigned comparison), or the window's first
+// row when every key is above c; null when the window is empty. The
+// caller tests whether that row answers for c.
 template <typename T>
-T const* pcst_FindRow(T const* rows, unsigned short const* pages, unsigned count, unsigned short c) {
-    st_Window window = st_PageWindow(pages, count, c);
-    if (window.n_Count == 0) return nullptr;
-    T const* base = rows + window.n_First;
-    for (unsigned left = window.n_Count; left > 1;) {
+T const* pcst_SearchPage(T const* rows, unsigned short const* pages, unsigned count, unsigned short c) {
+    unsigned page = c >> 8;
+    unsigned first = pages[page];
+    unsigned end = pages[page + 1] + 1u;
+    if (end > count) end = count;
+    if (end <= first) return nullptr;
+    T const* base = rows + first;
+    for (unsigned left = end - first; left > 1;) {
         unsigned half = left / 2;
         base = n2_KeyOf(base[half]) <= c ? base + half : base;
         left -= half;
     }
-    return n2_KeyOf(*base) == c ? base : nullptr;
+    return base;
+}
+
+// The value of the range holding c, or notFound. The ranges are disjoint
+// and ascending, so the one range that can hold c is the last whose first
+// code point is not above c.
+inline unsigned short n2_FindRange(st_Range const* ranges, unsigned short const* pages, unsigned count,
+                                   unsigned short c, unsigned short notFound) {
+    st_Range const* range = pcst_SearchPage(ranges, pages, count, c);
+    return range != nullptr && c >= range->n2_First && c <= range->n2_Last ? range->n2_Value : notFound;
+}
+
+// The row whose code point equals c, or null.
+template <typename T>
+T const* pcst_FindRow(T const* rows, unsigned short const* pages, unsigned count, unsigned short c) {
+    T const* row = pcst_SearchPage(rows, pages, count, c);
+    return row != nullptr && n2_KeyOf(*row) == c ? row : nullptr;
 }
 
 }  // namespace CharTables
