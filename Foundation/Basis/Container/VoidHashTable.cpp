@@ -24,32 +24,22 @@ unsigned char* puc_Bytes(CT_Buffer* buffer) {
     return static_cast<unsigned char*>(const_cast<void*>(buffer->qcv_Get()));
 }
 
-// The text a key points to, for keys that are text pointers.
-template <class T>
-T const* pcc_KeyText(st_HashItem const* item) {
-    T const* text;
-    std::memcpy(&text, item + 1, sizeof text);
-    return text;
-}
-
 // Moves every item of the table, bucket by bucket from 1 and along each
 // chain from its head, to the head of bucketOf(item) in newHeads; gives the
 // number of items that landed in a bucket already holding one. The items
 // lie scattered over the heap, so the walk would wait on memory at every
-// one; instead it fetches the head items se_FetchAhead buckets on and, when
-// the keys point to texts, the texts of the heads half as far on, whose
-// items have arrived by then.
-template <class BucketOf>
-unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, int keysAreTexts, BucketOf bucketOf) {
+// one; instead it fetches the head items se_FetchAhead buckets on, and
+// lets fetchKey(item) fetch what the keys of the heads half as far on
+// refer to, now that those items have arrived.
+template <class FetchKey, class BucketOf>
+unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, FetchKey fetchKey, BucketOf bucketOf) {
     unsigned collisions = 0;
     unsigned buckets = table->n_GetTableSize();
     for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
         if (bucket + Container::se_FetchAhead <= buckets) {
             Container::sv_Prefetch(table->pso_GetAt(bucket + Container::se_FetchAhead));
-            if (keysAreTexts) {
-                st_HashItem const* ahead = table->pso_GetAt(bucket + Container::se_FetchAhead / 2);
-                if (ahead != nullptr) Container::sv_Prefetch(pcc_KeyText<char>(ahead));
-            }
+            st_HashItem const* ahead = table->pso_GetAt(bucket + Container::se_FetchAhead / 2);
+            if (ahead != nullptr) fetchKey(ahead);
         }
         st_HashItem* item = table->pso_GetAt(bucket);
         while (item != nullptr) {
@@ -222,31 +212,31 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     // library's own integer and text callbacks it is worked out here, to
     // the same value, with one divisor for the whole walk.
     Container::CT_Modulo modulo(target);
+    auto fetchNothing = [](st_HashItem const*) {};
+    // The unreduced hash of the library's own text-pointer callbacks.
+    std::uint32_t (*textHash)(void const* key) = nullptr;
+    if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ))
+        textHash = [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key)); };
+    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ))
+        textHash = [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Upper>(spcx_KeyText<char>(key)); };
+    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ))
+        textHash = [](void const* key) { return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key)); };
+    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQUZ))
+        textHash = [](void const* key) { return TextHash::n4_Wide<TextHash::st_Upper>(spcx_KeyText<unsigned short>(key)); };
     if (b_IntegerKeys()) {
-        n_Collisions = sn_Relink(this, newHeads, 0, [&](st_HashItem const* item) {
+        n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&](st_HashItem const* item) {
             std::uint32_t value;
             std::memcpy(&value, item + 1, sizeof value);
             return modulo.n4_Of(value) + 1;
         });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ)) {
-        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
-            return modulo.n4_Of(TextHash::n4_Narrow<TextHash::st_Same>(pcc_KeyText<char>(item))) + 1;
-        });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ)) {
-        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
-            return modulo.n4_Of(TextHash::n4_Narrow<TextHash::st_Upper>(pcc_KeyText<char>(item))) + 1;
-        });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ)) {
-        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
-            return modulo.n4_Of(TextHash::n4_Wide<TextHash::st_Same>(pcc_KeyText<unsigned short>(item))) + 1;
-        });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQUZ)) {
-        n_Collisions = sn_Relink(this, newHeads, 1, [&](st_HashItem const* item) {
-            return modulo.n4_Of(TextHash::n4_Wide<TextHash::st_Upper>(pcc_KeyText<unsigned short>(item))) + 1;
-        });
+    } else if (textHash != nullptr) {
+        n_Collisions = sn_Relink(
+            this, newHeads, [](st_HashItem const* item) { Container::sv_Prefetch(spcx_KeyText<char>(item + 1)); },
+            [&](st_HashItem const* item) { return modulo.n4_Of(textHash(item + 1)) + 1; });
     } else {
         tpf_Hash hash = pf_Hash;
-        n_Collisions = sn_Relink(this, newHeads, 0, [&](st_HashItem const* item) { return hash(item + 1, target); });
+        n_Collisions = sn_Relink(this, newHeads, fetchNothing,
+                                 [&](st_HashItem const* item) { return hash(item + 1, target); });
     }
     CT_VoidArray::v_Set(&heads);
 }

@@ -167,11 +167,10 @@ private:
         if (b_NarrowTextKeys()) {
             // Exact narrow texts: the callbacks' hash and equality, without
             // the calls; the same pointer is the same text.
-            char const* text = spcc_Text(key);
+            char const* text = spcx_KeyText<char>(key);
             *bucket = TextHash::n4_Narrow<TextHash::st_Same>(text) % buckets + 1;
             for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
-                char const* stored;
-                std::memcpy(&stored, item + 1, sizeof stored);
+                char const* stored = spcx_KeyText<char>(item + 1);
                 if (stored == text || sb_SameText(stored, text)) {
                     if (previous) *previous = before;
                     return item;
@@ -219,8 +218,9 @@ private:
 #endif
     // The text pointer a key holds: only ever read from tables of pointer
     // keys, which the compiler cannot tell.
-    static char const* spcc_Text(void const* key) {
-        char const* text;
+    template <class T>
+    static T const* spcx_KeyText(void const* key) {
+        T const* text;
         std::memcpy(&text, key, sizeof text);
         return text;
     }
