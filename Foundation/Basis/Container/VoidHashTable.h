@@ -326,7 +326,9 @@ private:
         if (buckets >= se_LargeTable) {
             // The items of a large table lie scattered over more memory than
             // the caches hold: those a few buckets on are fetched now, to be
-            // there when the walk comes. A small table needs no such help.
+            // there when the walk comes. A small table needs no such help,
+            // and walks its own loop: even a test per bucket of whether to
+            // fetch made 1,000-item walks a quarter slower.
             while (n_Bucket < buckets) {
                 if (n_Bucket + Container::se_FetchAhead < buckets)
                     Container::sv_Prefetch(sp_Head(heads, n_Bucket + Container::se_FetchAhead));
