@@ -113,6 +113,9 @@ protected:
     void v_CheckReference(unsigned nOffset) const;
     void v_GetBody(unsigned nOffset, unsigned* pnBody, unsigned* pnBodySize) const;
     unsigned n_FindResource(st_Resource* psoResource) const;
+    // The size word of a resource's block, refused (0, with the error set)
+    // when it reaches past the file's end.
+    unsigned n_ReadResourceSize(unsigned nOffset) const;
     void v_SetError(unsigned nCode) const;
     void v_Init();
     void v_Exit();

@@ -19,6 +19,18 @@ unsigned CT_RecordManager::n_FindResource(st_Resource* psoResource) const {
     return position;
 }
 
+unsigned CT_RecordManager::n_ReadResourceSize(unsigned nOffset) const {
+    unsigned size = n_Read(nOffset);
+    if (b_Failed(__LINE__)) return 0;
+    // A size word past the end would free, hand out or read space that is
+    // not this resource's.
+    if (size > n_Field(e_EndOffsetField)) {
+        v_SetError(CT_DatabaseError::e_CorruptData);
+        return 0;
+    }
+    return size;
+}
+
 void CT_RecordManager::v_AddResource(unsigned nKey, CT_Buffer const* pcoData) {
     if (n_Field(e_ResourceCountField) >= n_Field(e_ResourceMaxCountField)) {
         v_SetError(CT_DatabaseError::e_ResourceMaxCount);
@@ -44,14 +56,8 @@ void CT_RecordManager::v_UpdateResource(unsigned nKey, CT_Buffer const* pcoData)
     st_Resource resource{nKey, 0};
     unsigned position = n_FindResource(&resource);
     if (b_Failed(__LINE__)) return;
-    unsigned oldSize = n_Read(resource.n_Offset);
+    unsigned oldSize = n_ReadResourceSize(resource.n_Offset);
     if (b_Failed(__LINE__)) return;
-    // A size word past the end would free (and later hand out) space
-    // that is not this resource's.
-    if (oldSize > n_Field(e_EndOffsetField)) {
-        v_SetError(CT_DatabaseError::e_CorruptData);
-        return;
-    }
     unsigned length = pcoData->n_GetUsedSize();
     unsigned newSize = length + e_LengthWordSize;
     if (n_AlignBlockSize(oldSize) != n_AlignBlockSize(newSize)) {
@@ -75,9 +81,9 @@ void CT_RecordManager::v_GetResource(unsigned nKey, CT_Buffer* pcoData) {
     st_Resource resource{nKey, 0};
     n_FindResource(&resource);
     if (b_Failed(__LINE__)) return;
-    unsigned size = n_Read(resource.n_Offset);
+    unsigned size = n_ReadResourceSize(resource.n_Offset);
     if (b_Failed(__LINE__)) return;
-    if (size < e_LengthWordSize || size > n_Field(e_EndOffsetField)) {
+    if (size < e_LengthWordSize) {
         v_SetError(CT_DatabaseError::e_CorruptData);
         return;
     }
@@ -89,12 +95,8 @@ void CT_RecordManager::v_DeleteResource(unsigned nKey) {
     st_Resource resource{nKey, 0};
     unsigned position = n_FindResource(&resource);
     if (b_Failed(__LINE__)) return;
-    unsigned size = n_Read(resource.n_Offset);
+    unsigned size = n_ReadResourceSize(resource.n_Offset);
     if (b_Failed(__LINE__)) return;
-    if (size > n_Field(e_EndOffsetField)) {
-        v_SetError(CT_DatabaseError::e_CorruptData);
-        return;
-    }
     v_PutFreeBlock(0, resource.n_Offset, size);
     if (b_Failed(__LINE__)) return;
     co_Resources.v_RemoveAt(position);
