@@ -10,6 +10,31 @@ namespace {
 
 constexpr unsigned n_All = ~0u;
 
+// The largest maximum size a header can describe: rule 2 never allocates
+// more than 0xFFFFFFC0 bytes. A write whose end lies beyond it (or beyond
+// 4 GiB, where an offset plus a count wraps) cannot be served and does
+// nothing.
+constexpr unsigned long long n_Largest = 0xFFFFFFC0ull - CT_Buffer::e_HeaderSize;
+
+// A range [from, from + count) of a buffer's used bytes, cut to the used
+// end: a start past the end reads as the end, and ~0 or a count that runs
+// past the end reads as the rest. The buffer leaves these limits to its
+// callers; cutting them here keeps every read inside the used bytes.
+void v_ClampRange(unsigned used, unsigned* from, unsigned* count) {
+    if (*from > used) *from = used;
+    if (*count > used - *from) *count = used - *from;
+}
+
+// Resolves a write's count of ~0, "up to the used end", to the bytes from at
+// to that end; false when there are none (at at or past the end), and then
+// the write does nothing.
+bool b_UpToUsedEnd(unsigned used, unsigned at, unsigned* count) {
+    if (*count != n_All) return true;
+    if (at >= used) return false;
+    *count = used - at;
+    return true;
+}
+
 // Where a source range lies inside a buffer's own storage, its offset; the
 // storage may move while the buffer grows, so such sources are re-read by
 // offset afterwards.
@@ -29,7 +54,12 @@ BASIS_DEFINE_POOL(CT_Buffer)
 unsigned CT_Buffer::sn_RoundedAllocation(unsigned size, unsigned growth) {
     if (growth == 0) growth = 1;
     unsigned long long total = static_cast<unsigned long long>(size) + e_HeaderSize + growth - 1;
-    return static_cast<unsigned>(total / growth * growth);
+    total = total / growth * growth;
+    // Past 4 GiB the rounded size no longer fits the header: clamp to the
+    // largest whole number of granules that does (the callers copy no more
+    // than the storage holds).
+    if (total > 0xFFFFFFFFull) total = 0xFFFFFFFFull / growth * growth;
+    return static_cast<unsigned>(total);
 }
 
 // Rule 2: small requests by rule 1; larger ones enlarged by a factor that
@@ -70,6 +100,8 @@ CT_Buffer::CT_Buffer(unsigned size, unsigned growth) : n_Growth(growth), puc_Dat
 
 CT_Buffer::CT_Buffer(void const* data, unsigned size, unsigned growth) : CT_Buffer(size, growth) {
     if (size != 0) {
+        // A size beyond the largest storage is cut to what the storage holds.
+        if (size > n_GetMaximumSize()) size = n_GetMaximumSize();
         std::memcpy(puc_Data, data, size);
         pso_Header()->n_UsedSize = size;
     }
@@ -91,7 +123,8 @@ int CT_Buffer::b_IsEqual(void const* data, unsigned count, unsigned at) const {
 }
 
 int CT_Buffer::b_IsEqual(CT_Buffer const* other, unsigned from, unsigned count, unsigned at) const {
-    if (count == n_All) count = other->n_GetUsedSize() - from;
+    // ~0, or any count past the other's used end, compares up to that end.
+    v_ClampRange(other->n_GetUsedSize(), &from, &count);
     if (count == 0) return 1;
     return b_IsEqual(other->puc_Data + from, count, at);
 }
@@ -139,7 +172,10 @@ void CT_Buffer::v_Set(void const* data, unsigned size, unsigned growth) {
     // before the old one is let go.
     unsigned char* fresh = nullptr;
     if (size != 0) {
-        fresh = puc_NewStorage(sn_RoundedAllocation(size, n_Growth));
+        unsigned allocation = sn_RoundedAllocation(size, n_Growth);
+        // A size beyond the largest storage is cut to what the storage holds.
+        if (size > allocation - e_HeaderSize) size = allocation - e_HeaderSize;
+        fresh = puc_NewStorage(allocation);
         std::memcpy(fresh, data, size);
         reinterpret_cast<st_BufferData*>(fresh - e_HeaderSize)->n_UsedSize = size;
     }
@@ -199,6 +235,9 @@ void CT_Buffer::v_SetMinSize(unsigned size, int keep) {
 void CT_Buffer::v_SetUsedSize(unsigned size) {
     if (puc_Data == nullptr) return;
     v_MakeWritable();
+    // A used size beyond the storage is clamped to the maximum size, so the
+    // buffer never claims bytes it does not hold.
+    if (size > pso_Header()->n_MaximumSize) size = pso_Header()->n_MaximumSize;
     pso_Header()->n_UsedSize = size;
 }
 
@@ -213,25 +252,28 @@ void CT_Buffer::v_CopyBeforeWrite() {
     puc_Data = fresh;
 }
 
-void CT_Buffer::v_Reserve(unsigned size) {
-    if (puc_Data == nullptr || size > pso_Header()->n_MaximumSize) v_SetSize(size, 1);
+bool CT_Buffer::b_Reserve(unsigned long long size) {
+    if (size > n_Largest) return false;
+    if (puc_Data == nullptr || size > pso_Header()->n_MaximumSize) v_SetSize(static_cast<unsigned>(size), 1);
     else v_MakeWritable();
+    return true;
 }
 
 void CT_Buffer::v_Replace(unsigned char c, unsigned count, unsigned at) {
-    if (count == n_All) count = n_GetUsedSize() - at;
+    if (!b_UpToUsedEnd(n_GetUsedSize(), at, &count)) return;
     if (count == 0 && puc_Data == nullptr) return;
-    v_Reserve(at + count);
+    if (!b_Reserve(static_cast<unsigned long long>(at) + count)) return;
     std::memset(puc_Data + at, c, count);
     st_BufferData* header = pso_Header();
     if (at + count > header->n_UsedSize) header->n_UsedSize = at + count;
 }
 
 void CT_Buffer::v_Replace(void const* data, unsigned count, unsigned at) {
+    if (!b_UpToUsedEnd(n_GetUsedSize(), at, &count)) return;
     if (count == 0 && puc_Data == nullptr) return;
     std::size_t source = 0;
     bool own = b_PointsInto(puc_Data, n_GetMaximumSize(), data, &source);
-    v_Reserve(at + count);
+    if (!b_Reserve(static_cast<unsigned long long>(at) + count)) return;
     if (own) data = puc_Data + source;
     if (count) std::memmove(puc_Data + at, data, count);
     st_BufferData* header = pso_Header();
@@ -239,11 +281,12 @@ void CT_Buffer::v_Replace(void const* data, unsigned count, unsigned at) {
 }
 
 void CT_Buffer::v_Replace(CT_Buffer const* other, unsigned from, unsigned count, unsigned at) {
-    if (count == n_All) count = other->n_GetUsedSize() - from;
+    // ~0, or any count past the other's used end, reads up to that end.
+    v_ClampRange(other->n_GetUsedSize(), &from, &count);
     if (count == 0 && puc_Data == nullptr) return;
     if (other == this) {
         // Reading from our own bytes: make sure they stay put, then move.
-        v_Reserve(at + count);
+        if (!b_Reserve(static_cast<unsigned long long>(at) + count)) return;
         v_Replace(puc_Data + from, count, at);
         return;
     }
@@ -253,7 +296,8 @@ void CT_Buffer::v_Replace(CT_Buffer const* other, unsigned from, unsigned count,
 void CT_Buffer::v_Insert(unsigned char c, unsigned count, unsigned at) {
     if (count == 0) return;
     unsigned used = n_GetUsedSize();
-    v_Reserve(used + count);
+    if (at > used) at = used;  // past the used end: clamped to the end
+    if (!b_Reserve(static_cast<unsigned long long>(used) + count)) return;
     std::memmove(puc_Data + at + count, puc_Data + at, used - at);
     std::memset(puc_Data + at, c, count);
     pso_Header()->n_UsedSize = used + count;
@@ -268,7 +312,8 @@ void CT_Buffer::v_Insert(void const* data, unsigned count, unsigned at) {
         return;
     }
     unsigned used = n_GetUsedSize();
-    v_Reserve(used + count);
+    if (at > used) at = used;  // past the used end: clamped to the end
+    if (!b_Reserve(static_cast<unsigned long long>(used) + count)) return;
     std::memmove(puc_Data + at + count, puc_Data + at, used - at);
     if (count == 1) puc_Data[at] = *static_cast<unsigned char const*>(data);
     else std::memmove(puc_Data + at, data, count);
@@ -276,7 +321,8 @@ void CT_Buffer::v_Insert(void const* data, unsigned count, unsigned at) {
 }
 
 void CT_Buffer::v_Insert(CT_Buffer const* other, unsigned from, unsigned count, unsigned at) {
-    if (count == n_All) count = other->n_GetUsedSize() - from;
+    // ~0, or any count past the other's used end, reads up to that end.
+    v_ClampRange(other->n_GetUsedSize(), &from, &count);
     if (count == 0) return;
     if (other == this || (puc_Data != nullptr && other->puc_Data == puc_Data)) {
         v_AtInsertCopy(from, count, at);
@@ -287,8 +333,7 @@ void CT_Buffer::v_Insert(CT_Buffer const* other, unsigned from, unsigned count, 
 
 void CT_Buffer::v_AppendSlow(unsigned char c) {
     unsigned used = n_GetUsedSize();
-    if (puc_Data == nullptr || used == pso_Header()->n_MaximumSize) v_SetSize(used + 1, 1);
-    else v_MakeWritable();
+    if (!b_Reserve(static_cast<unsigned long long>(used) + 1)) return;
     puc_Data[used] = c;
     pso_Header()->n_UsedSize = used + 1;
 }
@@ -308,9 +353,13 @@ void CT_Buffer::v_Remove(unsigned count, unsigned at) {
 }
 
 void CT_Buffer::v_AtInsertCopy(unsigned from, unsigned count, unsigned at) {
-    if (count == 0) return;
-    v_MakeWritable();
     unsigned used = n_GetUsedSize();
+    // The source is cut to the used bytes and the insertion point clamped
+    // to the used end; a result beyond the largest storage is not made.
+    v_ClampRange(used, &from, &count);
+    if (at > used) at = used;
+    if (count == 0 || used + static_cast<unsigned long long>(count) > n_Largest) return;
+    v_MakeWritable();
     if (puc_Data && used + count <= pso_Header()->n_MaximumSize) {
         std::memmove(puc_Data + at + count, puc_Data + at, used - at);
         if (from >= at) from += count;
@@ -336,16 +385,20 @@ void CT_Buffer::v_AtInsertCopy(unsigned from, unsigned count, unsigned at) {
 }
 
 void CT_Buffer::v_AtInsertMove(unsigned from, unsigned count, unsigned at) {
+    // The block is cut to the used bytes and the insertion point clamped
+    // to the used end.
+    unsigned used = n_GetUsedSize();
+    v_ClampRange(used, &from, &count);
+    if (at > used) at = used;
     if (from == at || count == 0) return;
     // An insertion point inside the block itself leaves everything in place.
     if (at > from && at < from + count) return;
     v_MakeWritable();
     st_BufferData* header = pso_Header();
-    unsigned used = header->n_UsedSize;
     unsigned char local[32];
     unsigned char* holding;
     void* temporary = nullptr;
-    if (used + count <= header->n_MaximumSize) holding = puc_Data + used;
+    if (count <= header->n_MaximumSize - used) holding = puc_Data + used;
     else if (count <= sizeof local) holding = local;
     else holding = static_cast<unsigned char*>(temporary = std::malloc(count));
     if (holding == nullptr) throw std::bad_alloc();

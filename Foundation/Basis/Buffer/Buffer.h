@@ -9,8 +9,12 @@
 // different threads; one buffer object is never changed by two threads.
 //
 // Sizes and offsets are in bytes. A count or offset of ~0u means "to the
-// used end" wherever an operation says so. The buffer checks none of its
-// limits: offsets at most the used size, growth at least 1.
+// used end" wherever an operation says so. Offsets are meant to be at most
+// the used size and growth at least 1; where a caller breaks those limits
+// the buffer clamps (a source range to the used bytes, an insertion point
+// to the used end, a used size to the maximum size) or does nothing (a
+// write whose end lies beyond the largest storage a header describes), and
+// never reads or writes outside its storage.
 //
 // Sizing: storage for a request below 1024 bytes is the request plus the
 // header rounded up to the growth; from 1024 on, writes grow the storage by
@@ -141,8 +145,9 @@ private:
     }
     void v_CopyBeforeWrite();
     void v_AppendSlow(unsigned char c);
-    // Makes the storage writable and able to hold size bytes (rule 2).
-    void v_Reserve(unsigned size);
+    // Makes the storage writable and able to hold size bytes (rule 2);
+    // false, with nothing changed, when no storage can hold that many.
+    bool b_Reserve(unsigned long long size);
 
     std::uint32_t n_Growth;
     unsigned char* puc_Data;

@@ -170,6 +170,70 @@ TEST(Buffer, ReplaceOverwritesAndExtends) {
     EXPECT_EQ(s_Content(grows), "0123456789abcde0123456789abcdefghij");
 }
 
+// Counts and offsets past the used end: ~0 means "up to the used end" for
+// every form, and no argument makes a write wrap past 4 GiB or read outside
+// the used bytes of a source.
+TEST(Buffer, CountsAndOffsetsPastTheUsedEndAreClamped) {
+    CT_Buffer data("ABCD12", 6, 32);
+    data.v_Replace("xyzw", ~0u, 3);  // only as far as the used end
+    EXPECT_EQ(s_Content(data), "ABCxyz");
+    EXPECT_EQ(data.n_GetMaximumSize(), 20u);
+    data.v_Replace("!", ~0u, 6);  // nothing up to the end from the end
+    data.v_Replace("!", ~0u, 15);
+    data.v_Replace(static_cast<unsigned char>('!'), ~0u, 15);
+    EXPECT_EQ(s_Content(data), "ABCxyz");
+    // An offset plus a count that would wrap, or a size no storage holds.
+    data.v_Replace("!", 0xFFFFFFF0u, 0x20);
+    data.v_Replace(static_cast<unsigned char>('!'), 0xFFFFFFFEu, 5);
+    data.v_Insert(static_cast<unsigned char>('!'), 0xFFFFFFF0u, 0);
+    data.v_Insert("!", 0xFFFFFFFEu, 0);
+    EXPECT_EQ(s_Content(data), "ABCxyz");
+    data.v_SetUsedSize(1000);  // clamped to the maximum size
+    EXPECT_EQ(data.n_GetUsedSize(), 20u);
+
+    // Another buffer's bytes are read only up to its used end.
+    CT_Buffer other("<>", 2, 32);
+    CT_Buffer target("abc", 3, 32);
+    target.v_Replace(&other, 5, ~0u, 0);
+    target.v_Insert(&other, 5, ~0u, 0);
+    EXPECT_EQ(s_Content(target), "abc");
+    target.v_Replace(&other, 1, 100, 0);
+    EXPECT_EQ(s_Content(target), ">bc");
+    target.v_Insert(&other, 0, 100, 1);
+    EXPECT_EQ(s_Content(target), "><>bc");
+    EXPECT_TRUE(target.b_IsEqual(&other, 5, ~0u, 0));   // nothing compared
+    EXPECT_TRUE(target.b_IsEqual(&other, 0, 100, 1));   // "<>" against "<>"
+    EXPECT_FALSE(target.b_IsEqual(&other, 0, 100, 0));
+
+    // An insertion point past the used end is the used end.
+    CT_Buffer insert("abc", 3, 32);
+    insert.v_Insert(static_cast<unsigned char>('d'), 2, 100);
+    insert.v_Insert("ef", 2, 100);
+    EXPECT_EQ(s_Content(insert), "abcddef");
+
+    // Moves and copies inside one buffer keep to its used bytes.
+    CT_Buffer copy("ABCDE", 5, 32);
+    copy.v_AtInsertCopy(9, 2, 0);
+    EXPECT_EQ(s_Content(copy), "ABCDE");
+    copy.v_AtInsertCopy(1, 100, 0);
+    EXPECT_EQ(s_Content(copy), "BCDEABCDE");
+    CT_Buffer copyEnd("ABCDE", 5, 32);
+    copyEnd.v_AtInsertCopy(0, 2, 100);
+    EXPECT_EQ(s_Content(copyEnd), "ABCDEAB");
+    CT_Buffer move("ABCDEFG", 7, 32);
+    move.v_AtInsertMove(0, 2, 100);
+    EXPECT_EQ(s_Content(move), "CDEFGAB");
+    move.v_AtInsertMove(5, 100, 0);
+    EXPECT_EQ(s_Content(move), "ABCDEFG");
+    move.v_AtInsertMove(9, 2, 0);
+    EXPECT_EQ(s_Content(move), "ABCDEFG");
+    CT_Buffer to("xy", 2, 32);
+    CT_Buffer from("12345", 5, 32);
+    to.v_AtInsertMove(&from, 3, 100, 1);
+    EXPECT_EQ(s_Content(to), "x45y");
+    EXPECT_EQ(s_Content(from), "123");
+}
+
 TEST(Buffer, InsertShiftsTheTail) {
     CT_Buffer buffer;
     buffer.v_Insert("ace", 3, 0);
