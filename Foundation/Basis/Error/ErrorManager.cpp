@@ -15,6 +15,7 @@
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/Platform/Resource.h"
 #include "Foundation/Platform/SystemError.h"
+#include "Foundation/Platform/TextUnicode.h"
 #include "Foundation/Platform/Thread.h"
 
 CT_ErrorManager* CT_ErrorManager::spco_ErrorManager = nullptr;
@@ -239,9 +240,9 @@ void CT_ErrorManager::v_SetMessageError(char const* format, va_list argList) {
     if (record == nullptr) return;
     char narrow[e_MessageSize];
     std::vsnprintf(narrow, sizeof narrow, format ? format : "", argList);
-    // The runtime's multibyte conversion in the C locale: byte for byte.
-    CT_StringConvert::si_MultiToWide(record->au_Message, narrow, ~0u, 0);
-    record->au_Message[e_MessageSize - 1] = 0;
+    // By the runtime's multibyte conversion under its current locale; an
+    // empty text gives an empty message.
+    Platform::n_RuntimeMultiToWide(narrow, record->au_Message, e_MessageSize);
 }
 
 void CT_ErrorManager::v_SetMessageError(unsigned short const* format, va_list argList) {
@@ -252,11 +253,12 @@ void CT_ErrorManager::v_SetMessageError(unsigned short const* format, va_list ar
 
 void CT_ErrorManager::v_SetMessageError(char const* format, ...) {
     // The narrow format is made wide first, so its string arguments are
-    // read as wide strings.
-    CT_UString wide(format ? format : "", ~0u, 0);
+    // read as wide strings. An empty format stays the empty text.
+    bool empty = format == nullptr || *format == 0;
+    CT_UString wide(empty ? "" : format, ~0u, 0);
     va_list args;
     va_start(args, format);
-    v_SetMessageError(wide.qcuz_Get(), args);
+    v_SetMessageError(empty ? &u_Empty : wide.qcuz_Get(), args);
     va_end(args);
 }
 
@@ -289,10 +291,15 @@ void CT_ErrorManager::v_SetSystemMessage(st_error* record, unsigned code) {
     if (CT_OS::sb_GetIsWindowsNT()) {
         Platform::n_GetSystemMessageW(code, text, e_MessageSize);
     } else {
+        // The narrow text in the system's code page. Only its characters
+        // are converted, never the terminator alone: a system without a
+        // text for the code gives an empty text.
         char narrow[e_MessageSize];
-        Platform::n_GetSystemMessage(code, narrow, sizeof narrow);
-        CT_StringConvert::si_MultiToWide(text, narrow, ~0u, 0);
-        text[e_MessageSize - 1] = 0;
+        unsigned length = Platform::n_GetSystemMessage(code, narrow, sizeof narrow);
+        int written = length ? CT_StringConvert::si_MultiToWide(text, narrow, length, 0) : 0;
+        if (written < 0) written = 0;
+        if (written > static_cast<int>(e_MessageSize) - 1) written = e_MessageSize - 1;
+        text[written] = 0;
     }
     sv_FoldLines(text);
     v_Format(record->au_Message, e_MessageSize, sau_ErrorFormat, static_cast<int>(code), text);
@@ -301,7 +308,13 @@ void CT_ErrorManager::v_SetSystemMessage(st_error* record, unsigned code) {
 void CT_ErrorManager::v_SetSystemError() {
     unsigned code = Platform::n_GetLastError();
     st_error* record = pso_CreateRecord(code, nullptr, 0);
-    if (record) v_SetSystemMessage(record, code);
+    // Without a record the call does nothing more: the thread's last error
+    // is left as it was (put back, should making the record have moved it).
+    if (record == nullptr) {
+        Platform::v_SetLastError(code);
+        return;
+    }
+    v_SetSystemMessage(record, code);
     Platform::v_SetLastError(0);
 }
 
@@ -319,13 +332,15 @@ void CT_ErrorManager::v_AppendName(st_error* record, unsigned short const* forma
 void CT_ErrorManager::v_SetSystemError(unsigned short const* format, ...) {
     unsigned code = Platform::n_GetLastError();
     st_error* record = pso_CreateRecord(code, nullptr, 0);
-    if (record) {
-        v_SetSystemMessage(record, code);
-        va_list args;
-        va_start(args, format);
-        v_AppendName(record, format, args);
-        va_end(args);
+    if (record == nullptr) {
+        Platform::v_SetLastError(code);  // left as it was, as above
+        return;
     }
+    v_SetSystemMessage(record, code);
+    va_list args;
+    va_start(args, format);
+    v_AppendName(record, format, args);
+    va_end(args);
     Platform::v_SetLastError(0);
 }
 
@@ -481,6 +496,12 @@ int CT_ErrorManager::i_ErrorLocationWindow(unsigned titleId, unsigned short cons
         CT_LoadString::sv_LoadString(buffer, size, record->h_Module, titleId);
     }
     unsigned captionLength = sn_Length(buffer);
+    // A caption that fills the buffer is cut so that the text after it
+    // keeps room at least for its terminator.
+    if (captionLength > size - 2) {
+        captionLength = size - 2;
+        buffer[captionLength] = 0;
+    }
     unsigned short* text = buffer + captionLength + 1;
     unsigned room = size - captionLength - 1;
     // 2. The message and two line breaks.
@@ -495,9 +516,10 @@ int CT_ErrorManager::i_ErrorLocationWindow(unsigned titleId, unsigned short cons
         char const* name = std::strrchr(file, '\\');
         if (name == nullptr) name = std::strrchr(file, '/');
         name = name ? name + 1 : sac_Unknown;
-        unsigned short wideName[260];
-        CT_StringConvert::si_MultiToWide(wideName, name, ~0u, 0);
-        wideName[259] = 0;
+        // By the runtime's multibyte conversion; a name longer than the
+        // whole buffer could show is cut there.
+        unsigned short wideName[e_MessageSize];
+        Platform::n_RuntimeMultiToWide(name, wideName, e_MessageSize);
         v_Format(text + used, room - used, sau_LineFormat, wideName, static_cast<int>(location->n_Line));
         used = sn_Length(text);
     }

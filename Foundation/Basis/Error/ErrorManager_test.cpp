@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <clocale>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "Foundation/Platform/Resource.h"
 #include "Foundation/Platform/SystemError.h"
 #include "Foundation/Platform/Thread.h"
+#include "Foundation/System/SysInfo/OS.h"
 
 namespace {
 
@@ -230,6 +233,150 @@ TEST_F(ErrorManagerTest, LocationWindowText) {
     EXPECT_EQ(s_BoxText, u"(60006): Out of memory");
     errors->v_ClearError();
     Platform::pf_SetMessageBoxHook(previous);
+}
+
+// The window's caption and location names may be as long as their caller
+// likes: they are cut to the one message buffer, never written past it.
+TEST_F(ErrorManagerTest, LocationWindowKeepsLongTextsInItsBuffer) {
+    Platform::pf_MessageBoxHook previous = Platform::pf_SetMessageBoxHook(&i_CaptureBox);
+    std::string longName(300, 'n');
+    std::string path = "C:\\src\\" + longName;
+    errors->v_SetError(60021, nullptr, 60021);
+    errors->v_AddLocation(path.c_str(), 9);
+    errors->v_AddLocation("Foundation/Basis/File/File", 10);
+    errors->i_ErrorLocationWindow(60000, nullptr, 0);
+    EXPECT_EQ(s_BoxCaption, u"Error Stack");
+    EXPECT_EQ(s_BoxText, u"(60021): Limits violated\n\n" + std::u16string(300, u'n') + u": line 9\nFile: line 10");
+    // A caption that leaves the text some room, and captions that fill the
+    // buffer or run past it: the text gets what is left, down to nothing.
+    for (unsigned length : {1000u, 1022u, 1023u, 1024u, 1500u}) {
+        std::vector<unsigned short> title(length, 'T');
+        title.push_back(0);
+        EXPECT_EQ(errors->i_ErrorLocationWindow(0, title.data(), 0), 1);
+        unsigned caption = length < 1022u ? length : 1022u;
+        EXPECT_EQ(s_BoxCaption, std::u16string(caption, u'T')) << length;
+        EXPECT_EQ(std::u16string(u"(60021): Limits violated").compare(0, s_BoxText.size(), s_BoxText), 0)
+            << length;
+        EXPECT_LE(s_BoxText.size(), 1024u - caption - 2) << length;
+    }
+    errors->v_ClearError();
+    Platform::pf_SetMessageBoxHook(previous);
+}
+
+void v_SetNarrowMessage(CT_ErrorManager* errors, char const* format, ...) {
+    va_list args;
+    va_start(args, format);
+    errors->v_SetMessageError(format, args);
+    va_end(args);
+}
+
+// What the C runtime makes of one narrow character under its current
+// locale, or U+FFFD when it rejects it.
+char16_t u_RuntimeAnswer(char const* character, std::size_t length) {
+    std::mbtowc(nullptr, nullptr, 0);
+    wchar_t wide = 0;
+    int used = std::mbtowc(&wide, character, length);
+    std::mbtowc(nullptr, nullptr, 0);
+    return used == static_cast<int>(length) ? static_cast<char16_t>(wide) : u'\xFFFD';
+}
+
+// Narrow messages and location names go through the runtime's multibyte
+// conversion under its current locale; an empty one is an empty text, even
+// in a record that last held another thread's, or this thread's, message.
+TEST_F(ErrorManagerTest, NarrowTextsFollowTheRuntimeLocale) {
+    std::string saved = std::setlocale(LC_CTYPE, nullptr);
+    ASSERT_NE(std::setlocale(LC_CTYPE, "C"), nullptr);
+
+    errors->v_SetError(60006, nullptr, 60006);  // leaves its text in the record
+    errors->v_ClearError();
+    v_SetNarrowMessage(errors, "");
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"");
+    errors->v_ClearError();
+    errors->v_SetError(60006, nullptr, 60006);
+    errors->v_ClearError();
+    errors->v_SetMessageError("");
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"");
+    errors->v_ClearError();
+    v_SetNarrowMessage(errors, "%s %u", "Disk", 7u);
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"Disk 7");
+    errors->v_ClearError();
+
+    // In the "C" locale byte 0x80 is whatever the runtime says it is (its
+    // own value, or rejected), never the euro sign of a Windows code page.
+    char16_t answer = u_RuntimeAnswer("\x80", 1);
+    EXPECT_NE(answer, u'\x20AC');
+    v_SetNarrowMessage(errors, "A\x80Z");
+    EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), std::u16string(u"A") + answer + u"Z");
+    Platform::pf_MessageBoxHook previous = Platform::pf_SetMessageBoxHook(&i_CaptureBox);
+    errors->v_AddLocation("dir/\x80name", 3);
+    errors->i_ErrorLocationWindow(0, Wide(u"c"), 0);
+    EXPECT_EQ(s_BoxText, std::u16string(u"A") + answer + u"Z\n\n" + answer + u"name: line 3");
+    errors->v_ClearError();
+
+    // Under a UTF-8 locale, where the runtime has one: characters beyond
+    // U+FFFF become surrogate pairs; a rejected byte and a character cut
+    // short by the end each give U+FFFD.
+    if (std::setlocale(LC_CTYPE, "C.UTF-8") || std::setlocale(LC_CTYPE, "en_US.UTF-8")) {
+        v_SetNarrowMessage(errors, "\xC3\xA9-\xF0\x9F\x98\x80-\xFF-\xC3");
+        EXPECT_EQ(s_Wide(errors->qcuz_GetErrorMessage()), u"\u00E9-\U0001F600-\uFFFD-\uFFFD");
+        errors->v_AddLocation("dir/\xC3\xA9", 4);
+        errors->i_ErrorLocationWindow(0, Wide(u"c"), 0);
+        EXPECT_EQ(s_BoxText.substr(s_BoxText.find(u"\n\n") + 2), u"\u00E9: line 4");
+        errors->v_ClearError();
+    }
+    Platform::pf_SetMessageBoxHook(previous);
+    std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+// The narrow system call's text: only its characters are converted, so a
+// code without a text gives an empty text after the code, not a stale one.
+TEST_F(ErrorManagerTest, NarrowSystemTextsAreNeverStale) {
+    unsigned const code = 0x2FFFFFFF;  // no system has a text for it
+    char narrow[1024];
+    unsigned length = Platform::n_GetSystemMessage(code, narrow, sizeof narrow);
+    int windowsNT = CT_OS::sb_IsWindowsNT;
+    CT_OS::sb_IsWindowsNT = 0;
+    errors->v_SetError(60006, nullptr, 60006);
+    errors->v_ClearError();
+    Platform::v_SetLastError(code);
+    errors->v_SetSystemError();
+    CT_OS::sb_IsWindowsNT = windowsNT;
+    std::u16string message = s_Wide(errors->qcuz_GetErrorMessage());
+    EXPECT_EQ(message.find(u"Out of memory"), std::u16string::npos) << std::string(message.begin(), message.end());
+    EXPECT_EQ(message.compare(0, 13, u"(805306367): "), 0);
+    if (length == 0) EXPECT_EQ(message, u"(805306367): ");
+    else EXPECT_EQ(message.size(), 13u + length);  // the text is ASCII
+}
+
+// A system error that makes no record leaves the thread's last error alone;
+// one that does clears it.
+TEST_F(ErrorManagerTest, SystemErrorWithoutARecordKeepsTheLastError) {
+    errors->v_SetError(60021, nullptr, 60021);
+    Platform::v_SetLastError(5);
+    errors->v_SetSystemError();
+    unsigned last = Platform::n_GetLastError();
+    EXPECT_EQ(last, 5u);
+    Platform::v_SetLastError(6);
+    errors->v_SetSystemError(Wide(u"%s"), Wide(u"CreateFile").units.data());
+    last = Platform::n_GetLastError();
+    EXPECT_EQ(last, 6u);
+    Platform::v_SetLastError(7);
+    errors->v_SetSystemErrorName("OpenFile");
+    last = Platform::n_GetLastError();
+    EXPECT_EQ(last, 7u);
+    EXPECT_EQ(errors->n_GetErrorCode(), 60021u);
+    // An ignored error still keeps the next one from being recorded.
+    errors->v_SetIgnoreError(1);
+    Platform::v_SetLastError(8);
+    errors->v_SetSystemError();
+    last = Platform::n_GetLastError();
+    EXPECT_EQ(last, 8u);
+    errors->v_ClearError();
+    Platform::v_SetLastError(5);
+    errors->v_SetSystemError();
+    last = Platform::n_GetLastError();
+    EXPECT_EQ(last, 0u);
+    EXPECT_EQ(errors->n_GetErrorCode(), 5u);
 }
 
 TEST_F(ErrorManagerTest, ThreadsAreIsolatedAndTheTwentyFirstIsNotLost) {
