@@ -19,6 +19,7 @@
 #include <cstdarg>
 
 #include "Foundation/Basis/Container/VoidArray.h"
+#include "Foundation/Basis/Frame/Init.h"
 #include "Foundation/Platform/CriticalSection.h"
 #include "Foundation/Platform/Export.h"
 #include "Foundation/Platform/Types.h"
@@ -120,16 +121,20 @@ public:
     unsigned n_GetFreeRecords() const;
     unsigned n_GetFreeLocations() const;
 
-    static void sv_Init();
-    static void sv_Exit();
-
     static CT_ErrorManager* spco_ErrorManager;
     static HINSTANCE sh_Instance;
     static unsigned short const sau_ErrorFormat[];
     static unsigned short sau_MessageBuffer[e_MessageSize];
     static unsigned short sau_LoadBuffer[e_MessageSize];
+    // The registration objects that run sv_Init at load and sv_Exit at
+    // unload; defined in their place in the library's start-up list.
+    static CT_Init sco_Init;
+    static CT_Exit sco_Exit;
 
 private:
+    // Create the manager (20 records, 100 locations) / destroy it.
+    static void sv_Init();
+    static void sv_Exit();
     CT_ErrorManager(unsigned errors, unsigned locations);
     ~CT_ErrorManager();
     CT_ErrorManager(CT_ErrorManager const&) = delete;

@@ -5,6 +5,7 @@
 // pools: 10 records, 100 locations.
 #pragma once
 
+#include "Foundation/Basis/Frame/Init.h"
 #include "Foundation/Platform/CriticalSection.h"
 #include "Foundation/Platform/Export.h"
 
@@ -55,11 +56,15 @@ public:
     unsigned n_GetFreeRecords() const;
     unsigned n_GetFreeLocations() const;
 
-    static void sv_Init();
-    static void sv_Exit();
     static CT_ExceptionManager* spco_ExceptionManager;
+    // The registration objects that run sv_Init at load and sv_Exit at
+    // unload; defined in their place in the library's start-up list.
+    static CT_Init sco_Init;
+    static CT_Exit sco_Exit;
 
 private:
+    static void sv_Init();
+    static void sv_Exit();
     CT_ExceptionManager();
     ~CT_ExceptionManager();
     CT_ExceptionManager(CT_ExceptionManager const&) = delete;

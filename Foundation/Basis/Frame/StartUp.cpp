@@ -9,6 +9,8 @@
 //   BASIS_INIT_EXIT(Class)         CT_Init running Class::sv_Init, then
 //                                  CT_Exit running Class::sv_Exit
 //   BASIS_INIT(Class) / BASIS_EXIT(Class)   one of the two alone
+//   BASIS_MEMBER_INIT_EXIT(Class)  the same pair as the class's own static
+//                                  members Class::sco_Init and sco_Exit
 // and, for a class that needs the instance at attach time, one line in
 // sv_HandOverInstance below.
 #include "Foundation/Basis/Frame/StartUp.h"
@@ -78,6 +80,14 @@ struct st_Step {
 
 #define BASIS_INIT_EXIT(Class) BASIS_INIT(Class) BASIS_EXIT(Class)
 
+// The initialisers are in the class's scope, so sv_Init and sv_Exit may
+// stay private to it.
+#define BASIS_MEMBER_INIT_EXIT(Class)                                         \
+    BASIS_STEP(#Class "::sv_Init")                                            \
+    CT_Init Class::sco_Init(#Class, "sv_Init", &Class::sv_Init);              \
+    BASIS_STEP(#Class "::sv_Exit registered")                                 \
+    CT_Exit Class::sco_Exit(#Class, "sv_Exit", &Class::sv_Exit);
+
 // 1. The module name (an empty narrow string until the entry function).
 BASIS_STEP("CT_BasisDLLMain::sco_ModuleName")
 CT_CString CT_BasisDLLMain::sco_ModuleName;
@@ -92,10 +102,10 @@ BASIS_TYPE(CT_CString)
 BASIS_POOL(CT_CString, 1024)
 
 // 4. The error manager.
-BASIS_INIT_EXIT(CT_ErrorManager)
+BASIS_MEMBER_INIT_EXIT(CT_ErrorManager)
 
 // 5. The exception manager.
-BASIS_INIT_EXIT(CT_ExceptionManager)
+BASIS_MEMBER_INIT_EXIT(CT_ExceptionManager)
 // 6. CT_Forum type (to come); CT_StdFile pool.
 BASIS_POOL(CT_StdFile, 32)
 
@@ -106,6 +116,11 @@ BASIS_TYPE(CT_String)
 BASIS_POOL(CT_StringOrdinalMap, 16)
 BASIS_POOL(CT_StringNumberMap, 16)
 BASIS_POOL(CT_StringStringMap, 16)
+// The string scanner's objects come from a class pool of their own (it has
+// its own operator new and delete), while the fixed load order names no
+// pool for it. This entry serves both: the pool is there from load on, made
+// among the pools of this step with the small block count of its
+// neighbours, and every object the order names keeps its place.
 BASIS_POOL(CT_StringScanner, 16)
 BASIS_POOL(CT_Symbol, 128)
 BASIS_POOL(CT_SymbolTable, 16)
