@@ -44,6 +44,8 @@
 #include "Foundation/Basis/Text/StringCache.h"
 #include "Foundation/Basis/Text/StringScanner.h"
 #include "Foundation/Basis/Text/StringTools.h"
+#include "Foundation/Database/RecordManager/DatabaseError.h"
+#include "Foundation/Database/RecordManager/RecordManager.h"
 #include "Foundation/System/String/StringConvert.h"
 #include "Foundation/System/String/UTF.h"
 #include "Foundation/System/SysInfo/LoadString.h"
