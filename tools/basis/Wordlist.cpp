@@ -127,12 +127,22 @@ void v_ReadPairs(std::string const& bytes, bool utf8, CT_Progress* progress, Pai
     }
 }
 
-// Reads the pairs file into a list pair by pair, through the library's
-// word lists; the view then holds it. Every malformed line is reported
-// with its number; any of them fails the build.
-int i_BuildPairByPair(char const* path, std::string const& bytes, bool utf8, unsigned codePage, st_WordlistView* view) {
+// Reads the pairs file into a list pair by pair; the view then holds it.
+// Every malformed line is reported with its number; any of them fails the
+// build. Through the word lists, each pair goes to the library's
+// CT_BiLingual...WordList; otherwise the list's steps are taken here on two
+// compressed lists (each word into its index with its partner's offset,
+// then both into the texts), so that CT_IndexLinks can spare the indexes
+// the words they certainly refuse.
+int i_BuildPairByPair(char const* path, std::string const& bytes, bool utf8, unsigned codePage, st_WordlistView* view,
+                      bool throughWordLists) {
     CT_BiLingualCWordList narrow;
     CT_BiLingualUWordList wide;
+    CT_CompList::et_ElementSize size = utf8 ? CT_CompList::e_Word : CT_CompList::e_Byte;
+    CT_CompList sourceIndex(size, 4, 0, 0, 128, 0), targetIndex(size, 4, 0, 0, 128, 0);
+    CT_IndexLinks sourceLinks, targetLinks;
+    std::string sourceTexts, targetTexts;
+    unsigned count = 0;
     CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
     CT_Progress progress("reading pairs", bytes.size(), "pairs");
     unsigned malformed = 0, unindexed = 0, firstUnindexed = 0;
@@ -145,7 +155,28 @@ int i_BuildPairByPair(char const* path, std::string const& bytes, bool utf8, uns
         // A word the index neither holds afterwards nor held before was
         // refused: the index outgrew what its 2-byte links reach.
         bool indexed = true;
-        if (utf8) {
+        if (!throughWordLists) {
+            std::string s = source, t = target;
+            if (utf8) {
+                std::vector<unsigned short> ws = ao_Wide(source), wt = ao_Wide(target);
+                s.assign(reinterpret_cast<char const*>(ws.data()), 2 * ws.size());
+                t.assign(reinterpret_cast<char const*>(wt.data()), 2 * wt.size());
+            } else {
+                s.push_back('\0');
+                t.push_back('\0');
+            }
+            unsigned unit = utf8 ? 2 : 1;
+            if (!errors->b_IsSetError()) {
+                bool inSource = sourceLinks.b_Add(&sourceIndex, s.data(), static_cast<unsigned>(s.size()) / unit - 1,
+                                                  static_cast<unsigned>(targetTexts.size()));
+                bool inTarget = targetLinks.b_Add(&targetIndex, t.data(), static_cast<unsigned>(t.size()) / unit - 1,
+                                                  static_cast<unsigned>(sourceTexts.size()));
+                indexed = inSource && inTarget;
+                sourceTexts += s;
+                targetTexts += t;
+                ++count;
+            }
+        } else if (utf8) {
             std::vector<unsigned short> s = ao_Wide(source), t = ao_Wide(target);
             wide.v_Insert(s.data(), t.data());
             indexed = wide.pcco_GetSourceIndex()->b_Search(s.data()) && wide.pcco_GetTargetIndex()->b_Search(t.data());
@@ -176,10 +207,20 @@ int i_BuildPairByPair(char const* path, std::string const& bytes, bool utf8, uns
         return i_Fail(std::to_string(unindexed) + " pair" + (unindexed == 1 ? "" : "s") + " of \"" + path +
                       "\" could not be indexed: the indexes' 2-byte links reach across 64 KiB of index at most, "
                       "and line " + std::to_string(firstUnindexed) + " was the first that did not fit");
-    if (utf8)
-        view->v_Take(wide);
-    else
-        view->v_Take(narrow, codePage);
+    if (throughWordLists) {
+        if (utf8)
+            view->v_Take(wide);
+        else
+            view->v_Take(narrow, codePage);
+        return e_Ok;
+    }
+    view->n_Kind = utf8 ? e_WideWords : e_NarrowWords;
+    view->n_CodePage = utf8 ? 65001 : codePage;
+    view->n_Count = count;
+    view->co_SourceTexts.v_Set(sourceTexts.data(), static_cast<unsigned>(sourceTexts.size()), 32);
+    view->co_TargetTexts.v_Set(targetTexts.data(), static_cast<unsigned>(targetTexts.size()), 32);
+    view->co_SourceIndex.v_Set(&sourceIndex);
+    view->co_TargetIndex.v_Set(&targetIndex);
     return e_Ok;
 }
 
@@ -256,8 +297,9 @@ int i_BuildInOnePass(char const* path, std::string const& bytes, bool utf8, unsi
 // Reads the pairs file into a list; the view then holds it.
 int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsigned codePage, st_WordlistView* view,
                      bool oneByOne = false) {
-    int result = oneByOne ? -1 : i_BuildInOnePass(path, bytes, utf8, codePage, view);
-    return result >= 0 ? result : i_BuildPairByPair(path, bytes, utf8, codePage, view);
+    if (oneByOne) return i_BuildPairByPair(path, bytes, utf8, codePage, view, true);
+    int result = i_BuildInOnePass(path, bytes, utf8, codePage, view);
+    return result >= 0 ? result : i_BuildPairByPair(path, bytes, utf8, codePage, view, false);
 }
 
 // A list named on the command line: a saved list or a pairs file.

@@ -1,5 +1,6 @@
 #include "tools/basis/WordlistIndex.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -128,3 +129,196 @@ bool CT_WordlistIndex::b_Build(CT_Buffer* image) const {
     return true;
 }
 
+
+namespace {
+
+struct st_Image {
+    unsigned char const* puc_Bytes;
+    unsigned n_Limit;
+    unsigned es, hs, os;
+
+    explicit st_Image(CT_CompList const& list)
+        : puc_Bytes(nullptr), n_Limit(0), es(list.n_GetElementSize()), hs(list.n_GetHandleSize()), os(kOffsetSize) {
+        CT_Buffer const* buffer = list.pcco_GetBuffer();
+        if (!buffer || list.b_HasLongOffsetSupport() || (es != 1 && es != 2) || hs != 4) return;
+        unsigned used = buffer->n_GetUsedSize(), end = list.n_GetEnd();
+        unsigned limit = end < used ? end : used;
+        if (limit < kStreamStart + es) return;
+        puc_Bytes = static_cast<unsigned char const*>(buffer->qcv_Get());
+        n_Limit = limit;
+    }
+    unsigned n_Number(unsigned at, unsigned width) const {
+        if (width == 1) return puc_Bytes[at];
+        if (width == 2) {
+            unsigned short value;
+            std::memcpy(&value, puc_Bytes + at, 2);
+            return value;
+        }
+        unsigned value;
+        std::memcpy(&value, puc_Bytes + at, 4);
+        return value;
+    }
+    unsigned n_Element(unsigned p) const { return p + es <= n_Limit ? n_Number(p, es) : unsigned(CT_CompList::e_StreamEnd); }
+};
+
+unsigned n_WordElement(void const* word, unsigned es, unsigned i) {
+    auto const* bytes = static_cast<unsigned char const*>(word);
+    if (es == 1) return bytes[i];
+    unsigned short unit;
+    std::memcpy(&unit, bytes + 2 * i, 2);
+    return unit;
+}
+
+}  // namespace
+
+// The list's own walk in its adding mode (see the compressed list), up to
+// the change it would make.
+CT_IndexLinks::st_Plan CT_IndexLinks::so_Plan(CT_CompList const& list, void const* word, unsigned count) const {
+    st_Plan plan;
+    st_Image image(list);
+    if (!image.puc_Bytes || count == 0) return plan;
+    unsigned const es = image.es, hs = image.hs, os = image.os, limit = image.n_Limit;
+    unsigned p = kStreamStart;
+    unsigned first = n_WordElement(word, es, 0);
+    if (first >= 'a' && first <= 'z') {
+        unsigned jump = image.n_Number(kJumpTable + 4 * (first - 'a'), 4);
+        if (jump >= kStreamStart && jump < limit) p = jump;
+    }
+    for (unsigned i = 0;;) {
+        unsigned e = image.n_Element(p);
+        if (i == count) {
+            if (e == CT_CompList::e_AltLink) {
+                if (p + es + os > limit) return plan;
+                p += es + os;
+                e = image.n_Element(p);
+            }
+            if (e == CT_CompList::e_WordEndContinued || e == CT_CompList::e_WordEndLeaf) {
+                plan.e_Kind = st_Plan::e_Present;
+                return plan;
+            }
+            plan.e_Kind = st_Plan::e_Insert;
+            plan.n_At = p;
+            plan.n_Count = es + hs;
+            return plan;
+        }
+        if (e == n_WordElement(word, es, i) && e != CT_CompList::e_StreamEnd) {
+            p += es;
+            ++i;
+        } else if (e == CT_CompList::e_WordEndContinued) {
+            p += es + hs;
+        } else if (e == CT_CompList::e_AltLink) {
+            p += es + os;
+        } else if (e == CT_CompList::e_StreamEnd || e == CT_CompList::e_WordEndLeaf) {
+            plan.e_Kind = st_Plan::e_Insert;
+            plan.n_At = e == CT_CompList::e_WordEndLeaf ? p + es + hs : p;
+            plan.n_Count = (count - i) * es + es + hs;
+            return plan;
+        } else {
+            p += es;
+            if (image.n_Element(p) == CT_CompList::e_AltLink) {
+                if (p + es + os > limit) return plan;
+                unsigned offset = image.n_Number(p + es, os);
+                if (offset == 0 || offset >= limit - p) return plan;
+                p += offset;
+                continue;
+            }
+            if (p >= limit) return plan;
+            plan.e_Kind = st_Plan::e_NewAlternative;
+            plan.n_At = p;
+            plan.n_Count = es + os + (count - i) * es + es + hs;
+            plan.n_NewLink = limit + os - p;
+            return plan;
+        }
+    }
+}
+
+// Whether a link before at leads to at or beyond and would grow past what
+// 2 bytes reach by count more bytes. Only a link within count of that
+// limit can: for the short counts of words, the few such links are kept
+// apart; otherwise only links that begin less than 64 KiB before at can
+// lead past it.
+bool CT_IndexLinks::b_Spanned(unsigned at, unsigned count) const {
+    auto spans = [&](st_Link const& link) {
+        return link.n_Link < at && link.n_Target >= at && link.n_Target - link.n_Link + count > 0xFFFFu;
+    };
+    if (count <= kNearlyFull) {
+        for (std::size_t k = 0, n = ao_NearlyFull.size(); k < n; ++k)
+            if (spans(ao_NearlyFull[k])) return true;
+        return false;
+    }
+    unsigned from = at > 0xFFFFu ? at - 0xFFFFu : 0;
+    std::size_t k = std::lower_bound(ao_Links.begin(), ao_Links.end(), from,
+                                     [](st_Link const& link, unsigned value) { return link.n_Link < value; }) -
+                    ao_Links.begin();
+    for (std::size_t n = ao_Links.size(); k < n && ao_Links[k].n_Link < at; ++k)
+        if (spans(ao_Links[k])) return true;
+    return false;
+}
+
+void CT_IndexLinks::v_Shift(unsigned at, unsigned count) {
+    st_Link* links = ao_Links.data();
+    for (std::size_t k = 0, n = ao_Links.size(); k < n; ++k) {
+        if (links[k].n_Link >= at) links[k].n_Link += count;
+        if (links[k].n_Target >= at) links[k].n_Target += count;
+    }
+}
+
+void CT_IndexLinks::v_CollectNearlyFull() {
+    ao_NearlyFull.clear();
+    for (std::size_t k = 0, n = ao_Links.size(); k < n; ++k)
+        if (ao_Links[k].n_Target - ao_Links[k].n_Link + kNearlyFull > 0xFFFFu) ao_NearlyFull.push_back(ao_Links[k]);
+}
+
+void CT_IndexLinks::v_Reread(CT_CompList const& list) {
+    ao_Links.clear();
+    st_Image image(list);
+    if (!image.puc_Bytes) return;
+    unsigned const es = image.es, hs = image.hs, os = image.os, limit = image.n_Limit;
+    for (unsigned p = kStreamStart; p + es <= limit;) {
+        unsigned e = image.n_Number(p, es);
+        if (e == CT_CompList::e_WordEndContinued || e == CT_CompList::e_WordEndLeaf) {
+            p += es + hs;
+        } else if (e == CT_CompList::e_AltLink) {
+            if (p + es + os > limit) break;
+            unsigned offset = image.n_Number(p + es, os);
+            if (offset != 0 && offset < limit - p) ao_Links.push_back({p, p + offset});
+            p += es + os;
+        } else {
+            p += es;
+        }
+    }
+}
+
+bool CT_IndexLinks::b_Add(CT_CompList* list, void const* word, unsigned count, unsigned handle) {
+    st_Plan plan = so_Plan(*list, word, count);
+    bool refused = (plan.e_Kind == st_Plan::e_NewAlternative &&
+                    (plan.n_NewLink > 0xFFFFu || b_Spanned(plan.n_At, list->n_GetElementSize() + kOffsetSize))) ||
+                   (plan.e_Kind == st_Plan::e_Insert && b_Spanned(plan.n_At, plan.n_Count));
+    if (refused) return false;
+    unsigned end = list->n_GetEnd();
+    int added = list->n_GetElementSize() == 1 ? list->b_Add(static_cast<char const*>(word), handle)
+                                              : list->b_Add(static_cast<unsigned short const*>(word), handle);
+    if (added) {
+        // The links move as the list moved them; when the list did what
+        // the walk did not foresee, they are read again from the image.
+        unsigned grown = list->n_GetEnd() - end;
+        if (plan.e_Kind == st_Plan::e_Insert && grown == plan.n_Count) {
+            v_Shift(plan.n_At, plan.n_Count);
+        } else if (plan.e_Kind == st_Plan::e_NewAlternative && grown == plan.n_Count) {
+            unsigned const es = list->n_GetElementSize();
+            v_Shift(plan.n_At, es + kOffsetSize);
+            st_Image image(*list);
+            unsigned offset = image.puc_Bytes ? image.n_Number(plan.n_At + es, kOffsetSize) : 0;
+            st_Link link{plan.n_At, plan.n_At + offset};
+            auto place = std::lower_bound(ao_Links.begin(), ao_Links.end(), link.n_Link,
+                                          [](st_Link const& l, unsigned value) { return l.n_Link < value; });
+            ao_Links.insert(place, link);
+        } else {
+            v_Reread(*list);
+        }
+        v_CollectNearlyFull();
+    }
+    if (plan.e_Kind == st_Plan::e_Present || added) return true;
+    return list->n_GetElementSize() == 1 ? list->b_Search(static_cast<char const*>(word)) != 0
+                                         : list->b_Search(static_cast<unsigned short const*>(word)) != 0;
+}

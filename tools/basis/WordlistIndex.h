@@ -50,3 +50,40 @@ private:
     unsigned n_Entries = 0;
 };
 
+
+// Adds words to a compressed list with 2-byte links one by one, as b_Add
+// does, and keeps the image's links beside it (their positions, in order)
+// so that an addition the list certainly refuses, because a link would grow
+// past what 2 bytes reach, is told by a search instead of the list's own
+// checks, which look at every link behind the insertion point. A list
+// that has outgrown its links refuses most new words, and each such
+// refusal then costs the list nothing. Whatever is not certain is left to
+// the list itself, and the image is the list's own throughout.
+class CT_IndexLinks {
+public:
+    // Adds count elements (zero-terminated) with a handle; whether the list
+    // holds the word afterwards.
+    bool b_Add(CT_CompList* list, void const* word, unsigned count, unsigned handle);
+
+private:
+    struct st_Link {
+        unsigned n_Link;    // the link marker's image offset
+        unsigned n_Target;  // the alternative it leads to
+    };
+    struct st_Plan {
+        enum et_Kind { e_Unknown, e_Present, e_Insert, e_NewAlternative } e_Kind = e_Unknown;
+        unsigned n_At = 0;     // where the bytes go (for a new alternative: its link)
+        unsigned n_Count = 0;  // how many (for a new alternative: link and rest)
+        unsigned n_NewLink = 0;  // the new link's length
+    };
+    st_Plan so_Plan(CT_CompList const& list, void const* word, unsigned count) const;
+    bool b_Spanned(unsigned at, unsigned count) const;
+    void v_Shift(unsigned at, unsigned count);
+    void v_Reread(CT_CompList const& list);
+    void v_CollectNearlyFull();
+
+    // Links within this many bytes of the 2-byte limit.
+    enum : unsigned { kNearlyFull = 1024 };
+    std::vector<st_Link> ao_Links;
+    std::vector<st_Link> ao_NearlyFull;
+};
