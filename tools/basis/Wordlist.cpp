@@ -10,6 +10,7 @@
 #include "Foundation/Basis.h"
 #include "tools/basis/Commands.h"
 #include "tools/basis/Progress.h"
+#include "tools/basis/WordlistIndex.h"
 #include "tools/basis/WordlistStore.h"
 
 namespace {
@@ -20,7 +21,7 @@ unsigned const kReportedLines = 20;
 
 int i_WordlistUsage(FILE* out) {
     std::fprintf(out,
-                 "usage: basis wordlist build <pairs.tsv> <list.bwl> [--codepage N]\n"
+                 "usage: basis wordlist build <pairs.tsv> <list.bwl> [--codepage N] [--one-by-one]\n"
                  "       basis wordlist source <list> <word> [--codepage N]\n"
                  "       basis wordlist target <list> <word> [--codepage N]\n"
                  "       basis wordlist list <list> [--codepage N]\n"
@@ -30,7 +31,10 @@ int i_WordlistUsage(FILE* out) {
                  "  code page it is in (a list of narrow words). <list> is a pairs\n"
                  "  file or a list saved by build (which knows its own code page).\n"
                  "  source: the target word of a source word; target: the source word\n"
-                 "  of a target word. Words on the command line and output are UTF-8.\n");
+                 "  of a target word. Words on the command line and output are UTF-8.\n"
+                 "  --one-by-one builds the list pair by pair through the library's word\n"
+                 "  lists instead of laying out its indexes in one pass (the same list,\n"
+                 "  more slowly: for checking the one against the other).\n");
     return out == stdout ? e_Ok : e_Usage;
 }
 
@@ -86,19 +90,12 @@ std::vector<unsigned short> ao_Wide(std::string const& utf8) {
     return units;
 }
 
-// Reads the pairs file into a list; the view then holds it. Every
-// malformed line is reported with its number; any of them fails the build.
-int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsigned codePage,
-                     st_WordlistView* view) {
-    CT_BiLingualCWordList narrow;
-    CT_BiLingualUWordList wide;
-    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    CT_Progress progress("reading pairs", bytes.size(), "pairs");
-    unsigned malformed = 0, unindexed = 0, lineNumber = 0, firstUnindexed = 0;
-    auto complain = [&](unsigned line, std::string const& why) {
-        if (++malformed <= kReportedLines) progress.v_Finish();
-        if (malformed <= kReportedLines) std::fprintf(stderr, "%s:%u: %s\n", path, line, why.c_str());
-    };
+// Walks the pairs file line by line: each well-formed line goes to
+// pair(line, source, target) as its two words, each malformed one to
+// complain(line, why); pair returns false to stop the walk.
+template <class Pair, class Complain>
+void v_ReadPairs(std::string const& bytes, bool utf8, CT_Progress* progress, Pair pair, Complain complain) {
+    unsigned lineNumber = 0, pairs = 0;
     std::size_t at = 0;
     if (utf8 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) at = 3;  // a byte-order mark
     while (at < bytes.size()) {
@@ -125,10 +122,61 @@ int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsi
             complain(lineNumber, problem);
             continue;
         }
+        if (!pair(lineNumber, source, target)) break;
+        progress->v_Update(at, ++pairs);
+    }
+}
+
+// Reads the pairs file into a list pair by pair; the view then holds it.
+// Every malformed line is reported with its number; any of them fails the
+// build. Through the word lists, each pair goes to the library's
+// CT_BiLingual...WordList; otherwise the list's steps are taken here on two
+// compressed lists (each word into its index with its partner's offset,
+// then both into the texts), so that CT_IndexLinks can spare the indexes
+// the words they certainly refuse.
+int i_BuildPairByPair(char const* path, std::string const& bytes, bool utf8, unsigned codePage, st_WordlistView* view,
+                      bool throughWordLists) {
+    CT_BiLingualCWordList narrow;
+    CT_BiLingualUWordList wide;
+    CT_CompList::et_ElementSize size = utf8 ? CT_CompList::e_Word : CT_CompList::e_Byte;
+    CT_CompList sourceIndex(size, 4, 0, 0, 128, 0), targetIndex(size, 4, 0, 0, 128, 0);
+    CT_IndexLinks sourceLinks, targetLinks;
+    std::string sourceTexts, targetTexts;
+    unsigned count = 0;
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    CT_Progress progress("reading pairs", bytes.size(), "pairs");
+    unsigned malformed = 0, unindexed = 0, firstUnindexed = 0;
+    auto complain = [&](unsigned line, std::string const& why) {
+        if (++malformed <= kReportedLines) progress.v_Finish();
+        if (malformed <= kReportedLines) std::fprintf(stderr, "%s:%u: %s\n", path, line, why.c_str());
+    };
+    std::string failure;
+    auto pair = [&](unsigned lineNumber, std::string const& source, std::string const& target) {
         // A word the index neither holds afterwards nor held before was
         // refused: the index outgrew what its 2-byte links reach.
         bool indexed = true;
-        if (utf8) {
+        if (!throughWordLists) {
+            std::string s = source, t = target;
+            if (utf8) {
+                std::vector<unsigned short> ws = ao_Wide(source), wt = ao_Wide(target);
+                s.assign(reinterpret_cast<char const*>(ws.data()), 2 * ws.size());
+                t.assign(reinterpret_cast<char const*>(wt.data()), 2 * wt.size());
+            } else {
+                s.push_back('\0');
+                t.push_back('\0');
+            }
+            unsigned unit = utf8 ? 2 : 1;
+            if (!errors->b_IsSetError()) {
+                bool inSource = sourceLinks.b_Add(&sourceIndex, s.data(), static_cast<unsigned>(s.size()) / unit - 1,
+                                                  static_cast<unsigned>(targetTexts.size()));
+                bool inTarget = targetLinks.b_Add(&targetIndex, t.data(), static_cast<unsigned>(t.size()) / unit - 1,
+                                                  static_cast<unsigned>(sourceTexts.size()));
+                indexed = inSource && inTarget;
+                sourceTexts += s;
+                targetTexts += t;
+                ++count;
+            }
+        } else if (utf8) {
             std::vector<unsigned short> s = ao_Wide(source), t = ao_Wide(target);
             wide.v_Insert(s.data(), t.data());
             indexed = wide.pcco_GetSourceIndex()->b_Search(s.data()) && wide.pcco_GetTargetIndex()->b_Search(t.data());
@@ -138,19 +186,20 @@ int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsi
                       narrow.pcco_GetTargetIndex()->b_Search(target.c_str());
         }
         if (errors->b_IsSetError()) {
-            progress.v_Finish();
-            std::string message = std::string(path) + ":" + std::to_string(lineNumber) + ": the words cannot be converted";
+            failure = std::string(path) + ":" + std::to_string(lineNumber) + ": the words cannot be converted";
             errors->v_ClearError();
-            return i_Fail(message);
+            return false;
         }
         if (!indexed && !firstUnindexed) firstUnindexed = lineNumber;
         if (!indexed && ++unindexed <= kReportedLines) progress.v_Finish();
         if (!indexed && unindexed <= kReportedLines)
             std::fprintf(stderr, "%s:%u: the pair cannot be indexed: the list has outgrown the reach of its 2-byte links\n",
                          path, lineNumber);
-        progress.v_Update(at, utf8 ? wide.n_GetCount() : narrow.n_GetCount());
-    }
+        return true;
+    };
+    v_ReadPairs(bytes, utf8, &progress, pair, complain);
     progress.v_Finish();
+    if (!failure.empty()) return i_Fail(failure);
     if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %u more malformed lines\n", path, malformed - kReportedLines);
     if (unindexed > kReportedLines) std::fprintf(stderr, "%s: ... %u more pairs not indexed\n", path, unindexed - kReportedLines);
     if (malformed) return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
@@ -158,11 +207,99 @@ int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsi
         return i_Fail(std::to_string(unindexed) + " pair" + (unindexed == 1 ? "" : "s") + " of \"" + path +
                       "\" could not be indexed: the indexes' 2-byte links reach across 64 KiB of index at most, "
                       "and line " + std::to_string(firstUnindexed) + " was the first that did not fit");
-    if (utf8)
-        view->v_Take(wide);
-    else
-        view->v_Take(narrow, codePage);
+    if (throughWordLists) {
+        if (utf8)
+            view->v_Take(wide);
+        else
+            view->v_Take(narrow, codePage);
+        return e_Ok;
+    }
+    view->n_Kind = utf8 ? e_WideWords : e_NarrowWords;
+    view->n_CodePage = utf8 ? 65001 : codePage;
+    view->n_Count = count;
+    view->co_SourceTexts.v_Set(sourceTexts.data(), static_cast<unsigned>(sourceTexts.size()), 32);
+    view->co_TargetTexts.v_Set(targetTexts.data(), static_cast<unsigned>(targetTexts.size()), 32);
+    view->co_SourceIndex.v_Set(&sourceIndex);
+    view->co_TargetIndex.v_Set(&targetIndex);
     return e_Ok;
+}
+
+// The same list built in one pass: the texts in file order, the two index
+// images laid out at once (WordlistIndex.h), so the time grows with the
+// size of the file and not with its square. The result, and every message,
+// is that of the build pair by pair, to which this falls back when one pass
+// cannot tell it: when a word cannot be converted, or when an index needs a
+// link its 2 bytes cannot hold (then only adding pair by pair says which
+// pairs the list refuses). Returns -1 for that fallback.
+int i_BuildInOnePass(char const* path, std::string const& bytes, bool utf8, unsigned codePage, st_WordlistView* view) {
+    unsigned const unit = utf8 ? 2 : 1;
+    CT_WordlistIndex sourceIndex(unit), targetIndex(unit);
+    std::string sourceTexts, targetTexts;
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    CT_Progress progress("reading pairs", bytes.size(), "pairs");
+    std::vector<std::string> complaints;
+    unsigned malformed = 0, count = 0;
+    bool converted = true;
+    auto complain = [&](unsigned line, std::string const& why) {
+        if (++malformed <= kReportedLines) complaints.push_back(std::string(path) + ":" + std::to_string(line) + ": " + why);
+    };
+    // Each word goes into its index with the offset its partner will have,
+    // then into its texts with its terminator, as the list inserts a pair.
+    auto add = [&](std::string const& source, std::string const& target) {
+        if (source.size() > 0x7FFFFFF0u || target.size() > 0x7FFFFFF0u ||
+            sourceTexts.size() + source.size() > 0xFFFFFF00u || targetTexts.size() + target.size() > 0xFFFFFF00u) {
+            converted = false;  // past what a 32-bit handle reaches: left to the library
+            return;
+        }
+        sourceIndex.v_Add(source.data(), static_cast<unsigned>(source.size()) / unit, static_cast<unsigned>(targetTexts.size()));
+        targetIndex.v_Add(target.data(), static_cast<unsigned>(target.size()) / unit, static_cast<unsigned>(sourceTexts.size()));
+        sourceTexts.append(source).append(unit, '\0');
+        targetTexts.append(target).append(unit, '\0');
+        ++count;
+    };
+    auto pair = [&](unsigned, std::string const& source, std::string const& target) {
+        if (!utf8) {
+            add(source, target);
+            return converted;
+        }
+        std::vector<unsigned short> s = ao_ToWide(source.data(), static_cast<unsigned>(source.size()), 65001);
+        std::vector<unsigned short> t = ao_ToWide(target.data(), static_cast<unsigned>(target.size()), 65001);
+        if (errors->b_IsSetError()) {
+            errors->v_ClearError();
+            converted = false;
+            return false;
+        }
+        add(std::string(reinterpret_cast<char const*>(s.data()), 2 * s.size()),
+            std::string(reinterpret_cast<char const*>(t.data()), 2 * t.size()));
+        return converted;
+    };
+    v_ReadPairs(bytes, utf8, &progress, pair, complain);
+    progress.v_Finish();
+    if (!converted) return -1;
+    if (malformed) {
+        // A malformed line fails the build before the indexes matter.
+        for (std::string const& complaint : complaints) std::fprintf(stderr, "%s\n", complaint.c_str());
+        if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %u more malformed lines\n", path, malformed - kReportedLines);
+        return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
+    }
+    CT_Buffer sourceImage, targetImage;
+    if (!sourceIndex.b_Build(&sourceImage) || !targetIndex.b_Build(&targetImage)) return -1;
+    view->n_Kind = utf8 ? e_WideWords : e_NarrowWords;
+    view->n_CodePage = utf8 ? 65001 : codePage;
+    view->n_Count = count;
+    view->co_SourceTexts.v_Set(sourceTexts.data(), static_cast<unsigned>(sourceTexts.size()), 32);
+    view->co_TargetTexts.v_Set(targetTexts.data(), static_cast<unsigned>(targetTexts.size()), 32);
+    view->co_SourceIndex.v_Set(&sourceImage);
+    view->co_TargetIndex.v_Set(&targetImage);
+    return e_Ok;
+}
+
+// Reads the pairs file into a list; the view then holds it.
+int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsigned codePage, st_WordlistView* view,
+                     bool oneByOne = false) {
+    if (oneByOne) return i_BuildPairByPair(path, bytes, utf8, codePage, view, true);
+    int result = i_BuildInOnePass(path, bytes, utf8, codePage, view);
+    return result >= 0 ? result : i_BuildPairByPair(path, bytes, utf8, codePage, view, false);
 }
 
 // A list named on the command line: a saved list or a pairs file.
@@ -206,10 +343,14 @@ int i_Lookup(st_WordlistView const& view, bool fromSource, char const* word) {
 
 int i_RunWordlist(int argc, char** argv) {
     std::vector<char const*> args;
-    bool utf8 = true;
+    bool utf8 = true, oneByOne = false;
     unsigned codePage = 65001;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return i_WordlistUsage(stdout);
+        if (std::strcmp(argv[i], "--one-by-one") == 0) {
+            oneByOne = true;
+            continue;
+        }
         if (std::strcmp(argv[i], "--codepage") == 0) {
             char* end = nullptr;
             if (i + 1 >= argc || (codePage = static_cast<unsigned>(std::strtoul(argv[i + 1], &end, 10)), *end != 0) ||
@@ -241,7 +382,7 @@ int i_RunWordlist(int argc, char** argv) {
         std::string bytes, error;
         if (!b_ReadWholeFile(args[1], &bytes, &error)) return i_Fail(error);
         if (b_IsSavedWordlist(bytes)) return i_Fail(std::string("\"") + args[1] + "\" is a saved list, not a pairs file");
-        int result = i_BuildFromPairs(args[1], bytes, utf8, codePage, &view);
+        int result = i_BuildFromPairs(args[1], bytes, utf8, codePage, &view, oneByOne);
         if (result != e_Ok) return result;
         if (!b_SaveWordlist(view, args[2], &error)) return i_Fail(error);
         std::printf("%u pairs from %s (%s); source index %u bytes, target index %u bytes; saved to %s\n", view.n_Count,

@@ -83,6 +83,8 @@ void CT_CString::v_End(unsigned length) {
 }
 
 void CT_CString::v_Fill(char c, unsigned count, unsigned at) {
+    // A fill that would reach past the most a string holds fills nothing.
+    if (!sb_Within(at, count, 1)) return;
     unsigned old = n_GetLength();
     vv_SetMinSize(at + count, 1);
     if (at + count >= old) v_End(at + count);
@@ -128,6 +130,9 @@ void CT_CString::vv_Init(CT_String const* source) {
 }
 
 void CT_CString::vv_Init(unsigned length) {
+    // Room past the most a string holds is not reserved: the string is
+    // only emptied.
+    if (length > sn_MaximumLength(1)) length = 0;
     co_Buffer.v_Set(length + 1, n_All, 0);
     v_End(0);
 }
@@ -141,6 +146,7 @@ void CT_CString::vv_SetSize(unsigned length, int keep) {
         co_Buffer.v_SetSize(0, 0);
         return;
     }
+    if (length > sn_MaximumLength(1)) return;  // more than a string holds: nothing changes
     unsigned old = n_GetLength();
     co_Buffer.v_SetSize(length + 1, keep);
     if (keep && old > 0) {
@@ -157,7 +163,9 @@ void CT_CString::vv_SetMinSize(unsigned length, int keep) {
 void CT_CString::vv_SetLength(unsigned length) {
     // Length 0 takes the buffer down to room for the terminator alone; the
     // storage is reused when it is ours and large enough, so a string made
-    // empty keeps its room (see v_Set(length, reuse)).
+    // empty keeps its room (see v_Set(length, reuse)). A length past the
+    // most a string holds changes nothing.
+    if (length > sn_MaximumLength(1)) return;
     if (length == 0) co_Buffer.v_Set(1, n_All, 1);
     else vv_SetMinSize(length, 1);
     v_End(length);
@@ -236,6 +244,9 @@ void CT_CString::vv_StringReplace(char const* text, unsigned count, unsigned at,
         vv_SetLength(0);
         return;
     }
+    // Text that would end past the most a string holds, or bytes promised
+    // from no text, change nothing.
+    if (!sb_Within(at, count, 1) || (text == nullptr && count)) return;
     // Our own bytes may move when the storage grows: hold them apart.
     CT_Buffer held;
     if (b_Inside(co_Buffer, text)) {
@@ -252,6 +263,11 @@ void CT_CString::vv_StringReplace(unsigned short const* text, unsigned count, un
         vv_SetLength(0);
         return;
     }
+    // As for narrow text, with the room the conversion may need: a third
+    // of the limit keeps that room itself from wrapping.
+    if (count > sn_MaximumLength(1) / 3 || !sb_Within(at, StringText::sn_NarrowRoom(count, n_CodePage), 1) ||
+        (text == nullptr && count))
+        return;
     CT_Buffer held;
     if (b_Inside(co_Buffer, text)) {
         held.v_Set(text, count * 2, n_All);
@@ -281,6 +297,9 @@ void CT_CString::vv_StringReplace(CT_String const* source, unsigned from, unsign
 }
 
 void CT_CString::vv_StringInsert(char const* text, unsigned count, unsigned at, unsigned) {
+    // A string that would grow past the most it holds, or bytes promised
+    // from no text, change nothing.
+    if (!sb_Within(n_GetLength(), count, 1) || (text == nullptr && count)) return;
     if (co_Buffer.n_GetUsedSize() == 0) {
         co_Buffer.v_Set(count + 1, n_All, 1);
         v_End(0);
@@ -324,6 +343,7 @@ void CT_CString::vv_Remove(unsigned count, unsigned at) {
 void CT_CString::v_AppendText(char const* text, unsigned count) {
     if (count == n_All) count = StringText::sn_Length(text);
     if (count == 0) return;
+    if (!sb_Within(n_GetLength(), count, 1) || text == nullptr) return;  // nothing appended
     // An empty string first gets storage holding its terminator.
     if (co_Buffer.n_GetUsedSize() == 0) co_Buffer.v_Append(static_cast<unsigned char>(0));
     v_Append(text, count);
@@ -480,8 +500,10 @@ int CT_CString::vi_Compare(char const* text, unsigned count, unsigned at) const 
 }
 
 int CT_CString::vi_Compare(unsigned short const* text, unsigned count, unsigned at) const {
-    unsigned length = StringText::sn_Length(text);
-    CT_NarrowText converted(text, count < length ? count : length, n_CodePage);
+    // Only what the comparison may read is converted: with a count, the
+    // text is read no further than count units or its terminator.
+    unsigned length = StringText::sn_Length(text, count);
+    CT_NarrowText converted(text, length, n_CodePage);
     return i_CompareText(converted.qccz_Get(), count, at);
 }
 

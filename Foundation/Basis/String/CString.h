@@ -87,6 +87,7 @@ public:
             return;
         }
         if (count == 0) return;
+        if (count > sn_MaximumLength(1) - (used - 1)) return;  // past the most a string holds: nothing
         char first = text[0];  // read before the storage can move
         co_Buffer.v_Append(text + 1, count - 1);
         co_Buffer.v_Append(static_cast<unsigned char>(0));

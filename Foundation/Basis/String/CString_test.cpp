@@ -15,6 +15,13 @@ namespace {
 
 std::string Bytes(CT_CString const& s) { return std::string(s.qccz_Get(), s.n_GetLength()); }
 
+// A count the compiler cannot see through: hostile counts with small
+// texts must reach the string at run time, not be rejected while compiling.
+unsigned Opaque(unsigned count) {
+    volatile unsigned value = count;
+    return value;
+}
+
 }  // namespace
 
 TEST(CStringTest, ConstructionKeepsCodePageAndSharesWhereItShould) {
@@ -176,6 +183,18 @@ TEST(CStringTest, TranslateMapsByFirstOccurrenceAndRemovesThePastTo) {
     u.vv_Translate(&wideFrom, &wideTo);
     EXPECT_EQ(Bytes(u), "heLL");
 
+    // The string itself as from or to: its bytes as they were before.
+    CT_CString swap("abab", ~0u, 0), ba("ba", ~0u, 0);
+    CT_CString self("ab", ~0u, 0);
+    self.vv_Translate(&self, &ba);
+    EXPECT_EQ(Bytes(self), "ba");
+    CT_CString cba("cba", ~0u, 0);
+    CT_CString target("abc", ~0u, 0);
+    target.vv_Translate(&cba, &target);
+    EXPECT_EQ(Bytes(target), "cba");
+    swap.vv_Translate(&swap, &swap);
+    EXPECT_EQ(Bytes(swap), "abab");
+
     // Nothing to change: the buffer stays shared; an empty string is left alone.
     CT_CString original("zzz", ~0u, 0);
     CT_CString copy(original);
@@ -227,6 +246,12 @@ TEST(CStringTest, CompareIsUnsignedAndCountBounded) {
 
     EXPECT_EQ(abc.vi_Compare(W(u"abd"), ~0u, 0), -1);
     EXPECT_EQ(abc.vi_Compare(W(u"abd"), 2, 0), 0);
+    // With a count, wide text is read no further than the count: these
+    // units have no terminator (the sanitizer build sees any read past them).
+    std::vector<unsigned short> unterminated{'a', 'b', 'd'};
+    EXPECT_EQ(abc.vi_Compare(unterminated.data(), 2, 0), 0);
+    EXPECT_EQ(abc.vi_Compare(unterminated.data(), 3, 0), -1);
+    EXPECT_EQ(abc.vi_Compare(unterminated.data() + 1, 2, 1), -1);
 
     CT_CString other("xxabc", ~0u, 0);
     CT_UString wide(W(u"..abc"), ~0u);
@@ -415,4 +440,65 @@ TEST(CStringTest, EveryChangeUnsharesTheBuffer) {
         EXPECT_EQ(original.pcco_GetBuffer()->n_GetUseCount(), 1u) << name;
         EXPECT_NE(Bytes(copy), " abc ") << name;
     }
+}
+
+TEST(CStringTest, HostileCountsAndPositionsChangeNothing) {
+    // Positions and counts whose sum wraps, or that would take the string
+    // past the most it can hold, are not valid: nothing is written, nothing
+    // is read from the text, and the string stays as it was.
+    CT_CString s("abcd", ~0u, 1252);
+    auto unchanged = [&](char const* what) {
+        EXPECT_EQ(Bytes(s), "abcd") << what;
+        EXPECT_EQ(s.qccz_Get()[4], 0) << what;
+    };
+    s.vv_Replace('x', Opaque(0xFFFFFFF0u), 0x20);
+    unchanged("fill wrapping at + count");
+    s.vv_Replace(static_cast<unsigned short>('x'), Opaque(0xFFFFFFF0u), 0x20);
+    unchanged("wide fill wrapping at + count");
+    s.vv_Replace('x', 2, Opaque(0xFFFFFFFFu));
+    unchanged("fill at ~0");
+    s.vv_SetLength(~0u);
+    unchanged("length ~0");
+    s.vv_SetLength(Opaque(0xFFFFFFFEu));
+    unchanged("length ~1");
+    s.vv_SetSize(~0u, 1);
+    s.vv_SetMinSize(Opaque(0xFFFFFFF0u), 1);
+    unchanged("sizes past the limit");
+    char const xy[] = {'x', 'y'};
+    s.v_Replace(xy, 2, Opaque(0xFFFFFFFFu));
+    unchanged("replace at ~0");
+    s.v_Replace(xy, Opaque(0xFFFFFFF0u), 3);
+    unchanged("replace with a count past the limit");
+    s.v_Replace(W(u"xy"), Opaque(0x80000000u), 1);
+    unchanged("wide replace whose converted room wraps");
+    s.v_Insert(xy, Opaque(0xFFFFFFFEu), 1);
+    unchanged("insert past the limit");
+    s.v_Insert(W(u"xy"), Opaque(0xFFFFFFFEu), 1);
+    unchanged("wide insert past the limit");
+    s.v_Append(xy, Opaque(0xFFFFFFF0u));
+    unchanged("append past the limit");
+    s.v_Append(W(u"xy"), Opaque(0xC0000000u));
+    unchanged("wide append past the limit");
+    s.v_Replace(static_cast<char const*>(nullptr), 3, 1);
+    s.v_Insert(static_cast<char const*>(nullptr), 3, 1);
+    unchanged("bytes from no text");
+    s.vv_Remove(Opaque(0xFFFFFFF0u), Opaque(0xFFFFFFFFu));
+    unchanged("remove from ~0");
+    EXPECT_EQ(s.vn_Find('a', Opaque(0xFFFFFFFFu)), ~0u);
+    EXPECT_EQ(s.vn_Find(static_cast<unsigned short>('a'), Opaque(0xFFFFFFFFu)), ~0u);
+    EXPECT_EQ(s.vc_GetAt(Opaque(0xFFFFFFFFu)), 0);
+    s.vv_SetAt('x', Opaque(0xFFFFFFFFu));
+    unchanged("set a character at ~0");
+
+    // Room past the limit is not reserved: the string is only emptied.
+    CT_CString room("abcd", ~0u, 1252);
+    room.v_Set(Opaque(0xFFFFFFF0u), 0);
+    EXPECT_EQ(room.vn_GetLength(), 0u);
+    EXPECT_STREQ(room.qccz_Get(), "");
+
+    // The limit itself leaves every valid call as it was.
+    EXPECT_TRUE(CT_String::sb_Within(0, CT_String::sn_MaximumLength(1), 1));
+    EXPECT_FALSE(CT_String::sb_Within(1, CT_String::sn_MaximumLength(1), 1));
+    s.vv_Remove(Opaque(0x7FFFFFFFu), 1);
+    EXPECT_EQ(Bytes(s), "a");
 }

@@ -141,6 +141,18 @@ public:
 
     enum : unsigned { e_FormatArea = 2048 };
 
+    // The most characters of unit bytes (1 narrow, 2 wide) a string holds.
+    // With the terminator they stay below the largest storage a buffer can
+    // describe, so no size, and no sum of a position and a count that the
+    // operations check against it, wraps around 32 bits. A position, count
+    // or length that would take a string past it is not a valid argument:
+    // the operations given one do nothing, as each says at its place.
+    static constexpr unsigned sn_MaximumLength(unsigned unit) { return 0xFFFFFF00u / unit - 1; }
+    // Whether at and at + count both lie within that limit.
+    static constexpr bool sb_Within(unsigned at, unsigned count, unsigned unit) {
+        return at <= sn_MaximumLength(unit) && count <= sn_MaximumLength(unit) - at;
+    }
+
 protected:
     // The conversion functions fill strings of either kind in place.
     friend class CT_StringConvert;

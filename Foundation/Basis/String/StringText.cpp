@@ -51,6 +51,21 @@ unsigned sn_Length(unsigned short const* text) {
     return static_cast<unsigned>(end - text);
 }
 
+namespace {
+
+template <class T>
+unsigned n_BoundedLength(T const* text, unsigned limit) {
+    if (text == nullptr) return 0;
+    unsigned length = 0;
+    while (length < limit && text[length]) ++length;
+    return length;
+}
+
+}  // namespace
+
+unsigned sn_Length(char const* text, unsigned limit) { return n_BoundedLength(text, limit); }
+unsigned sn_Length(unsigned short const* text, unsigned limit) { return n_BoundedLength(text, limit); }
+
 unsigned sn_NarrowRoom(unsigned count, unsigned codePage) {
     if (codePage == 65000 || codePage == 65001) return count * 3 + 2;
     return count * 2;
@@ -101,7 +116,9 @@ CT_NarrowText::~CT_NarrowText() {
 }
 
 void CT_NarrowText::v_Convert(unsigned short const* text, unsigned count, unsigned codePage) {
-    if (text == nullptr || count == 0) return;
+    // A count whose converted room would pass the most a string holds is
+    // not valid: it converts to the empty text.
+    if (text == nullptr || count == 0 || count > CT_String::sn_MaximumLength(1) / 3) return;
     unsigned room = StringText::sn_NarrowRoom(count, codePage) + 1;
     char* target = ac_Local;
     if (room > sizeof ac_Local) target = pc_Owned = static_cast<char*>(pv_Allocate(room));
@@ -134,7 +151,8 @@ CT_WideText::~CT_WideText() {
 }
 
 void CT_WideText::v_Convert(char const* text, unsigned count, unsigned codePage) {
-    if (text == nullptr || count == 0) return;
+    // A count past the most a wide string holds converts to the empty text.
+    if (text == nullptr || count == 0 || count > CT_String::sn_MaximumLength(2)) return;
     unsigned short* target = au_Local;
     if (count + 1 > sizeof au_Local / sizeof au_Local[0])
         target = pu_Owned = static_cast<unsigned short*>(pv_Allocate((static_cast<std::size_t>(count) + 1) * 2));

@@ -20,6 +20,10 @@ CT_UString const* spcco_AsWide(CT_String const* source);
 
 unsigned sn_Length(char const* text);
 unsigned sn_Length(unsigned short const* text);
+// The length up to the terminator, but no further than limit characters
+// (~0u: no limit); nothing past them is read.
+unsigned sn_Length(char const* text, unsigned limit);
+unsigned sn_Length(unsigned short const* text, unsigned limit);
 
 // The bytes, without the terminator, that converting count units into a
 // code page can produce: two per unit in a code page of the system (the

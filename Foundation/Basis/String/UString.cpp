@@ -87,6 +87,8 @@ void CT_UString::v_Terminate(unsigned count) {
 }
 
 void CT_UString::v_Fill(unsigned short c, unsigned count, unsigned at) {
+    // A fill that would reach past the most a string holds fills nothing.
+    if (!sb_Within(at, count, 2)) return;
     unsigned old = n_GetLength();
     vv_SetMinSize(at + count, 1);
     if (at + count >= old) v_End(at + count);
@@ -127,6 +129,9 @@ void CT_UString::vv_Init(CT_String const* source) {
 }
 
 void CT_UString::vv_Init(unsigned length) {
+    // Room past the most a string holds is not reserved: the string is
+    // only emptied.
+    if (length > sn_MaximumLength(2)) length = 0;
     co_Buffer.v_Set(length * 2, n_All, 0);
     v_End(0);
 }
@@ -140,6 +145,7 @@ void CT_UString::vv_SetSize(unsigned length, int keep) {
         co_Buffer.v_SetSize(0, 0);
         return;
     }
+    if (length > sn_MaximumLength(2)) return;  // more than a string holds: nothing changes
     unsigned old = n_GetLength();
     co_Buffer.v_SetSize(length * 2 + 2, keep);
     if (keep && old > 0) {
@@ -154,7 +160,9 @@ void CT_UString::vv_SetMinSize(unsigned length, int keep) {
 }
 
 void CT_UString::vv_SetLength(unsigned length) {
-    // As in the narrow string: length 0 reuses storage that is ours.
+    // As in the narrow string: length 0 reuses storage that is ours, and a
+    // length past the most a string holds changes nothing.
+    if (length > sn_MaximumLength(2)) return;
     if (length == 0) co_Buffer.v_Set(1, n_All, 1);
     else vv_SetMinSize(length, 1);
     v_End(length);
@@ -232,6 +240,9 @@ void CT_UString::vv_StringReplace(char const* text, unsigned count, unsigned at,
         vv_SetLength(0);
         return;
     }
+    // Text that would end past the most a string holds, or bytes promised
+    // from no text, change nothing.
+    if (!sb_Within(at, count, 2) || (text == nullptr && count)) return;
     CT_Buffer held;
     if (b_Inside(co_Buffer, text)) {
         held.v_Set(text, count, n_All);
@@ -249,6 +260,7 @@ void CT_UString::vv_StringReplace(unsigned short const* text, unsigned count, un
         vv_SetLength(0);
         return;
     }
+    if (!sb_Within(at, count, 2) || (text == nullptr && count)) return;  // as above
     CT_Buffer held;
     if (b_Inside(co_Buffer, text)) {
         held.v_Set(text, count * 2, n_All);
@@ -276,12 +288,16 @@ void CT_UString::vv_StringReplace(CT_String const* source, unsigned from, unsign
 }
 
 void CT_UString::vv_StringInsert(char const* text, unsigned count, unsigned at, unsigned codePage) {
+    // A string that would grow past the most it holds, or bytes promised
+    // from no text, change nothing.
+    if (!sb_Within(n_GetLength(), count, 2) || (text == nullptr && count)) return;
     v_Terminate(count);
     CT_WideText converted(text, count, codePage);
     vv_StringInsert(converted.qcuz_Get(), converted.n_GetLength(), at);
 }
 
 void CT_UString::vv_StringInsert(unsigned short const* text, unsigned count, unsigned at) {
+    if (!sb_Within(n_GetLength(), count, 2) || (text == nullptr && count)) return;  // as above
     v_Terminate(count);
     // Never past the end (see the narrow string).
     unsigned length = n_GetLength();
@@ -316,6 +332,7 @@ void CT_UString::vv_Remove(unsigned count, unsigned at) {
 void CT_UString::v_AppendText(unsigned short const* text, unsigned count) {
     if (count == n_All) count = StringText::sn_Length(text);
     if (count == 0) return;
+    if (!sb_Within(n_GetLength(), count, 2) || text == nullptr) return;  // nothing appended
     if (co_Buffer.n_GetUsedSize() < 2) co_Buffer.v_Append(au_Terminator, 2);
     v_Append(text, count);
 }
@@ -439,6 +456,10 @@ void CT_UString::vv_Translate(CT_String const* from, CT_String const* to) {
     unsigned i = 0;
     while (i < length && n_IndexIn(fromUnits, fromLength, units[i]) == n_All) ++i;
     if (i == length) return;  // nothing changes: the buffer stays shared
+    // from or to may be this string itself: a share of the storage keeps
+    // their units as they were while the translation writes a copy.
+    CT_Buffer held;
+    if (b_Inside(co_Buffer, fromUnits) || b_Inside(co_Buffer, toText.qcuz_Get())) held.v_Set(&co_Buffer);
     co_Buffer.v_CopyWeWrite();
     unsigned short* out = pu_Data();
     unsigned kept = i;
@@ -476,8 +497,10 @@ int CT_UString::vi_Compare(unsigned short const* text, unsigned count, unsigned 
 }
 
 int CT_UString::vi_Compare(char const* text, unsigned count, unsigned at) const {
-    unsigned length = StringText::sn_Length(text);
-    CT_WideText converted(text, count < length ? count : length, 0);
+    // Only what the comparison may read is converted: with a count, the
+    // text is read no further than count bytes or its terminator.
+    unsigned length = StringText::sn_Length(text, count);
+    CT_WideText converted(text, length, 0);
     return i_CompareText(converted.qcuz_Get(), count, at);
 }
 

@@ -82,6 +82,7 @@ public:
             return;
         }
         if (count == 0) return;
+        if (count > sn_MaximumLength(2) - (used / 2 - 1)) return;  // past the most a string holds: nothing
         unsigned short const first = text[0];  // read before the storage can move
         unsigned short const terminator = 0;
         co_Buffer.v_Append(text + 1, (count - 1) * 2);

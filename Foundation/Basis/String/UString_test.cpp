@@ -13,6 +13,17 @@ using StringTesting::Text;
 using StringTesting::Units;
 using StringTesting::W;
 
+namespace {
+
+// A count the compiler cannot see through: hostile counts with small
+// texts must reach the string at run time, not be rejected while compiling.
+unsigned Opaque(unsigned count) {
+    volatile unsigned value = count;
+    return value;
+}
+
+}  // namespace
+
 TEST(UStringTest, ConstructionAndSizesInUnits) {
     CT_UString empty;
     EXPECT_EQ(empty.vn_GetLength(), 0u);
@@ -170,6 +181,12 @@ TEST(UStringTest, CompareGivesTheDifferenceWhenCounted) {
     EXPECT_EQ(CT_UString(W(u"\uffff"), ~0u).vi_Compare(W(u"a"), ~0u, 0), 1) << "units are unsigned";
     EXPECT_EQ(ab.vi_Compare("ad", 2, 0), u'b' - u'd');
     EXPECT_EQ(ab.vi_Compare("ab", ~0u, 0), 0);
+    // With a count, narrow text is read no further than the count: these
+    // bytes have no terminator (the sanitizer build sees any read past them).
+    std::vector<char> unterminated{'a', 'd', 'x'};
+    EXPECT_EQ(ab.vi_Compare(unterminated.data(), 2, 0), u'b' - u'd');
+    EXPECT_EQ(ab.vi_Compare(unterminated.data(), 1, 0), 0);
+    EXPECT_EQ(ab.vi_Compare(unterminated.data() + 1, 2, 1), u'b' - u'd');
 
     CT_CString narrow("xab", ~0u, 1252);
     CT_UString wide(W(u"xab"), ~0u);
@@ -219,6 +236,25 @@ TEST(UStringTest, FindMatchStripTranslateCase) {
     CT_UString to(W(u"\u00e9"), ~0u);
     t.vv_Translate(&from, &to);
     EXPECT_EQ(Text(t), u"\u00e9\u00e9d");
+
+    // The string itself as from or to: its units as they were before, not
+    // as the translation has rewritten them so far.
+    CT_UString self(W(u"ab"), ~0u), ba(W(u"ba"), ~0u);
+    self.vv_Translate(&self, &ba);
+    EXPECT_EQ(Text(self), u"ba");
+    CT_UString cba(W(u"cba"), ~0u), target(W(u"abc"), ~0u);
+    target.vv_Translate(&cba, &target);
+    EXPECT_EQ(Text(target), u"cba");
+    CT_UString shrinking(W(u"abcab"), ~0u), x(W(u"x"), ~0u);
+    CT_UString shared(shrinking);
+    shrinking.vv_Translate(&shrinking, &x);
+    EXPECT_EQ(Text(shrinking), u"xx");
+    EXPECT_EQ(Text(shared), u"abcab");
+    CT_UString alone(W(u"abcab"), ~0u);
+    alone.vv_Translate(&x, &alone);
+    EXPECT_EQ(Text(alone), u"abcab");
+    alone.vv_Translate(&alone, &x);
+    EXPECT_EQ(Text(alone), u"xx");
 }
 
 TEST(UStringTest, EveryChangeUnsharesTheBuffer) {
@@ -246,4 +282,56 @@ TEST(UStringTest, EveryChangeUnsharesTheBuffer) {
         EXPECT_EQ(original.pcco_GetBuffer()->n_GetUseCount(), 1u) << name;
         EXPECT_NE(Text(copy), u" ABC ") << name;
     }
+}
+
+TEST(UStringTest, HostileCountsAndPositionsChangeNothing) {
+    // As in the narrow string; here counts of 2^31 units and more would also
+    // wrap the byte counts (two bytes a unit).
+    CT_UString s(W(u"abcd"), ~0u);
+    auto unchanged = [&](char const* what) {
+        EXPECT_EQ(Units(s), u"abcd") << what;
+        EXPECT_EQ(s.qcuz_Get()[4], 0u) << what;
+    };
+    s.vv_Replace(static_cast<unsigned short>('x'), Opaque(0xFFFFFFF0u), 0x20);
+    s.vv_Replace('x', Opaque(0xFFFFFFF0u), 0x20);
+    unchanged("fill wrapping at + count");
+    s.vv_Replace(static_cast<unsigned short>('x'), Opaque(0x80000000u), 0);
+    unchanged("fill of 2^31 units");
+    s.vv_SetLength(~0u);
+    s.vv_SetLength(Opaque(0x80000000u));
+    unchanged("lengths past the limit");
+    s.vv_SetSize(Opaque(0x80000000u), 1);
+    s.vv_SetMinSize(~0u, 1);
+    unchanged("sizes past the limit");
+    unsigned short const xy[] = {'x', 'y'};
+    s.v_Replace(xy, Opaque(0x80000000u), 0);
+    s.v_Replace(xy, 2, Opaque(0xFFFFFFFFu));
+    unchanged("replace past the limit");
+    s.v_Replace("xy", Opaque(0x80000000u), 1);
+    unchanged("narrow replace past the limit");
+    s.v_Insert(xy, Opaque(0x80000000u), 1);
+    s.v_Insert("xy", Opaque(0x80000000u), 1);
+    unchanged("insert past the limit");
+    s.v_Append(xy, Opaque(0x80000000u));
+    s.v_Append("xy", Opaque(0xFFFFFFF0u), 0);
+    unchanged("append past the limit");
+    s.v_Replace(static_cast<unsigned short const*>(nullptr), 3, 1);
+    s.v_Insert(static_cast<unsigned short const*>(nullptr), 3, 1);
+    unchanged("units from no text");
+    s.vv_Remove(Opaque(0x80000000u), Opaque(0xFFFFFFFFu));
+    unchanged("remove from ~0");
+    EXPECT_EQ(s.vn_Find(static_cast<unsigned short>('a'), Opaque(0xFFFFFFFFu)), ~0u);
+    EXPECT_EQ(s.vu_GetAt(Opaque(0x80000000u)), 0u);
+    s.vv_SetAt(static_cast<unsigned short>('x'), Opaque(0x80000000u));
+    unchanged("set a unit past the end");
+
+    CT_UString room(W(u"abcd"), ~0u);
+    room.v_Set(Opaque(0x80000000u), 0);
+    EXPECT_EQ(room.vn_GetLength(), 0u);
+    EXPECT_EQ(room.qcuz_Get()[0], 0u);
+    CT_UString huge(Opaque(0x80000000u));
+    EXPECT_EQ(huge.vn_GetLength(), 0u);
+
+    s.vv_Remove(Opaque(0x7FFFFFFFu), 1);
+    EXPECT_EQ(Text(s), u"a");
 }

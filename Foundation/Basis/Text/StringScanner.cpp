@@ -189,18 +189,21 @@ void CT_StringScanner::v_SubWordC(CT_CString* out, CT_CString const* in, CT_CStr
                                   unsigned n) {
     st_Span span{0, 0};
     unsigned words = 0;
-    if (b_WalkWords(in->qccz_Get(), in->n_GetLength(), separatorText->qccz_Get(), separatorText->n_GetLength(), n,
-                    &span, &words))
-        v_SetPiece(out, in, span);
+    // No word n leaves the output empty.
+    if (!b_WalkWords(in->qccz_Get(), in->n_GetLength(), separatorText->qccz_Get(), separatorText->n_GetLength(), n,
+                     &span, &words))
+        span = {0, 0};
+    v_SetPiece(out, in, span);
 }
 
 void CT_StringScanner::v_SubWordU(CT_UString* out, CT_UString const* in, CT_UString const* separatorText,
                                   unsigned n) {
     st_Span span{0, 0};
     unsigned words = 0;
-    if (b_WalkWords(in->qcuz_Get(), in->n_GetLength(), separatorText->qcuz_Get(), separatorText->n_GetLength(), n,
-                    &span, &words))
-        v_SetPiece(out, in, span);
+    if (!b_WalkWords(in->qcuz_Get(), in->n_GetLength(), separatorText->qcuz_Get(), separatorText->n_GetLength(), n,
+                     &span, &words))
+        span = {0, 0};
+    v_SetPiece(out, in, span);
 }
 
 unsigned CT_StringScanner::n_WordCountC(CT_CString const* in, CT_CString const* separatorText) {

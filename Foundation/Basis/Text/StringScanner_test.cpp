@@ -97,9 +97,11 @@ TEST(StringScannerTest, Words) {
     EXPECT_STREQ("words", out.qccz_Get());
     scanner.v_SubWord(&out, &text, &space, 1);
     EXPECT_STREQ("two", out.qccz_Get());
+    // No word 3: the output is emptied, whatever it held.
     out = C("left");
     scanner.v_SubWord(&out, &text, &space, 3);
-    EXPECT_STREQ("left", out.qccz_Get());
+    EXPECT_STREQ("", out.qccz_Get());
+    EXPECT_EQ(0u, out.n_GetLength());
     // Word 0 of a text beginning with a separator: the empty word before it.
     scanner.v_SubWord(&out, &text, &space, 0);
     EXPECT_STREQ("", out.qccz_Get());
@@ -117,6 +119,8 @@ TEST(StringScannerTest, Words) {
     EXPECT_EQ(3u, scanner.n_WordCount(&w, &seps));
     scanner.v_SubWord(&wout, &w, &seps, 3);
     EXPECT_EQ(u"gamma", Text(wout));
+    scanner.v_SubWord(&wout, &w, &seps, 4);
+    EXPECT_EQ(u"", Text(wout));
     scanner.v_RemoveWord(&w, &seps, 2);
     EXPECT_EQ(u"alpha, ;;gamma", Text(w));
 

@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/UString.h"
 
 namespace {
+
+unsigned short const u_NoMembers = 0;
 
 bool b_InSet(unsigned short const* set, unsigned short c) {
     for (; *set; ++set)
@@ -20,6 +21,10 @@ bool b_InSet(unsigned short const* set, unsigned short c) {
 unsigned n_Find(unsigned short const* set, CT_UString const* s, unsigned start, int direction, unsigned end,
                 bool wanted) {
     if (start == end) return ~0u;
+    // The caller keeps start inside the text; a start outside it, in either
+    // direction, finds nothing rather than walk memory the text does not own.
+    if (start >= s->n_GetLength()) return ~0u;
+    if (set == nullptr) set = &u_NoMembers;
     unsigned short const* text = s->qcuz_Get();
     for (unsigned at = start; at != end; at += static_cast<unsigned>(direction))
         if (b_InSet(set, text[at]) == wanted) return at;
@@ -38,12 +43,14 @@ void CT_StringTools::sv_CheckOffset(CT_UString const* s, unsigned start, int dir
 }
 
 unsigned CT_StringTools::sn_FindAny(unsigned short const* set, CT_UString const* s, unsigned start, int direction) {
+    if (s == nullptr) return ~0u;
     unsigned end = 0;
     sv_CheckOffset(s, start, direction, &end);
     return n_Find(set, s, start, direction, end, true);
 }
 
 unsigned CT_StringTools::sn_FindNot(unsigned short const* set, CT_UString const* s, unsigned start, int direction) {
+    if (s == nullptr) return ~0u;
     unsigned end = 0;
     sv_CheckOffset(s, start, direction, &end);
     return n_Find(set, s, start, direction, end, false);
@@ -62,11 +69,17 @@ void CT_StringTools::sv_FormatNumber(CT_String* out, unsigned value, unsigned wi
     // The digits as the runtime writes a signed 32-bit integer: a '-' leads
     // a negative value and is walked like the digits.
     char digits[16];
+    if (out == nullptr) return;
     std::snprintf(digits, sizeof digits, "%d", static_cast<int>(static_cast<std::int32_t>(value)));
     int next = static_cast<int>(std::strlen(digits)) - 1;
 
-    unsigned const fieldWidth = width == ~0u ? 16 : width;
-    std::string field(fieldWidth, ' ');
+    // A field holds at most as much as the library's formatting work area
+    // (2047 characters): a wider one is cut to that, so a hostile width
+    // never asks for gigabytes of spaces.
+    unsigned const widest = CT_String::e_FormatArea - 1;
+    unsigned const fieldWidth = width == ~0u ? 16 : width < widest ? width : widest;
+    char field[CT_String::e_FormatArea];
+    std::memset(field, ' ', fieldWidth);
     unsigned at = fieldWidth;  // written from the right end leftwards
     auto b_Put = [&](char c) {
         if (at == 0) return false;
@@ -98,6 +111,6 @@ void CT_StringTools::sv_FormatNumber(CT_String* out, unsigned value, unsigned wi
     // The written characters only, or the whole padded field. The text is
     // ASCII apart from the separators, which go in as the ANSI code page has
     // them.
-    std::string text = width == ~0u ? field.substr(at) : field;
-    out->v_Set(text.c_str(), static_cast<unsigned>(text.size()), 0);
+    unsigned first = width == ~0u ? at : 0;
+    out->v_Set(field + first, fieldWidth - first, 0);
 }

@@ -80,3 +80,31 @@ TEST(StringToolsTest, FormatNumber) {
     CT_StringTools::sv_FormatNumber(&wide, 9876, 7, ',', '.', 0);
     EXPECT_EQ(u"  9,876", Text(wide));
 }
+
+TEST(StringToolsTest, HostileArgumentsStayInsideTheText) {
+    // A start past the text, in either direction, finds nothing instead of
+    // reading the memory beyond it.
+    CT_UString abc = U(u"abc");
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindAny(W(u"x"), &abc, 0x10000000u, 1));
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindNot(W(u"x"), &abc, 0x10000000u, 1));
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindAny(W(u"x"), &abc, 0x10000000u, -1));
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindNot(W(u"x"), &abc, 0x10000000u, -1));
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindNot(W(u"x"), &abc, 3, -1));
+    CT_UString empty;
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindNot(W(u"x"), &empty, 5, -1));
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindAny(W(u"x"), nullptr, 0, 1));
+    // No set: every character is outside it.
+    EXPECT_EQ(~0u, CT_StringTools::sn_FindAny(nullptr, &abc, 0, 1));
+    EXPECT_EQ(2u, CT_StringTools::sn_FindNot(nullptr, &abc, 2, -1));
+
+    // A huge width is cut to the 2047 characters of the formatting work
+    // area: the number still stands at the right end.
+    std::string wide = Format(1234, 0xFFFFFFF0u, ',', '.', 0);
+    ASSERT_EQ(2047u, wide.size());
+    EXPECT_EQ(std::string(2042, ' ') + "1,234", wide);
+    EXPECT_EQ(2047u, Format(7, ~0u - 1, 0, '.', ~0u).size());
+    // Huge decimals without a width fill the 16 characters and stop.
+    EXPECT_EQ("0000000000000007", Format(7, ~0u, 0, '.', ~0u));
+    EXPECT_EQ("", Format(7, 0, ',', '.', 3));
+    CT_StringTools::sv_FormatNumber(nullptr, 1, 3, 0, '.', 0);
+}

@@ -1,0 +1,89 @@
+// `basis wordlist build`: an index image of a word list made in one pass.
+//
+// Adding a word to a compressed list inserts into the middle of its image
+// and shifts the rest, so a large list built word by word from unsorted
+// input costs time in proportion to the square of its size. The image the
+// list ends with depends only on the words and on the order in which each
+// branching point met its alternatives (a chain of alternatives keeps the
+// order of their creation, and each new alternative starts at the end of
+// the stream), so it can be laid out in one pass from a trie that keeps
+// that order. The result is the very image that adding the same words one
+// by one in the same order gives.
+#pragma once
+
+#include <vector>
+
+#include "Foundation/Basis.h"
+
+class CT_WordlistIndex {
+public:
+    // Element size 1 (narrow words) or 2 (wide words); 4-byte handles,
+    // 2-byte links, no empty word, code page 0: the word lists' indexes.
+    explicit CT_WordlistIndex(unsigned elementSize) : n_ElementSize(elementSize) {}
+
+    // Adds a word of count elements (no terminator) with its handle. A word
+    // already present keeps its first handle, as in the list.
+    void v_Add(void const* word, unsigned count, unsigned handle);
+
+    // The image; false when one pass cannot give the image that adding the
+    // words one by one gives: an empty word, an element that the stream
+    // uses as a marker, or a link longer than 2 bytes reach (the list would
+    // have refused some words, and only adding them one by one says which).
+    bool b_Build(CT_Buffer* image) const;
+
+private:
+    struct st_Node {
+        unsigned n_Element;
+        unsigned n_FirstChild;  // 0: none (node 0 is the root)
+        unsigned n_LastChild;
+        unsigned n_NextSibling;
+        unsigned n_Handle;
+        bool b_End;
+    };
+
+    unsigned n_ElementSize;
+    bool b_Unsupported = false;
+    std::vector<st_Node> ao_Nodes{st_Node{0, 0, 0, 0, 0, false}};
+    // The nodes that began a stretch of the stream, in the order they were
+    // created: the first word's first node, then each new alternative.
+    std::vector<unsigned> an_Stretches;
+    unsigned n_Entries = 0;
+};
+
+
+// Adds words to a compressed list with 2-byte links one by one, as b_Add
+// does, and keeps the image's links beside it (their positions, in order)
+// so that an addition the list certainly refuses, because a link would grow
+// past what 2 bytes reach, is told by a search instead of the list's own
+// checks, which look at every link behind the insertion point. A list
+// that has outgrown its links refuses most new words, and each such
+// refusal then costs the list nothing. Whatever is not certain is left to
+// the list itself, and the image is the list's own throughout.
+class CT_IndexLinks {
+public:
+    // Adds count elements (zero-terminated) with a handle; whether the list
+    // holds the word afterwards.
+    bool b_Add(CT_CompList* list, void const* word, unsigned count, unsigned handle);
+
+private:
+    struct st_Link {
+        unsigned n_Link;    // the link marker's image offset
+        unsigned n_Target;  // the alternative it leads to
+    };
+    struct st_Plan {
+        enum et_Kind { e_Unknown, e_Present, e_Insert, e_NewAlternative } e_Kind = e_Unknown;
+        unsigned n_At = 0;     // where the bytes go (for a new alternative: its link)
+        unsigned n_Count = 0;  // how many (for a new alternative: link and rest)
+        unsigned n_NewLink = 0;  // the new link's length
+    };
+    st_Plan so_Plan(CT_CompList const& list, void const* word, unsigned count) const;
+    bool b_Spanned(unsigned at, unsigned count) const;
+    void v_Shift(unsigned at, unsigned count);
+    void v_Reread(CT_CompList const& list);
+    void v_CollectNearlyFull();
+
+    // Links within this many bytes of the 2-byte limit.
+    enum : unsigned { kNearlyFull = 1024 };
+    std::vector<st_Link> ao_Links;
+    std::vector<st_Link> ao_NearlyFull;
+};
