@@ -216,10 +216,22 @@ struct st_Correction {
     unsigned short u_Unit;
 };
 constexpr st_Correction aso_Corrections[] = {
-    {437, 0xE6, 0x00B5},      // MICRO SIGN, not the Greek letter
+    {437, 0xE6, 0x00B5},      // MICRO SIGN, not the Greek letter (in all the DOS Latin pages)
+    {852, 0xAA, 0x00AC},      // NOT SIGN, which ICU's table lacks
+    {860, 0xE6, 0x00B5},
+    {861, 0xE6, 0x00B5},
+    {862, 0xE6, 0x00B5},
+    {863, 0xE6, 0x00B5},
+    {865, 0xE6, 0x00B5},
+    {869, 0x88, 0x00B7},      // MIDDLE DOT, not the Greek ano teleia
+    {869, 0xEF, 0x0384},      // GREEK TONOS, not the acute accent
     {1253, 0xAA, 0xFFFF},     // unassigned in the Windows Greek page
     {1255, 0xCA, 0x05BA},     // HEBREW POINT HOLAM HASER FOR VAV, added later
     {10000, 0xBD, 0x2126},    // OHM SIGN, not the Greek letter
+    {10081, 0xBD, 0x2126},
+    // KOI8-U as Windows has it: the Byelorussian short u, not box drawing.
+    {21866, 0xAE, 0x045E},
+    {21866, 0xBE, 0x040E},
     // The 1987 edition of ISO 8859-7, without the 2003 additions.
     {28597, 0xA1, 0x02BD},
     {28597, 0xA2, 0x02BC},
