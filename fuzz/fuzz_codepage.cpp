@@ -9,7 +9,10 @@
 
 namespace {
 
-unsigned const an_CodePages[] = {1252, 1251, 1253, 874, 932, 936, 949, 950, 1361, 0, 12345};
+// Table pages of one and two bytes, EBCDIC, and the pages converted by a
+// shift state or longer sequences (ISO-2022, HZ, GB 18030, EUC-JP, ISCII).
+unsigned const an_CodePages[] = {1252, 1251, 1253, 874,   932,   936,   949,   950,   1361,  0,     12345,
+                                 866,  37,   20866, 50220, 50225, 52936, 54936, 51932, 57002, 10000, 51949};
 
 void v_Check(bool condition) {
     if (!condition) std::abort();

@@ -1,12 +1,12 @@
 // The system's code pages: conversion between narrow text in a Windows
 // code page and UTF-16, code-page validity and the ANSI code page.
 //
-// Windows: MultiByteToWideChar (precomposed characters preferred),
-// WideCharToMultiByte, IsValidCodePage, GetACP.
-// Linux: tables made once per code page from the ICU converter whose
-// mapping is closest to the Windows one (see Posix/CodePage.cpp); the ANSI
-// code page follows the process locale as a Windows system set to that
-// locale would.
+// Windows: MultiByteToWideChar (precomposed characters preferred where the
+// code page takes flags), WideCharToMultiByte, IsValidCodePage, GetACP.
+// Linux: every Windows code page that ICU has a converter for, from the
+// converter whose mapping is closest to the Windows one (see
+// Posix/CodePage.cpp); the ANSI code page follows the process locale as a
+// Windows system set to that locale would.
 //
 // The library's own UTF-7 and UTF-8 coders never come here. Code page 0 is
 // the ANSI code page. A conversion that fails returns 0 and leaves a system
@@ -39,7 +39,10 @@ BASIS_API int i_MultiToWide(unsigned codePage, char const* source, unsigned coun
 // zero-terminated text whose first byte is taken (in a double-byte code
 // page its first two when it has two), or the code page's own default
 // character when defaultChar is null; *usedDefault (when not null) tells
-// whether that happened. Returns the bytes written; 0 on failure as above.
+// whether that happened. The code pages converted by a shift state or an
+// algorithm (ISO-2022 50220-50229, HZ 52936, GB 18030 54936, ISCII
+// 57002-57011) take no default character: theirs, "?", is used. Returns
+// the bytes written; 0 on failure as above.
 BASIS_API int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned count, char* target,
                             unsigned room, char const* defaultChar, int* usedDefault);
 

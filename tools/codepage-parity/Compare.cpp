@@ -3,13 +3,16 @@
 // differences file, and every rule must explain exactly as many results as
 // it says, so that a change on either side shows.
 //
-// A rule is one line:  <code page> <byte|pair|unit> <first>-<last>
+// A rule is one line:  <code page> <byte|pair|unit|page> <first>-<last>
 //                      <linux> <windows> <count> <reason>
 // For byte and pair results (UTF-16 units) the two results must have as
 // many units, and each unit that differs must match <linux> and <windows>:
-// a unit in hex, "pua" (U+E000-U+F8FF) or "*". For unit results (bytes)
+// a unit in hex, "pua" (U+E000-U+F8FF) or "*" ("* *" matches any two
+// results, of any lengths). For unit results (bytes)
 // the whole results must match: bytes in hex ("3F!"), "default" (the
-// default character was used) or "mapped" (it was not), or "*".
+// default character was used) or "mapped" (it was not), or "*". A page
+// rule (range 0-0, count 1) explains a page that one platform converts and
+// the other does not: <linux> and <windows> are "valid" or "invalid".
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -69,7 +72,11 @@ int b_BytesMatch(std::string const& pattern, std::string const& bytes) {
 int b_RuleExplains(st_Rule const& rule, unsigned codePage, std::string const& what, unsigned key,
                    std::string const& linux, std::string const& windows) {
     if (rule.n_CodePage != codePage || rule.o_What != what || key < rule.n_First || key > rule.n_Last) return 0;
+    if (what == "page") return rule.o_Linux == linux && rule.o_Windows == windows;
     if (what == "unit") return b_BytesMatch(rule.o_Linux, linux) && b_BytesMatch(rule.o_Windows, windows);
+    // "* *": any two results, also of different lengths (a page whose
+    // sequences the two sides cut differently).
+    if (rule.o_Linux == "*" && rule.o_Windows == "*") return 1;
     std::vector<std::string> l = ao_Split(linux, '.'), w = ao_Split(windows, '.');
     if (l.size() != w.size()) return 0;
     for (size_t i = 0; i < l.size(); ++i)
@@ -96,7 +103,7 @@ int b_ReadRules(char const* path, std::vector<st_Rule>& rules) {
         size_t dash = range.find('-');
         if (!fields.eof() && fields.fail()) dash = std::string::npos;
         if (dash == std::string::npos || rule.o_Reason.empty() ||
-            (rule.o_What != "byte" && rule.o_What != "pair" && rule.o_What != "unit")) {
+            (rule.o_What != "byte" && rule.o_What != "pair" && rule.o_What != "unit" && rule.o_What != "page")) {
             std::fprintf(stderr, "%s:%u: not a rule: %s\n", path, number, line.c_str());
             return 0;
         }
@@ -107,34 +114,78 @@ int b_ReadRules(char const* path, std::vector<st_Rule>& rules) {
     return 1;
 }
 
+// A dump read line by line, with one line of look-ahead.
+struct st_DumpReader {
+    std::ifstream o_In;
+    std::string o_Pending;
+    int b_HasPending = 0;
+
+    explicit st_DumpReader(char const* path) : o_In(path) {}
+    int b_Next(std::string& line) {
+        if (b_HasPending) {
+            line.swap(o_Pending);
+            b_HasPending = 0;
+            return 1;
+        }
+        return static_cast<bool>(std::getline(o_In, line));
+    }
+    // Skips the lines of a page up to the next page line.
+    void v_SkipPage() {
+        std::string line;
+        while (b_Next(line))
+            if (line.compare(0, 5, "page ") == 0) {
+                o_Pending.swap(line);
+                b_HasPending = 1;
+                return;
+            }
+    }
+};
+
 }  // namespace
 
 int i_Compare(char const* linuxPath, char const* windowsPath, char const* knownPath) {
     std::vector<st_Rule> rules;
     if (!b_ReadRules(knownPath, rules)) return 2;
-    std::ifstream linuxIn(linuxPath), windowsIn(windowsPath);
-    if (!linuxIn || !windowsIn) {
-        std::perror(!linuxIn ? linuxPath : windowsPath);
+    st_DumpReader linuxIn(linuxPath), windowsIn(windowsPath);
+    if (!linuxIn.o_In || !windowsIn.o_In) {
+        std::perror(!linuxIn.o_In ? linuxPath : windowsPath);
         return 2;
     }
+    // Pages that one platform converts and the other does not.
+    std::map<unsigned, std::string> onlyOne;
     std::vector<unsigned> pages;
     std::map<unsigned, std::map<std::string, st_Tally>> tallies;
     std::vector<std::string> unexplained;
+    unsigned unexplainedTotalPages = 0;
     unsigned codePage = 0;
     std::string linuxLine, windowsLine;
     while (true) {
-        int moreLinux = static_cast<bool>(std::getline(linuxIn, linuxLine));
-        int moreWindows = static_cast<bool>(std::getline(windowsIn, windowsLine));
+        int moreLinux = linuxIn.b_Next(linuxLine);
+        int moreWindows = windowsIn.b_Next(windowsLine);
         if (!moreLinux && !moreWindows) break;
         std::vector<std::string> l = ao_Split(linuxLine, ' '), w = ao_Split(windowsLine, ' ');
         if (moreLinux != moreWindows || l.size() != w.size() || l.empty() || l[0] != w[0] ||
-            (l[0] != "byte" && l.size() > 1 && l[1] != w[1])) {
+            (l[0] != "byte" && l.size() > 1 && l[1] != w[1]) ||
+            (l[0] == "page" && l.size() == 3 && l[2] != w[2] && l[2] != "invalid" && w[2] != "invalid")) {
             std::fprintf(stderr, "the dumps do not have the same form:\n  %.60s\n  %.60s\n", linuxLine.c_str(),
                          windowsLine.c_str());
             return 2;
         }
         if (l[0] == "page") {
             codePage = static_cast<unsigned>(std::strtoul(l[1].c_str(), nullptr, 10));
+            if (l.size() == 3 && l[2] != w[2]) {
+                std::string linuxSide = l[2] == "invalid" ? "invalid" : "valid";
+                std::string windowsSide = w[2] == "invalid" ? "invalid" : "valid";
+                (linuxSide == "valid" ? linuxIn : windowsIn).v_SkipPage();
+                st_Rule* explaining = nullptr;
+                for (st_Rule& rule : rules)
+                    if (b_RuleExplains(rule, codePage, "page", 0, linuxSide, windowsSide)) explaining = &rule;
+                if (explaining) ++explaining->n_Explained;
+                else unexplained.push_back(std::to_string(codePage) + " page: linux " + linuxSide + ", windows " + windowsSide);
+                onlyOne[codePage] = (linuxSide == "valid" ? "Linux only" : "Windows only") +
+                                    std::string(explaining ? ": known difference" : ": FAIL");
+                if (!explaining) ++unexplainedTotalPages;
+            }
             pages.push_back(codePage);
             continue;
         }
@@ -165,8 +216,12 @@ int i_Compare(char const* linuxPath, char const* windowsPath, char const* knownP
         }
     }
 
-    unsigned unexplainedTotal = 0;
+    unsigned unexplainedTotal = unexplainedTotalPages;
     for (unsigned page : pages) {
+        if (onlyOne.count(page)) {
+            std::printf("code page %-5u %s\n", page, onlyOne[page].c_str());
+            continue;
+        }
         std::string line;
         unsigned differ = 0, open = 0;
         for (char const* what : {"byte", "pair", "unit"}) {

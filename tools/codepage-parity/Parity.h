@@ -6,10 +6,12 @@
 
 namespace Parity {
 
-// The code pages the check covers unless others are named.
-std::vector<unsigned> av_DefaultCodePages();
+// The code pages this platform converts (UTF-7 and UTF-8 aside): the
+// check covers those both platforms name unless others are given.
+std::vector<unsigned> av_ValidCodePages();
 
-// Writes the dump of the given code pages to the file; 0 on success.
+// Writes the dump of the given code pages to the file (a page this
+// platform does not convert as such); 0 on success.
 int i_Dump(char const* path, std::vector<unsigned> const& codePages);
 
 // Compares two dumps, explaining differences by the rules of the known

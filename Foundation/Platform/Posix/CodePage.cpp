@@ -1,11 +1,14 @@
 // The Linux stand-in for the Windows code-page functions.
 //
-// Each supported Windows code page is served from tables made once, on its
-// first use, from the ICU converter whose mapping is closest to the Windows
-// one (chosen by comparing every byte, byte pair and BMP unit with the
-// results of the Windows functions). The tables are never changed
-// afterwards, so any number of threads convert with them at once; ICU itself
-// is only touched while a table is made, under one lock.
+// Every Windows code page that ICU has a converter for is served (the list
+// is aso_Pages below). A single- or double-byte page is served from tables
+// made once, on its first use, from the ICU converter whose mapping is
+// closest to the Windows one (chosen by comparing every byte, byte pair and
+// BMP unit with the results of the Windows functions). The tables are never
+// changed afterwards, so any number of threads convert with them at once;
+// ICU itself is only touched while a table is made, under one lock. The
+// pages whose characters are longer or depend on a shift state (ISO-2022,
+// GB 18030, EUC-JP, ISCII, HZ) go through a converter opened for each call.
 //
 // The rules of the Windows functions that the tables keep:
 // - a lead byte of a double-byte code page takes the next byte with it
@@ -22,6 +25,7 @@
 #include "Foundation/Platform/CodePage.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 
 #include <atomic>
@@ -38,8 +42,16 @@ namespace {
 enum et_Kind {
     e_SingleByte,
     e_SevenBit,      // single-byte, and a byte of 0x80 or more is read without its high bit
+    e_Ebcdic,        // single-byte with the EBCDIC control codes: no byte is ASCII
     e_DoubleByte,
     e_Johab,
+    // Characters of three bytes (EUC-JP): no table holds them, so every
+    // conversion goes through an ICU converter of its own.
+    e_Stream,
+    // As e_Stream, for the pages that Windows converts by a shift state or
+    // an algorithm (ISO-2022, HZ, GB 18030, ISCII): there the caller's
+    // default character is not taken, only "?".
+    e_Algorithmic,
 };
 
 // Which of the converter's one-way mappings from UTF-16 (a character to a
@@ -60,18 +72,73 @@ struct st_PageInfo {
     unsigned short u_DefaultWide;    // what a byte sequence without a mapping becomes
 };
 
-// Sorted by code page. The ibm-53xx and ibm-944x tables are the Windows
-// ones as ICU has them; the ibm-12xx ones are older (no euro sign). The
-// choice of one-way mappings is the one closest to the Windows results for
-// each page (for 932 and 10000 ICU's are mostly not the Windows ones).
+// Every Windows code page that ICU has a converter for, sorted by number.
+// Most converters carry the Windows number as an alias ("windows-NNN"),
+// the others are the IBM tables of the same number ("ibm-NNN"); where ICU
+// has several tables for a page the one closest to the Windows results
+// (compared byte by byte and unit by unit) is taken. By family:
+// - DOS (437-869): the IBM tables of the same number, with their one-way
+//   mappings (Windows writes box-drawing and accented letters alike).
+// - Windows (874, 932-950, 1250-1258): ICU's "windows-NNN" converters and
+//   the IBM tables that ICU gives the Windows names (ibm-53xx, ibm-944x);
+//   the ibm-12xx ones are older (no euro sign). For 932 and 10000 ICU's
+//   one-way mappings are mostly not the Windows ones.
+// - Johab (1361): Hangul by its bit fields, symbols and Hanja by their rows
+//   in the Korean national standard, whose mapping the 949 converter holds.
+// - EBCDIC (037, 500, 870-1149, 20273-21025): the IBM tables of the same
+//   number (20NNN is IBM's NNN); the control codes are EBCDIC's own.
+// - Mac (10000-10081): ICU's "macos-" tables, which carry the Windows
+//   numbers; 10001-10005, 10008-10021, 10079 and 10082 it does not have.
+// - US-ASCII (20127) and KOI8 (20866, 21866: ibm-878 and ibm-1168, the
+//   Russian and the Ukrainian one).
+// - EUC (20932, 20936, 20949, 51932, 51936, 51949): EUC-JP (three-byte
+//   JIS X 0212 characters behind 0x8F: a stream), GB 2312 (ibm-1383) and
+//   KS X 1001 (ibm-970); 51936 is 936 as it is on Windows.
+// - ISO-8859 (28591-28605, 38598): the IBM tables ICU names "windows-285NN";
+//   38598 is 28598 for text in logical order, the same bytes.
+// - ISO-2022 (50220-50222, 50225, 50227) and HZ (52936): ICU's stateful
+//   converters. 50220 and 50221 write half-width katakana as full-width
+//   ones (ICU's one-way mappings); 50222 writes them behind SO and SI.
+// - GB 18030 (54936) and ISCII (57002-57011): ICU's algorithmic converters.
 constexpr st_PageInfo aso_Pages[] = {
+    {37, "ibm-37_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
     {437, "ibm-437_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {500, "ibm-500_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {720, "ibm-720_P100-1997", e_SingleByte, e_AllFallbacks, '?'},
+    {737, "ibm-737_P100-1997", e_SingleByte, e_AllFallbacks, '?'},
+    {775, "ibm-775_P100-1996", e_SingleByte, e_AllFallbacks, '?'},
     {850, "ibm-850_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {852, "ibm-852_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {855, "ibm-855_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {857, "ibm-857_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {858, "ibm-858_P100-1997", e_SingleByte, e_AllFallbacks, '?'},
+    {860, "ibm-860_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {861, "ibm-861_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {862, "ibm-862_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {863, "ibm-863_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {864, "ibm-864_X110-1999", e_SingleByte, e_AllFallbacks, '?'},
+    {865, "ibm-865_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {866, "ibm-866_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {869, "ibm-869_P100-1995", e_SingleByte, e_AllFallbacks, '?'},
+    {870, "ibm-870_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
     {874, "windows-874-2000", e_SingleByte, e_AllFallbacks, '?'},
+    {875, "ibm-875_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
     {932, "ibm-943_P15A-2003", e_DoubleByte, e_NoFallbacks, 0x30FB},
     {936, "windows-936-2000", e_DoubleByte, e_TextFallbacks, '?'},
     {949, "windows-949-2000", e_DoubleByte, e_TextFallbacks, '?'},
     {950, "windows-950-2000", e_DoubleByte, e_TextFallbacks, '?'},
+    {1026, "ibm-1026_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {1047, "ibm-1047_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {1140, "ibm-1140_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1141, "ibm-1141_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1142, "ibm-1142_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1143, "ibm-1143_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1144, "ibm-1144_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1145, "ibm-1145_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1146, "ibm-1146_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1147, "ibm-1147_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1148, "ibm-1148_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
+    {1149, "ibm-1149_P100-1997", e_Ebcdic, e_TextFallbacks, '?'},
     {1250, "ibm-5346_P100-1998", e_SingleByte, e_TextFallbacks, '?'},
     {1251, "ibm-5347_P100-1998", e_SingleByte, e_TextFallbacks, '?'},
     {1252, "ibm-5348_P100-1997", e_SingleByte, e_TextFallbacks, '?'},
@@ -81,11 +148,31 @@ constexpr st_PageInfo aso_Pages[] = {
     {1256, "ibm-9448_X100-2005", e_SingleByte, e_TextFallbacks, '?'},
     {1257, "ibm-9449_P100-2002", e_SingleByte, e_TextFallbacks, '?'},
     {1258, "ibm-5354_P100-1998", e_SingleByte, e_TextFallbacks, '?'},
-    // Johab: Hangul by its bit fields, symbols and Hanja by their rows in
-    // the Korean national standard, whose mapping the 949 converter holds.
     {1361, "windows-949-2000", e_Johab, e_NoFallbacks, '?'},
     {10000, "macos-0_2-10.2", e_SingleByte, e_NoFallbacks, '?'},
+    {10006, "macos-6_2-10.4", e_SingleByte, e_NoFallbacks, '?'},
+    {10007, "macos-7_3-10.2", e_SingleByte, e_NoFallbacks, '?'},
+    {10029, "macos-29-10.2", e_SingleByte, e_NoFallbacks, '?'},
+    {10081, "macos-35-10.2", e_SingleByte, e_NoFallbacks, '?'},
     {20127, "US-ASCII", e_SevenBit, e_TextFallbacks, '?'},
+    {20273, "ibm-273_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20277, "ibm-277_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20278, "ibm-278_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20280, "ibm-280_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20284, "ibm-284_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20285, "ibm-285_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20290, "ibm-290_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20297, "ibm-297_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20420, "ibm-420_X120-1999", e_Ebcdic, e_TextFallbacks, '?'},
+    {20424, "ibm-424_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20838, "ibm-838_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20866, "ibm-878_P100-1996", e_SingleByte, e_TextFallbacks, '?'},
+    {20871, "ibm-871_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {20932, "euc-jp-2007", e_Stream, e_NoFallbacks, '?'},
+    {20936, "ibm-1383_P110-1999", e_DoubleByte, e_TextFallbacks, '?'},
+    {20949, "ibm-970_P110_P110-2006_U2", e_DoubleByte, e_TextFallbacks, '?'},
+    {21025, "ibm-1025_P100-1995", e_Ebcdic, e_TextFallbacks, '?'},
+    {21866, "ibm-1168_P100-2002", e_SingleByte, e_TextFallbacks, '?'},
     {28591, "ISO-8859-1", e_SingleByte, e_TextFallbacks, '?'},
     {28592, "ibm-912_P100-1995", e_SingleByte, e_TextFallbacks, '?'},
     {28593, "ibm-913_P100-2000", e_SingleByte, e_TextFallbacks, '?'},
@@ -97,6 +184,27 @@ constexpr st_PageInfo aso_Pages[] = {
     {28599, "ibm-920_P100-1995", e_SingleByte, e_TextFallbacks, '?'},
     {28603, "ibm-921_P100-1995", e_SingleByte, e_TextFallbacks, '?'},
     {28605, "ibm-923_P100-1998", e_SingleByte, e_TextFallbacks, '?'},
+    {38598, "ibm-5012_P100-1999", e_SingleByte, e_TextFallbacks, '?'},
+    {50220, "ISO_2022,locale=ja,version=0", e_Algorithmic, e_AllFallbacks, '?'},
+    {50221, "ISO_2022,locale=ja,version=0", e_Algorithmic, e_AllFallbacks, '?'},
+    {50222, "ISO_2022,locale=ja,version=3", e_Algorithmic, e_NoFallbacks, '?'},
+    {50225, "ISO_2022,locale=ko,version=0", e_Algorithmic, e_NoFallbacks, '?'},
+    {50227, "ISO_2022,locale=zh,version=0", e_Algorithmic, e_NoFallbacks, '?'},
+    {51932, "euc-jp-2007", e_Stream, e_NoFallbacks, '?'},
+    {51936, "windows-936-2000", e_DoubleByte, e_TextFallbacks, '?'},
+    {51949, "ibm-970_P110_P110-2006_U2", e_DoubleByte, e_TextFallbacks, '?'},
+    {52936, "HZ", e_Algorithmic, e_NoFallbacks, '?'},
+    {54936, "gb18030", e_Algorithmic, e_NoFallbacks, '?'},
+    {57002, "ISCII,version=0", e_Algorithmic, e_NoFallbacks, '?'},   // Devanagari
+    {57003, "ISCII,version=1", e_Algorithmic, e_NoFallbacks, '?'},   // Bengali
+    {57004, "ISCII,version=5", e_Algorithmic, e_NoFallbacks, '?'},   // Tamil
+    {57005, "ISCII,version=6", e_Algorithmic, e_NoFallbacks, '?'},   // Telugu
+    {57006, "ISCII,version=1", e_Algorithmic, e_NoFallbacks, '?'},   // Assamese: the Bengali letters
+    {57007, "ISCII,version=4", e_Algorithmic, e_NoFallbacks, '?'},   // Oriya
+    {57008, "ISCII,version=7", e_Algorithmic, e_NoFallbacks, '?'},   // Kannada
+    {57009, "ISCII,version=8", e_Algorithmic, e_NoFallbacks, '?'},   // Malayalam
+    {57010, "ISCII,version=3", e_Algorithmic, e_NoFallbacks, '?'},   // Gujarati
+    {57011, "ISCII,version=2", e_Algorithmic, e_NoFallbacks, '?'},   // Gurmukhi (Punjabi)
 };
 constexpr unsigned n_PageCount = sizeof aso_Pages / sizeof aso_Pages[0];
 
@@ -108,10 +216,22 @@ struct st_Correction {
     unsigned short u_Unit;
 };
 constexpr st_Correction aso_Corrections[] = {
-    {437, 0xE6, 0x00B5},      // MICRO SIGN, not the Greek letter
+    {437, 0xE6, 0x00B5},      // MICRO SIGN, not the Greek letter (in all the DOS Latin pages)
+    {852, 0xAA, 0x00AC},      // NOT SIGN, which ICU's table lacks
+    {860, 0xE6, 0x00B5},
+    {861, 0xE6, 0x00B5},
+    {862, 0xE6, 0x00B5},
+    {863, 0xE6, 0x00B5},
+    {865, 0xE6, 0x00B5},
+    {869, 0x88, 0x00B7},      // MIDDLE DOT, not the Greek ano teleia
+    {869, 0xEF, 0x0384},      // GREEK TONOS, not the acute accent
     {1253, 0xAA, 0xFFFF},     // unassigned in the Windows Greek page
     {1255, 0xCA, 0x05BA},     // HEBREW POINT HOLAM HASER FOR VAV, added later
     {10000, 0xBD, 0x2126},    // OHM SIGN, not the Greek letter
+    {10081, 0xBD, 0x2126},
+    // KOI8-U as Windows has it: the Byelorussian short u, not box drawing.
+    {21866, 0xAE, 0x045E},
+    {21866, 0xBE, 0x040E},
     // The 1987 edition of ISO 8859-7, without the 2003 additions.
     {28597, 0xA1, 0x02BD},
     {28597, 0xA2, 0x02BC},
@@ -129,6 +249,9 @@ enum : unsigned short { e_NoMapping = 0xFFFF };
 // The tables of one code page.
 struct st_Tables {
     unsigned short u_DefaultWide;
+    // What a unit without a mapping becomes when the caller gives no
+    // default character: the page's question mark (0x6F in EBCDIC).
+    char c_DefaultByte;
     // Every byte alone; for a lead byte, the default wide character.
     unsigned short au_Single[256];
     // For a lead byte its row in av_Pairs plus 1, else 0.
@@ -178,9 +301,11 @@ void v_MakeSingles(UConverter* converter, st_PageInfo const& page, st_Tables& ta
             tables.ac_LeadRow[b] = 1;  // numbered below
             tables.au_Single[b] = page.u_DefaultWide;
         } else {
-            // An unassigned byte in the C1 range is the C1 control of the
-            // same value on Windows; any other one the default character.
-            tables.au_Single[b] = b >= 0x80 && b < 0xA0 ? static_cast<unsigned short>(b) : page.u_DefaultWide;
+            // An unassigned byte in the C1 range of an ASCII-based page is
+            // the C1 control of the same value on Windows; any other one the
+            // default character.
+            int c1 = b >= 0x80 && b < 0xA0 && page.seo_Kind != e_Ebcdic;
+            tables.au_Single[b] = c1 ? static_cast<unsigned short>(b) : page.u_DefaultWide;
         }
     }
 }
@@ -328,7 +453,8 @@ st_Tables* pso_MakeTables(st_PageInfo const& page) {
         int control = read < 0x20 || (read >= 0x7F && read < 0xA0);
         if (read == '?' || (control && page.seo_Fallbacks == e_TextFallbacks)) tables->av_FromWide[u] = e_NoMapping;
     }
-    for (unsigned b = 0; b < 0x80; b = b == 0x1F ? 0x7F : b + 1) {
+    // EBCDIC has its control codes elsewhere, and ICU has them right.
+    for (unsigned b = 0; b < 0x80 && page.seo_Kind != e_Ebcdic; b = b == 0x1F ? 0x7F : b + 1) {
         tables->au_Single[b] = static_cast<unsigned short>(b);
         tables->av_FromWide[b] = static_cast<unsigned short>(b);
     }
@@ -344,6 +470,7 @@ st_Tables* pso_MakeTables(st_PageInfo const& page) {
             tables->av_FromWide[correction.u_Unit] = correction.c_Byte;
         }
     }
+    tables->c_DefaultByte = tables->av_FromWide['?'] < 0x100 ? static_cast<char>(tables->av_FromWide['?']) : '?';
     tables->b_AsciiIdentity = 1;
     for (unsigned b = 0; b < 0x80; ++b)
         if (tables->au_Single[b] != b || tables->av_FromWide[b] != b || tables->ac_LeadRow[b]) tables->b_AsciiIdentity = 0;
@@ -366,6 +493,91 @@ st_Tables const* pcso_GetTables(unsigned codePage) {
         slot.store(tables, std::memory_order_release);
     }
     return tables;
+}
+
+// The stream pages: each conversion opens a converter of its own (ICU
+// shares the page's mapping data between converters, so that is cheap) and
+// so keeps no state between calls, as the Windows functions keep none.
+
+// ICU counts in int32_t: a longer text is cut to its first 2^31 - 1 units
+// or bytes (clamped), where Windows would take at most as many.
+int32_t i_Clamp(unsigned count) { return count > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int32_t>(count); }
+
+// A byte sequence without a mapping (or cut off by the end of the text)
+// becomes the page's default wide character, once.
+void v_ToWideDefault(void const* context, UConverterToUnicodeArgs* args, char const*, int32_t,
+                     UConverterCallbackReason reason, UErrorCode* error) {
+    if (reason > UCNV_IRREGULAR) return;  // reset, close or clone: nothing to write
+    UChar unit = static_cast<UChar>(*static_cast<unsigned short const*>(context));
+    *error = U_ZERO_ERROR;
+    ucnv_cbToUWriteUChars(args, &unit, 1, 0, error);
+}
+
+// A unit without a mapping (each half of a surrogate pair alone) becomes
+// the default character; the flag behind the context records it.
+void v_FromWideDefault(void const* context, UConverterFromUnicodeArgs* args, UChar const* units, int32_t length,
+                       UChar32 codePoint, UConverterCallbackReason reason, UErrorCode* error) {
+    if (reason > UCNV_IRREGULAR) return;
+    *static_cast<int*>(const_cast<void*>(context)) = 1;
+    UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, error);
+}
+
+UConverter* pso_OpenStream(st_PageInfo const& page) {
+    UErrorCode error = U_ZERO_ERROR;
+    UConverter* converter = ucnv_open(page.qccz_Converter, &error);
+    if (U_FAILURE(error)) return nullptr;
+    ucnv_setFallback(converter, page.seo_Fallbacks != e_NoFallbacks);
+    return converter;
+}
+
+int i_StreamToWide(st_PageInfo const& page, char const* source, unsigned count, unsigned short* target,
+                   unsigned room) {
+    UConverter* converter = pso_OpenStream(page);
+    if (!converter) {
+        errno = EINVAL;
+        return 0;
+    }
+    UErrorCode error = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter, v_ToWideDefault, &page.u_DefaultWide, nullptr, nullptr, &error);
+    int32_t written = ucnv_toUChars(converter, reinterpret_cast<UChar*>(target), i_Clamp(room), source,
+                                    i_Clamp(count), &error);
+    ucnv_close(converter);
+    if (U_FAILURE(error)) {
+        errno = error == U_BUFFER_OVERFLOW_ERROR ? E2BIG : EINVAL;
+        return 0;
+    }
+    return written;
+}
+
+int i_WideToStream(st_PageInfo const& page, unsigned short const* source, unsigned count, char* target,
+                   unsigned room, char const* defaultChar, int* usedDefault) {
+    UConverter* converter = pso_OpenStream(page);
+    if (!converter) {
+        errno = EINVAL;
+        return 0;
+    }
+    // The default character is one byte here (written in the page's
+    // single-byte state); "?" when the caller gives none, the page takes
+    // none, or the converter refuses it.
+    UErrorCode error = U_ZERO_ERROR;
+    if (page.seo_Kind == e_Algorithmic) defaultChar = nullptr;
+    ucnv_setSubstChars(converter, defaultChar ? defaultChar : "?", 1, &error);
+    if (U_FAILURE(error)) {
+        error = U_ZERO_ERROR;
+        ucnv_setSubstChars(converter, "?", 1, &error);
+    }
+    int used = 0;
+    error = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(converter, v_FromWideDefault, &used, nullptr, nullptr, &error);
+    int32_t written = ucnv_fromUChars(converter, target, i_Clamp(room), reinterpret_cast<UChar const*>(source),
+                                      i_Clamp(count), &error);
+    ucnv_close(converter);
+    if (usedDefault) *usedDefault = used;
+    if (U_FAILURE(error)) {
+        errno = error == U_BUFFER_OVERFLOW_ERROR ? E2BIG : EINVAL;
+        return 0;
+    }
+    return written;
 }
 
 // The locale name the process runs in, by the POSIX order of the variables.
@@ -430,6 +642,9 @@ unsigned n_GetAnsiCodePage() {
 }
 
 int i_MultiToWide(unsigned codePage, char const* source, unsigned count, unsigned short* target, unsigned room) {
+    st_PageInfo const* page = pcso_FindPage(codePage ? codePage : n_GetAnsiCodePage());
+    if (page && (page->seo_Kind == e_Stream || page->seo_Kind == e_Algorithmic))
+        return i_StreamToWide(*page, source, count, target, room);
     st_Tables const* tables = pcso_GetTables(codePage);
     if (!tables) {
         errno = EINVAL;
@@ -471,6 +686,9 @@ int i_MultiToWide(unsigned codePage, char const* source, unsigned count, unsigne
 int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned count, char* target, unsigned room,
                   char const* defaultChar, int* usedDefault) {
     if (usedDefault) *usedDefault = 0;
+    st_PageInfo const* page = pcso_FindPage(codePage ? codePage : n_GetAnsiCodePage());
+    if (page && (page->seo_Kind == e_Stream || page->seo_Kind == e_Algorithmic))
+        return i_WideToStream(*page, source, count, target, room, defaultChar, usedDefault);
     st_Tables const* tables = pcso_GetTables(codePage);
     if (!tables) {
         errno = EINVAL;
@@ -478,7 +696,7 @@ int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned coun
     }
     // As on Windows, a double-byte code page takes two bytes of the default
     // text when it has two.
-    char fallback[2] = {defaultChar ? defaultChar[0] : '?', 0};
+    char fallback[2] = {defaultChar ? defaultChar[0] : tables->c_DefaultByte, 0};
     unsigned fallbackSize = 1;
     if (defaultChar && defaultChar[0] && !tables->av_Pairs.empty() && defaultChar[1]) {
         fallback[1] = defaultChar[1];

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <climits>
+#include <cwchar>
+#include <vector>
 
 namespace Platform {
 
@@ -11,6 +13,19 @@ static_assert(sizeof(wchar_t) == sizeof(unsigned short), "UTF-16 units are wchar
 namespace {
 
 int i_Count(unsigned count) { return count > static_cast<unsigned>(INT_MAX) ? INT_MAX : static_cast<int>(count); }
+
+// The pages the system converts by a shift state or an algorithm rather
+// than by a table: ISO-2022 (50220-50229), HZ (52936), GB 18030 (54936),
+// ISCII (57002-57011) and the symbol page (42). MultiByteToWideChar fails
+// with ERROR_INVALID_FLAGS when given MB_PRECOMPOSED for them (they take
+// 0, GB 18030 also MB_ERR_INVALID_CHARS), and WideCharToMultiByte takes
+// flags 0 and neither a default character nor the flag for its use (it
+// fails with ERROR_INVALID_PARAMETER). Code page 0, the ANSI page, is never
+// one of them.
+int b_IsAlgorithmicPage(unsigned codePage) {
+    return (codePage >= 50220 && codePage <= 50229) || (codePage >= 57002 && codePage <= 57011) ||
+           codePage == 52936 || codePage == 54936 || codePage == 42;
+}
 
 }  // namespace
 
@@ -61,15 +76,33 @@ unsigned n_GetAnsiCodePageOfLocale(char const* localeName) {
 }
 
 int i_MultiToWide(unsigned codePage, char const* source, unsigned count, unsigned short* target, unsigned room) {
-    return ::MultiByteToWideChar(codePage, MB_PRECOMPOSED, source, i_Count(count), reinterpret_cast<wchar_t*>(target),
+    // Precomposed characters preferred, where the page allows a flag.
+    DWORD flags = b_IsAlgorithmicPage(codePage) ? 0 : MB_PRECOMPOSED;
+    return ::MultiByteToWideChar(codePage, flags, source, i_Count(count), reinterpret_cast<wchar_t*>(target),
                                  i_Count(room));
 }
 
 int i_WideToMulti(unsigned codePage, unsigned short const* source, unsigned count, char* target, unsigned room,
                   char const* defaultChar, int* usedDefault) {
+    wchar_t const* units = reinterpret_cast<wchar_t const*>(source);
+    if (b_IsAlgorithmicPage(codePage)) {
+        // The system's own default character only; whether it was used is
+        // seen by reading the result back: a text that does not come back
+        // unchanged had a unit without a mapping.
+        int written = ::WideCharToMultiByte(codePage, 0, units, i_Count(count), target, i_Count(room), nullptr, nullptr);
+        if (usedDefault) {
+            *usedDefault = 0;
+            if (written > 0) {
+                std::vector<wchar_t> back(static_cast<size_t>(written) + 1);
+                int read = ::MultiByteToWideChar(codePage, 0, target, written, back.data(), written + 1);
+                *usedDefault = read != i_Count(count) || std::wmemcmp(back.data(), units, static_cast<size_t>(read)) != 0;
+            }
+        }
+        return written;
+    }
     BOOL used = FALSE;
-    int written = ::WideCharToMultiByte(codePage, 0, reinterpret_cast<wchar_t const*>(source), i_Count(count), target,
-                                        i_Count(room), defaultChar, usedDefault ? &used : nullptr);
+    int written = ::WideCharToMultiByte(codePage, 0, units, i_Count(count), target, i_Count(room), defaultChar,
+                                        usedDefault ? &used : nullptr);
     if (usedDefault) *usedDefault = used ? 1 : 0;
     return written;
 }
