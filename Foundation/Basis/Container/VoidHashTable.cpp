@@ -104,8 +104,8 @@ void CT_VoidHashTable::v_Exit() {
     for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
         // Freeing reads each item's allocation header: with the heads
         // walked in order, the items a few buckets on are fetched now.
-        if (bucket + Container::se_FetchAhead <= buckets) Container::sv_Prefetch(pso_GetAt(bucket + Container::se_FetchAhead));
-        st_HashItem* item = pso_GetAt(bucket);
+        if (bucket + Container::se_FetchAhead <= buckets) Container::sv_Prefetch(pso_Head(bucket + Container::se_FetchAhead));
+        st_HashItem* item = pso_Head(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
             std::free(item);
@@ -137,7 +137,7 @@ void CT_VoidHashTable::v_Set(CT_VoidHashTable const* other) {
 void CT_VoidHashTable::v_InsertAll(CT_VoidHashTable const* other) {
     unsigned buckets = other->n_GetTableSize();
     for (unsigned bucket = 1; bucket <= buckets; ++bucket)
-        for (st_HashItem const* item = other->pso_GetAt(bucket); item != nullptr; item = item->pso_Following)
+        for (st_HashItem const* item = other->pso_Head(bucket); item != nullptr; item = item->pso_Following)
             b_Insert(item->pcv_GetKey(), item->pcv_GetData());
 }
 
@@ -148,7 +148,7 @@ inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const
     st_HashItem* item = static_cast<st_HashItem*>(std::malloc(sizeof(st_HashItem) + n_KeySize + n_DataSize));
     if (item == nullptr) return;
     item->v_Set(key, n_KeySize, data, n_DataSize);
-    st_HashItem* head = pso_GetAt(bucket);
+    st_HashItem* head = pso_Head(bucket);
     if (head != nullptr) ++n_Collisions;
     item->pso_Following = head;
     v_MakeWritable();
@@ -185,8 +185,12 @@ int CT_VoidHashTable::b_Remove(void const* key, void* data) {
 }
 
 void CT_VoidHashTable::v_RemoveAt(unsigned bucket, st_HashItem* item) {
+    // pso_GetAt gives no head for a bucket out of range; an item missing
+    // from the chain is not the table's to free.
     st_HashItem* previous = nullptr;
-    for (st_HashItem* at = pso_GetAt(bucket); at != nullptr && at != item; at = at->pso_Following) previous = at;
+    st_HashItem* at = pso_GetAt(bucket);
+    for (; at != nullptr && at != item; at = at->pso_Following) previous = at;
+    if (at == nullptr || item == nullptr) return;
     v_RemoveData(bucket, item, previous);
 }
 
@@ -206,6 +210,14 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     unsigned target = tableSize != 0 ? tableSize : n_GetTableSize();
     if (n_Collisions >= target / 4) target = n_GetNextPrim(target * 2);
     CT_Buffer heads = co_MakeHeads(target);
+    if (target == 0) {
+        // Only a table without buckets gets here (n_GetNextPrim(0) is 0),
+        // and it holds no item: it takes the empty bucket array, and
+        // nothing is hashed (a hash modulo 0 is not to be taken).
+        n_Collisions = 0;
+        CT_VoidArray::v_Set(&heads);
+        return;
+    }
     unsigned char* newHeads = puc_Bytes(&heads);
     // Every item moves, bucket by bucket and along each chain, to the head
     // of its new bucket. The bucket is the hash callback's; for the
@@ -213,26 +225,34 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     // the same value, with one divisor for the whole walk.
     Container::CT_Modulo modulo(target);
     auto fetchNothing = [](st_HashItem const*) {};
-    // The unreduced hash of the library's own text-pointer callbacks.
-    std::uint32_t (*textHash)(void const* key) = nullptr;
-    if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ))
-        textHash = [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key)); };
-    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ))
-        textHash = [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Upper>(spcx_KeyText<char>(key)); };
-    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ))
-        textHash = [](void const* key) { return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key)); };
-    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQUZ))
-        textHash = [](void const* key) { return TextHash::n4_Wide<TextHash::st_Upper>(spcx_KeyText<unsigned short>(key)); };
+    auto fetchText = [](st_HashItem const* item) { Container::sv_Prefetch(spcx_KeyText<char>(item + 1)); };
+    // The unreduced hash of the library's own text-pointer callbacks, by
+    // the same text hash and the same fold: the case-insensitive ones fold
+    // through tables taken from the current locale once for the walk.
+    auto relinkText = [&](auto textHash) {
+        return sn_Relink(this, newHeads, fetchText,
+                         [&](st_HashItem const* item) { return modulo.n4_Of(textHash(item + 1)) + 1; });
+    };
     if (b_IntegerKeys()) {
         n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&](st_HashItem const* item) {
             std::uint32_t value;
             std::memcpy(&value, item + 1, sizeof value);
             return modulo.n4_Of(value) + 1;
         });
-    } else if (textHash != nullptr) {
-        n_Collisions = sn_Relink(
-            this, newHeads, [](st_HashItem const* item) { Container::sv_Prefetch(spcx_KeyText<char>(item + 1)); },
-            [&](st_HashItem const* item) { return modulo.n4_Of(textHash(item + 1)) + 1; });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ)) {
+        n_Collisions = relinkText(
+            [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key)); });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ)) {
+        n_Collisions = relinkText(
+            [](void const* key) { return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key)); });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ)) {
+        TextHash::CT_UpperTable upper;
+        n_Collisions =
+            relinkText([&upper](void const* key) { return TextHash::n4_Narrow(spcx_KeyText<char>(key), upper); });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQUZ)) {
+        TextHash::CT_UpperTable upper;
+        n_Collisions = relinkText(
+            [&upper](void const* key) { return TextHash::n4_Wide(spcx_KeyText<unsigned short>(key), upper); });
     } else {
         tpf_Hash hash = pf_Hash;
         n_Collisions = sn_Relink(this, newHeads, fetchNothing,
