@@ -26,30 +26,54 @@ unsigned char* puc_Bytes(CT_Buffer* buffer) {
 
 // Moves every item of the table, bucket by bucket from 1 and along each
 // chain from its head, to the head of bucketOf(item) in newHeads; gives the
-// number of items that landed in a bucket already holding one. The items
-// lie scattered over the heap, so the walk would wait on memory at every
-// one; instead it fetches the head items se_FetchAhead buckets on, and
-// lets fetchKey(item) fetch what the keys of the heads half as far on
-// refer to, now that those items have arrived.
+// number of items that landed in a bucket already holding one.
+//
+// Working out an item's new bucket reads its key, and for a text key the
+// text too: two loads from memory per item, each a wait when the items lie
+// scattered over more memory than the caches hold. So the walk first
+// lists the items in the order they move (a chase along the chains, with
+// the heads fetched ahead), then takes them from the list, where every
+// item and its key a few places on are known and are fetched in advance:
+// fetchKey(item) starts the load of what the key refers to. The order of
+// the moves, and so every new chain, is that of the walk without a list.
+// Without memory for the list the walk goes on without it.
 template <class FetchKey, class BucketOf>
 unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, FetchKey fetchKey, BucketOf bucketOf) {
     unsigned collisions = 0;
+    auto move = [&](st_HashItem* item) {
+        unsigned char* slot = newHeads + (bucketOf(item) - 1) * sizeof(st_HashItem*);
+        st_HashItem* head;
+        std::memcpy(&head, slot, sizeof head);
+        if (head != nullptr) ++collisions;
+        item->pso_Following = head;
+        std::memcpy(slot, &item, sizeof item);
+    };
     unsigned buckets = table->n_GetTableSize();
-    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
-        if (bucket + Container::se_FetchAhead <= buckets) {
-            Container::sv_Prefetch(table->pso_GetAt(bucket + Container::se_FetchAhead));
-            st_HashItem const* ahead = table->pso_GetAt(bucket + Container::se_FetchAhead / 2);
-            if (ahead != nullptr) fetchKey(ahead);
+    unsigned count = table->n_GetCount();
+    st_HashItem** items = static_cast<st_HashItem**>(std::malloc(sizeof(st_HashItem*) * (count ? count : 1)));
+    if (items != nullptr) {
+        unsigned listed = 0;
+        for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
+            if (bucket + Container::se_FetchAhead <= buckets)
+                Container::sv_Prefetch(table->pso_GetAt(bucket + Container::se_FetchAhead));
+            // The count bounds the list: a chain never holds more items.
+            for (st_HashItem* item = table->pso_GetAt(bucket); item != nullptr && listed < count; item = item->pso_Following)
+                items[listed++] = item;
         }
+        unsigned const ahead = Container::se_FetchAhead;
+        for (unsigned i = 0; i < listed; ++i) {
+            if (i + 2 * ahead < listed) Container::sv_Prefetch(items[i + 2 * ahead]);
+            if (i + ahead < listed) fetchKey(items[i + ahead]);
+            move(items[i]);
+        }
+        std::free(items);
+        return collisions;
+    }
+    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
         st_HashItem* item = table->pso_GetAt(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
-            unsigned char* slot = newHeads + (bucketOf(item) - 1) * sizeof(st_HashItem*);
-            st_HashItem* head;
-            std::memcpy(&head, slot, sizeof head);
-            if (head != nullptr) ++collisions;
-            item->pso_Following = head;
-            std::memcpy(slot, &item, sizeof item);
+            move(item);
             item = following;
         }
     }

@@ -93,6 +93,47 @@ TEST(VoidHashTable, CollisionsAboveAQuarterGrowToTheNextPrimeAboveTwice) {
     EXPECT_EQ(table.n_GetTableSize(), 59u);
 }
 
+// Every bucket's chain, as item addresses from the head.
+typedef std::vector<std::vector<CT_VoidHashTable::st_HashItem const*>> Chains;
+Chains ao_Chains(CT_VoidHashTable const& table) {
+    Chains chains(table.n_GetTableSize());
+    for (unsigned b = 1; b <= table.n_GetTableSize(); ++b)
+        for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing()) chains[b - 1].push_back(item);
+    return chains;
+}
+
+TEST(VoidHashTable, GrowthMovesItemsInBucketOrderToTheHeadsOfTheirNewBuckets) {
+    // Integer keys and narrow text keys: the chains after a resize are
+    // those of moving every item, bucket by bucket and each chain from its
+    // head, to the front of its new bucket.
+    std::vector<std::string> texts;
+    for (unsigned i = 0; i < 600; ++i) texts.push_back("key" + std::to_string(i * 7919u % 100003u));
+    for (bool text : {false, true}) {
+        CT_VoidHashTable table = text ? CT_VoidHashTable(sizeof(u4), sizeof(char const*), &CT_HashFunction::sn_HashCasePQCZ,
+                                                         &CT_Compare::si_CompareCasePQCZ, 13)
+                                      : co_IntTable(13);
+        for (u4 i = 0; i < texts.size(); ++i) {
+            char const* name = texts[i].c_str();
+            u4 key = i * 37u;
+            table.b_Insert(text ? static_cast<void const*>(&name) : &key, &i);
+        }
+        // Asked sizes that the collisions keep or double.
+        for (unsigned asked : {101u, 1009u, 53u, 0u}) {
+            Chains before = ao_Chains(table);
+            table.v_Resize(asked);
+            unsigned size = table.n_GetTableSize();
+            Chains expected(size);
+            for (auto const& chain : before)
+                for (auto const* item : chain) {
+                    unsigned b = table.pf_GetHash()(item->pcv_GetKey(), size);
+                    expected[b - 1].insert(expected[b - 1].begin(), item);
+                }
+            EXPECT_EQ(ao_Chains(table), expected) << asked << (text ? " text" : " integer");
+        }
+        EXPECT_EQ(table.n_GetCount(), texts.size());
+    }
+}
+
 TEST(VoidHashTable, ExplicitResizeKeepsItsSizeUnlessCollisionsReachAQuarter) {
     CT_VoidHashTable table = co_IntTable(13);
     for (u4 key = 0; key < 10; ++key) table.b_Insert(&key, &key);
