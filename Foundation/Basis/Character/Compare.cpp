@@ -33,7 +33,7 @@ int i_CompareCase(T const* a, T const* b) {
 inline int i_Lower(unsigned char c) { return std::tolower(c); }
 inline int i_Lower(unsigned short u) {
     std::wint_t lower = std::towlower(static_cast<std::wint_t>(u));
-    return lower <= 0xFFFF ? static_cast<int>(lower) : u;
+    return (static_cast<std::uint32_t>(lower) >> 16) == 0 ? static_cast<int>(lower) : u;
 }
 
 // Folded characters up to the first difference or the first text's

@@ -40,7 +40,7 @@ struct st_Upper {
     char operator()(char c) const { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
     unsigned short operator()(unsigned short u) const {
         std::wint_t upper = std::towupper(static_cast<std::wint_t>(u));
-        return upper <= 0xFFFF ? static_cast<unsigned short>(upper) : u;
+        return (static_cast<std::uint32_t>(upper) >> 16) == 0 ? static_cast<unsigned short>(upper) : u;
     }
 };
 

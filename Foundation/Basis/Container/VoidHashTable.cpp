@@ -36,7 +36,8 @@ unsigned char* puc_Bytes(CT_Buffer* buffer) {
 // item and its key a few places on are known and are fetched in advance:
 // fetchKey(item) starts the load of what the key refers to. The order of
 // the moves, and so every new chain, is that of the walk without a list.
-// Without memory for the list the walk goes on without it.
+// A table small enough to stay in the caches, or one without memory for
+// the list, is walked without it.
 template <class FetchKey, class BucketOf>
 unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, FetchKey fetchKey, BucketOf bucketOf) {
     unsigned collisions = 0;
@@ -50,7 +51,9 @@ unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, Fetch
     };
     unsigned buckets = table->n_GetTableSize();
     unsigned count = table->n_GetCount();
-    st_HashItem** items = static_cast<st_HashItem**>(std::malloc(sizeof(st_HashItem*) * (count ? count : 1)));
+    enum { e_ListFrom = 8192 };
+    st_HashItem** items =
+        count >= e_ListFrom ? static_cast<st_HashItem**>(std::malloc(sizeof(st_HashItem*) * count)) : nullptr;
     if (items != nullptr) {
         unsigned listed = 0;
         for (unsigned bucket = 1; bucket <= buckets; ++bucket) {

@@ -105,9 +105,10 @@ Chains ao_Chains(CT_VoidHashTable const& table) {
 TEST(VoidHashTable, GrowthMovesItemsInBucketOrderToTheHeadsOfTheirNewBuckets) {
     // Integer keys and narrow text keys: the chains after a resize are
     // those of moving every item, bucket by bucket and each chain from its
-    // head, to the front of its new bucket.
+    // head, to the front of its new bucket. Enough items for a resize of a
+    // large table to move them from a list.
     std::vector<std::string> texts;
-    for (unsigned i = 0; i < 600; ++i) texts.push_back("key" + std::to_string(i * 7919u % 100003u));
+    for (unsigned i = 0; i < 9000; ++i) texts.push_back("key" + std::to_string(i * 7919u % 100003u));
     for (bool text : {false, true}) {
         CT_VoidHashTable table = text ? CT_VoidHashTable(sizeof(u4), sizeof(char const*), &CT_HashFunction::sn_HashCasePQCZ,
                                                          &CT_Compare::si_CompareCasePQCZ, 13)
