@@ -1,9 +1,10 @@
 #include "Foundation/Basis/Character/Compare.h"
 
+#include <cctype>
 #include <cstring>
+#include <cwctype>
 
 #include "Foundation/Basis/String/CString.h"
-#include "Foundation/Basis/String/CharacterRules.h"
 #include "Foundation/Basis/String/UString.h"
 
 namespace {
@@ -25,14 +26,24 @@ int i_CompareCase(T const* a, T const* b) {
     return *a < *b ? -1 : (*a > *b ? 1 : 0);
 }
 
-// Characters folded to lower case by the C locale's rule before they are
-// compared; the result is the difference of the folded characters.
+// The runtime library's case-insensitive comparison: characters folded to
+// lower case by tolower and towlower under the current C locale (in the
+// default locale only A to Z change). A wide unit whose lower case would
+// not fit 16 bits stays as it is.
+inline int i_Lower(unsigned char c) { return std::tolower(c); }
+inline int i_Lower(unsigned short u) {
+    std::wint_t lower = std::towlower(static_cast<std::wint_t>(u));
+    return (static_cast<std::uint32_t>(lower) >> 16) == 0 ? static_cast<int>(lower) : u;
+}
+
+// Folded characters up to the first difference or the first text's
+// terminator; the result is the difference of the folded characters.
 template <class T>
 int i_CompareFolded(T const* a, T const* b) {
     int ca, cb;
     do {
-        ca = CharacterRules::sx_ToLower(*a++);
-        cb = CharacterRules::sx_ToLower(*b++);
+        ca = i_Lower(*a++);
+        cb = i_Lower(*b++);
     } while (ca != 0 && ca == cb);
     return ca - cb;
 }

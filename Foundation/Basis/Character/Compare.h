@@ -19,8 +19,9 @@
 // Case-sensitive comparison looks at the characters as unsigned values and
 // stops at the first difference or at the first text's terminator, so a
 // prefix orders first; it gives -1, 0 or 1. Case-insensitive comparison
-// compares the characters as if folded to lower case by the rules of the C
-// locale (only A to Z change), so '_' orders before the letters there but
+// compares the characters as if folded to lower case by tolower / towlower
+// under the current C locale (in the default locale only A to Z change),
+// so '_' orders before the letters there but
 // after the capitals when case counts. The narrow form gives -1, 0 or 1,
 // the wide form the difference of the folded characters where they part.
 //

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 
+#include "Foundation/Basis/Character/CaseLocaleTesting.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/StringTesting.h"
 #include "Foundation/Basis/String/UString.h"
@@ -104,6 +106,32 @@ TEST(Compare, CaseInsensitiveTextsFoldToLowerCase) {
     EXPECT_EQ(wide(&pu, &pl), 0);
     EXPECT_LT(wideConst(&pl, &po), 0);
     EXPECT_EQ(CT_Compare::si_CompareNoCasePQCUZ(&pu, &pl), 0);
+}
+
+TEST(Compare, CaseInsensitiveTextsFoldByTheCurrentLocale) {
+    {
+        CaseLocaleTesting::CT_FoldingLocale locale;
+        if (locale.b_WideFolds()) {
+            EXPECT_EQ(CT_Compare::si_CompareNoCaseQUZ(W(u"\u00E9t\u00E9"), W(u"\u00C9T\u00C9")), 0);
+            EXPECT_EQ(CT_Compare::si_CompareNoCaseQUZ(W(u"\u00C9"), W(u"\u00E0")), 0xE9 - 0xE0);
+            W upper(u"\u03A9\u00C9"), lower(u"\u03C9\u00E9");
+            unsigned short const* pu = upper;
+            unsigned short const* pl = lower;
+            EXPECT_EQ(CT_Compare::si_CompareNoCasePQUZ(&pu, &pl), 0);
+            EXPECT_EQ(CT_Compare::si_CompareNoCasePQCUZ(&pu, &pl), 0);
+            CT_UString a(upper, ~0u), b(lower, ~0u);
+            EXPECT_EQ(CT_Compare::si_CompareUStringNoCasePCO(&a, &b), 0);
+            EXPECT_NE(CT_Compare::si_CompareUStringCasePCO(&a, &b), 0);
+        } else {
+            std::printf("no locale folds U+00E9 here; the wide case is left out\n");
+        }
+        if (locale.b_NarrowFolds()) {
+            EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("\xE9", "\xC9"), 0);
+        }
+        EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("_", "A"), -1);
+    }
+    EXPECT_GT(CT_Compare::si_CompareNoCaseQUZ(W(u"\u00E9"), W(u"\u00C9")), 0);
+    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("\xE9", "\xC9"), 1);
 }
 
 TEST(Compare, StringObjectsCompareTheirTexts) {

@@ -48,7 +48,7 @@ unsigned CT_HashFunction::sn_HashPN4(void const* v, unsigned n) {
 }
 
 unsigned CT_HashFunction::sn_HashCaseQCZ(char const* text, unsigned n) { return n_HashNarrow<st_Same>(text, n); }
-// The fold takes a signed char and gives one back; only a to z change.
+// The fold is toupper's under the current C locale, byte in, byte out.
 unsigned CT_HashFunction::sn_HashNoCaseQCZ(char const* text, unsigned n) { return n_HashNarrow<st_Upper>(text, n); }
 unsigned CT_HashFunction::sn_HashCasePQCZ(void const* text, unsigned n) {
     return n_HashNarrow<st_Same>(x_Load<char const*>(text), n);

@@ -15,7 +15,9 @@
 // of 0x80 and above add negative values), a wide unit as it is: narrow and
 // wide ASCII text hash alike, other narrow text does not hash like its
 // wide conversion. The case-insensitive forms fold every character to upper
-// case by the C locale's rule (only a to z change) before it enters.
+// case with toupper / towupper under the current C locale (in the default
+// locale only a to z change) before it enters; callers must not change the
+// locale while another thread hashes.
 //
 // A string object without text counts as the empty text; the any-kind
 // forms (StringPPCO) hash a temporary wide copy.

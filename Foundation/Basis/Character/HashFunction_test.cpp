@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/Basis/Character/CaseLocaleTesting.h"
 #include "Foundation/Basis/String/CString.h"
 #include "Foundation/Basis/String/StringTesting.h"
 #include "Foundation/Basis/String/UString.h"
@@ -123,6 +124,43 @@ TEST(HashFunction, CaseInsensitiveFormsFoldToUpperCase) {
     EXPECT_EQ(CT_HashFunction::sn_HashStringNoCasePPCO(&pLowerAny, kRaw), 0x0789EEA9u + 1);
     EXPECT_NE(CT_HashFunction::sn_HashUStringPCO(&lower, kRaw), 0x0789EEA9u + 1);
     EXPECT_EQ(CT_HashFunction::sn_HashUStringPPCO(&pLower, kRaw), CT_HashFunction::sn_HashUStringPCO(&lower, kRaw));
+}
+
+TEST(HashFunction, CaseInsensitiveFormsFoldByTheCurrentLocale) {
+    {
+        CaseLocaleTesting::CT_FoldingLocale locale;
+        if (locale.b_WideFolds()) {
+            // E9 folds to C9 here, a to z as ever; and the units past the
+            // six that enter unfolded go through the same fold.
+            EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQUZ(W(u"\u00E9"), kRaw), 0xC9u + 1);
+            EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQUZ(W(u"abcdefgh\u00E9\u03C9"), kRaw),
+                      CT_HashFunction::sn_HashCaseQUZ(W(u"ABCDEFGH\u00C9\u03A9"), kRaw));
+            W mixed(u"\u00E9t\u00E9");
+            unsigned short const* pMixed = mixed;
+            CT_UString object(mixed, ~0u);
+            CT_UString const* pObject = &object;
+            CT_String const* pAny = &object;
+            unsigned const expected = CT_HashFunction::sn_HashCaseQUZ(W(u"\u00C9T\u00C9"), 1009);
+            EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQCUZ(mixed, 1009), expected);
+            EXPECT_EQ(CT_HashFunction::sn_HashNoCasePQUZ(&pMixed, 1009), expected);
+            EXPECT_EQ(CT_HashFunction::sn_HashNoCasePQCUZ(&pMixed, 1009), expected);
+            EXPECT_EQ(CT_HashFunction::sn_HashUStringNoCasePCO(&object, 1009), expected);
+            EXPECT_EQ(CT_HashFunction::sn_HashUStringNoCasePPCO(&pObject, 1009), expected);
+            EXPECT_EQ(CT_HashFunction::sn_HashStringNoCasePPCO(&pAny, 1009), expected);
+        } else {
+            std::printf("no locale folds U+00E9 here; the wide case is left out\n");
+        }
+        if (locale.b_NarrowFolds()) {
+            EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQCZ("\xE9", kRaw), CT_HashFunction::sn_HashCaseQCZ("\xC9", kRaw));
+            char const* text = "abcdefg\xE9";
+            EXPECT_EQ(CT_HashFunction::sn_HashNoCasePQCZ(&text, kRaw), CT_HashFunction::sn_HashCaseQCZ("ABCDEFG\xC9", kRaw));
+        }
+        // a to z fold in every locale at hand.
+        EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQCZ("ab", 1000), CT_HashFunction::sn_HashCaseQCZ("AB", 1000));
+    }
+    // Back in the "C" locale only a to z fold again.
+    EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQUZ(W(u"\u00E9"), kRaw), 0xE9u + 1);
+    EXPECT_EQ(CT_HashFunction::sn_HashNoCaseQCZ("\xE9", kRaw), 0x0FFFFF19u + 1);
 }
 
 TEST(HashFunction, UnsetStringObjectsHashAsEmptyText) {

@@ -26,30 +26,57 @@ unsigned char* puc_Bytes(CT_Buffer* buffer) {
 
 // Moves every item of the table, bucket by bucket from 1 and along each
 // chain from its head, to the head of bucketOf(item) in newHeads; gives the
-// number of items that landed in a bucket already holding one. The items
-// lie scattered over the heap, so the walk would wait on memory at every
-// one; instead it fetches the head items se_FetchAhead buckets on, and
-// lets fetchKey(item) fetch what the keys of the heads half as far on
-// refer to, now that those items have arrived.
+// number of items that landed in a bucket already holding one.
+//
+// Working out an item's new bucket reads its key, and for a text key the
+// text too: two loads from memory per item, each a wait when the items lie
+// scattered over more memory than the caches hold. So the walk first
+// lists the items in the order they move (a chase along the chains, with
+// the heads fetched ahead), then takes them from the list, where every
+// item and its key a few places on are known and are fetched in advance:
+// fetchKey(item) starts the load of what the key refers to. The order of
+// the moves, and so every new chain, is that of the walk without a list.
+// A table small enough to stay in the caches, or one without memory for
+// the list, is walked without it.
 template <class FetchKey, class BucketOf>
 unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, FetchKey fetchKey, BucketOf bucketOf) {
     unsigned collisions = 0;
+    auto move = [&](st_HashItem* item) {
+        unsigned char* slot = newHeads + (bucketOf(item) - 1) * sizeof(st_HashItem*);
+        st_HashItem* head;
+        std::memcpy(&head, slot, sizeof head);
+        if (head != nullptr) ++collisions;
+        item->pso_Following = head;
+        std::memcpy(slot, &item, sizeof item);
+    };
     unsigned buckets = table->n_GetTableSize();
-    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
-        if (bucket + Container::se_FetchAhead <= buckets) {
-            Container::sv_Prefetch(table->pso_GetAt(bucket + Container::se_FetchAhead));
-            st_HashItem const* ahead = table->pso_GetAt(bucket + Container::se_FetchAhead / 2);
-            if (ahead != nullptr) fetchKey(ahead);
+    unsigned count = table->n_GetCount();
+    enum { e_ListFrom = 8192 };
+    st_HashItem** items =
+        count >= e_ListFrom ? static_cast<st_HashItem**>(std::malloc(sizeof(st_HashItem*) * count)) : nullptr;
+    if (items != nullptr) {
+        unsigned listed = 0;
+        for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
+            if (bucket + Container::se_FetchAhead <= buckets)
+                Container::sv_Prefetch(table->pso_GetAt(bucket + Container::se_FetchAhead));
+            // The count bounds the list: a chain never holds more items.
+            for (st_HashItem* item = table->pso_GetAt(bucket); item != nullptr && listed < count; item = item->pso_Following)
+                items[listed++] = item;
         }
+        unsigned const ahead = Container::se_FetchAhead;
+        for (unsigned i = 0; i < listed; ++i) {
+            if (i + 2 * ahead < listed) Container::sv_Prefetch(items[i + 2 * ahead]);
+            if (i + ahead < listed) fetchKey(items[i + ahead]);
+            move(items[i]);
+        }
+        std::free(items);
+        return collisions;
+    }
+    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
         st_HashItem* item = table->pso_GetAt(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
-            unsigned char* slot = newHeads + (bucketOf(item) - 1) * sizeof(st_HashItem*);
-            st_HashItem* head;
-            std::memcpy(&head, slot, sizeof head);
-            if (head != nullptr) ++collisions;
-            item->pso_Following = head;
-            std::memcpy(slot, &item, sizeof item);
+            move(item);
             item = following;
         }
     }
@@ -104,8 +131,8 @@ void CT_VoidHashTable::v_Exit() {
     for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
         // Freeing reads each item's allocation header: with the heads
         // walked in order, the items a few buckets on are fetched now.
-        if (bucket + Container::se_FetchAhead <= buckets) Container::sv_Prefetch(pso_GetAt(bucket + Container::se_FetchAhead));
-        st_HashItem* item = pso_GetAt(bucket);
+        if (bucket + Container::se_FetchAhead <= buckets) Container::sv_Prefetch(pso_Head(bucket + Container::se_FetchAhead));
+        st_HashItem* item = pso_Head(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
             std::free(item);
@@ -137,7 +164,7 @@ void CT_VoidHashTable::v_Set(CT_VoidHashTable const* other) {
 void CT_VoidHashTable::v_InsertAll(CT_VoidHashTable const* other) {
     unsigned buckets = other->n_GetTableSize();
     for (unsigned bucket = 1; bucket <= buckets; ++bucket)
-        for (st_HashItem const* item = other->pso_GetAt(bucket); item != nullptr; item = item->pso_Following)
+        for (st_HashItem const* item = other->pso_Head(bucket); item != nullptr; item = item->pso_Following)
             b_Insert(item->pcv_GetKey(), item->pcv_GetData());
 }
 
@@ -148,7 +175,7 @@ inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const
     st_HashItem* item = static_cast<st_HashItem*>(std::malloc(sizeof(st_HashItem) + n_KeySize + n_DataSize));
     if (item == nullptr) return;
     item->v_Set(key, n_KeySize, data, n_DataSize);
-    st_HashItem* head = pso_GetAt(bucket);
+    st_HashItem* head = pso_Head(bucket);
     if (head != nullptr) ++n_Collisions;
     item->pso_Following = head;
     v_MakeWritable();
@@ -185,8 +212,12 @@ int CT_VoidHashTable::b_Remove(void const* key, void* data) {
 }
 
 void CT_VoidHashTable::v_RemoveAt(unsigned bucket, st_HashItem* item) {
+    // pso_GetAt gives no head for a bucket out of range; an item missing
+    // from the chain is not the table's to free.
     st_HashItem* previous = nullptr;
-    for (st_HashItem* at = pso_GetAt(bucket); at != nullptr && at != item; at = at->pso_Following) previous = at;
+    st_HashItem* at = pso_GetAt(bucket);
+    for (; at != nullptr && at != item; at = at->pso_Following) previous = at;
+    if (at == nullptr || item == nullptr) return;
     v_RemoveData(bucket, item, previous);
 }
 
@@ -206,6 +237,14 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     unsigned target = tableSize != 0 ? tableSize : n_GetTableSize();
     if (n_Collisions >= target / 4) target = n_GetNextPrim(target * 2);
     CT_Buffer heads = co_MakeHeads(target);
+    if (target == 0) {
+        // Only a table without buckets gets here (n_GetNextPrim(0) is 0),
+        // and it holds no item: it takes the empty bucket array, and
+        // nothing is hashed (a hash modulo 0 is not to be taken).
+        n_Collisions = 0;
+        CT_VoidArray::v_Set(&heads);
+        return;
+    }
     unsigned char* newHeads = puc_Bytes(&heads);
     // Every item moves, bucket by bucket and along each chain, to the head
     // of its new bucket. The bucket is the hash callback's; for the
@@ -213,26 +252,34 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     // the same value, with one divisor for the whole walk.
     Container::CT_Modulo modulo(target);
     auto fetchNothing = [](st_HashItem const*) {};
-    // The unreduced hash of the library's own text-pointer callbacks.
-    std::uint32_t (*textHash)(void const* key) = nullptr;
-    if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ))
-        textHash = [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key)); };
-    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ))
-        textHash = [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Upper>(spcx_KeyText<char>(key)); };
-    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ))
-        textHash = [](void const* key) { return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key)); };
-    else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQUZ))
-        textHash = [](void const* key) { return TextHash::n4_Wide<TextHash::st_Upper>(spcx_KeyText<unsigned short>(key)); };
+    auto fetchText = [](st_HashItem const* item) { Container::sv_Prefetch(spcx_KeyText<char>(item + 1)); };
+    // The unreduced hash of the library's own text-pointer callbacks, by
+    // the same text hash and the same fold: the case-insensitive ones fold
+    // through tables taken from the current locale once for the walk.
+    auto relinkText = [&](auto textHash) {
+        return sn_Relink(this, newHeads, fetchText,
+                         [&](st_HashItem const* item) { return modulo.n4_Of(textHash(item + 1)) + 1; });
+    };
     if (b_IntegerKeys()) {
         n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&](st_HashItem const* item) {
             std::uint32_t value;
             std::memcpy(&value, item + 1, sizeof value);
             return modulo.n4_Of(value) + 1;
         });
-    } else if (textHash != nullptr) {
-        n_Collisions = sn_Relink(
-            this, newHeads, [](st_HashItem const* item) { Container::sv_Prefetch(spcx_KeyText<char>(item + 1)); },
-            [&](st_HashItem const* item) { return modulo.n4_Of(textHash(item + 1)) + 1; });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ)) {
+        n_Collisions = relinkText(
+            [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key)); });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ)) {
+        n_Collisions = relinkText(
+            [](void const* key) { return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key)); });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ)) {
+        TextHash::CT_UpperTable upper;
+        n_Collisions =
+            relinkText([&upper](void const* key) { return TextHash::n4_Narrow(spcx_KeyText<char>(key), upper); });
+    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQUZ)) {
+        TextHash::CT_UpperTable upper;
+        n_Collisions = relinkText(
+            [&upper](void const* key) { return TextHash::n4_Wide(spcx_KeyText<unsigned short>(key), upper); });
     } else {
         tpf_Hash hash = pf_Hash;
         n_Collisions = sn_Relink(this, newHeads, fetchNothing,

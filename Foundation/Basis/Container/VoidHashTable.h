@@ -97,18 +97,20 @@ public:
     }
     // As b_Get, and a found item is removed after its datum is copied.
     int b_Remove(void const* key, void* data);
-    // Removes the given item of the given bucket.
+    // Removes the given item of the given bucket. An item that is not in
+    // that bucket's chain (or a bucket out of range) is left alone: nothing
+    // is removed.
     void v_RemoveAt(unsigned bucket, st_HashItem* item);
     // Rehashes into tableSize buckets (0: the present count); when the
     // collisions reach a quarter of that, into the next prime above twice
-    // as many.
+    // as many. A table of no buckets resized by 0 stays without buckets.
     void v_Resize(unsigned tableSize);
 
-    // The head item of a bucket (1 to the bucket count), or null.
+    // The head item of a bucket (1 to the bucket count), or null; null too
+    // for a bucket outside that range, which has no head to read.
     st_HashItem* pso_GetAt(unsigned bucket) const {
-        st_HashItem* head;
-        std::memcpy(&head, pcuc_Heads() + (bucket - 1) * sizeof(st_HashItem*), sizeof head);
-        return head;
+        if (bucket == 0 || bucket > n_GetTableSize()) return nullptr;
+        return pso_Head(bucket);
     }
 
     unsigned n_GetCount() const { return n_Count; }
@@ -133,6 +135,12 @@ private:
     friend class CT_VoidHashIterator;
 
     unsigned char const* pcuc_Heads() const { return static_cast<unsigned char const*>(pcco_GetBuffer()->qcv_Get()); }
+    // The head of a bucket the table's own walks know to exist.
+    st_HashItem* pso_Head(unsigned bucket) const {
+        st_HashItem* head;
+        std::memcpy(&head, pcuc_Heads() + (bucket - 1) * sizeof(st_HashItem*), sizeof head);
+        return head;
+    }
     void v_SetHead(unsigned bucket, st_HashItem* item) {
         std::memcpy(puc_Writable() + (bucket - 1) * sizeof(st_HashItem*), &item, sizeof item);
     }
@@ -154,7 +162,7 @@ private:
             std::uint32_t value;
             std::memcpy(&value, key, sizeof value);
             *bucket = value % buckets + 1;
-            for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
+            for (st_HashItem* item = pso_Head(*bucket); item != nullptr; before = item, item = item->pso_Following) {
                 std::uint32_t stored;
                 std::memcpy(&stored, item + 1, sizeof stored);
                 if (stored == value) {
@@ -169,7 +177,7 @@ private:
             // the calls; the same pointer is the same text.
             char const* text = spcx_KeyText<char>(key);
             *bucket = TextHash::n4_Narrow<TextHash::st_Same>(text) % buckets + 1;
-            for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
+            for (st_HashItem* item = pso_Head(*bucket); item != nullptr; before = item, item = item->pso_Following) {
                 char const* stored = spcx_KeyText<char>(item + 1);
                 if (stored == text || sb_SameText(stored, text)) {
                     if (previous) *previous = before;
@@ -179,7 +187,7 @@ private:
             return nullptr;
         }
         *bucket = pf_Hash(key, buckets);
-        for (st_HashItem* item = pso_GetAt(*bucket); item != nullptr; before = item, item = item->pso_Following) {
+        for (st_HashItem* item = pso_Head(*bucket); item != nullptr; before = item, item = item->pso_Following) {
             if (pf_Compare(item + 1, key) == 0) {
                 if (previous) *previous = before;
                 return item;

@@ -6,10 +6,12 @@
 #include <cstring>
 #include <string>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <vector>
 
+#include "Foundation/Basis/Character/CaseLocaleTesting.h"
 #include "Foundation/Basis/Character/Compare.h"
 #include "Foundation/Basis/Character/HashFunction.h"
 
@@ -89,6 +91,48 @@ TEST(VoidHashTable, CollisionsAboveAQuarterGrowToTheNextPrimeAboveTwice) {
         table.b_Insert(&same, &same);
     }
     EXPECT_EQ(table.n_GetTableSize(), 59u);
+}
+
+// Every bucket's chain, as item addresses from the head.
+typedef std::vector<std::vector<CT_VoidHashTable::st_HashItem const*>> Chains;
+Chains ao_Chains(CT_VoidHashTable const& table) {
+    Chains chains(table.n_GetTableSize());
+    for (unsigned b = 1; b <= table.n_GetTableSize(); ++b)
+        for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing()) chains[b - 1].push_back(item);
+    return chains;
+}
+
+TEST(VoidHashTable, GrowthMovesItemsInBucketOrderToTheHeadsOfTheirNewBuckets) {
+    // Integer keys and narrow text keys: the chains after a resize are
+    // those of moving every item, bucket by bucket and each chain from its
+    // head, to the front of its new bucket. Enough items for a resize of a
+    // large table to move them from a list.
+    std::vector<std::string> texts;
+    for (unsigned i = 0; i < 9000; ++i) texts.push_back("key" + std::to_string(i * 7919u % 100003u));
+    for (bool text : {false, true}) {
+        CT_VoidHashTable table = text ? CT_VoidHashTable(sizeof(u4), sizeof(char const*), &CT_HashFunction::sn_HashCasePQCZ,
+                                                         &CT_Compare::si_CompareCasePQCZ, 13)
+                                      : co_IntTable(13);
+        for (u4 i = 0; i < texts.size(); ++i) {
+            char const* name = texts[i].c_str();
+            u4 key = i * 37u;
+            table.b_Insert(text ? static_cast<void const*>(&name) : &key, &i);
+        }
+        // Asked sizes that the collisions keep or double.
+        for (unsigned asked : {101u, 1009u, 53u, 0u}) {
+            Chains before = ao_Chains(table);
+            table.v_Resize(asked);
+            unsigned size = table.n_GetTableSize();
+            Chains expected(size);
+            for (auto const& chain : before)
+                for (auto const* item : chain) {
+                    unsigned b = table.pf_GetHash()(item->pcv_GetKey(), size);
+                    expected[b - 1].insert(expected[b - 1].begin(), item);
+                }
+            EXPECT_EQ(ao_Chains(table), expected) << asked << (text ? " text" : " integer");
+        }
+        EXPECT_EQ(table.n_GetCount(), texts.size());
+    }
 }
 
 TEST(VoidHashTable, ExplicitResizeKeepsItsSizeUnlessCollisionsReachAQuarter) {
@@ -356,10 +400,34 @@ TEST(VoidHashTable, ATableWithoutBuckets) {
     EXPECT_FALSE(table.b_Remove(&key, nullptr));
     CT_VoidHashIterator it(&table);
     EXPECT_FALSE(it.b_Next());
+    // A resize by 0 keeps it without buckets, hashing nothing; so does a
+    // copy, and a bucket it does not have has no head and nothing to remove.
+    table.v_Resize(0);
+    EXPECT_EQ(table.n_GetTableSize(), 0u);
+    EXPECT_EQ(table.n_GetCollisions(), 0u);
+    CT_VoidHashTable copy(&table);
+    EXPECT_EQ(copy.n_GetTableSize(), 0u);
+    copy.v_Set(&table);
+    copy.v_Resize(0);
+    EXPECT_EQ(copy.n_GetTableSize(), 0u);
+    EXPECT_EQ(table.pso_GetAt(1), nullptr);
+    table.v_RemoveAt(1, nullptr);
+    EXPECT_EQ(table.n_GetCount(), 0u);
     // An insertion first gives it buckets.
     EXPECT_EQ(table.b_Insert(&key, &key), 0);
     EXPECT_EQ(table.n_GetTableSize(), 2u);
     EXPECT_EQ(n4_Get(table, 9), 9u);
+    // An item handed to v_RemoveAt with a bucket it is not in stays.
+    unsigned home = CT_VoidHashTable::sn_HashInteger(&key, table.n_GetTableSize());
+    CT_VoidHashTable::st_HashItem* item = table.pso_GetAt(home);
+    ASSERT_NE(item, nullptr);
+    table.v_RemoveAt(home == 1 ? 2 : 1, item);
+    table.v_RemoveAt(0, item);
+    table.v_RemoveAt(3, item);
+    EXPECT_EQ(table.n_GetCount(), 1u);
+    EXPECT_EQ(n4_Get(table, 9), 9u);
+    table.v_RemoveAt(home, item);
+    EXPECT_EQ(table.n_GetCount(), 0u);
 }
 
 // The number of items behind another in their chain, recounted.
@@ -379,9 +447,11 @@ unsigned n_HashByLength(void const* key, unsigned n) {
 }
 
 TEST(VoidHashTable, GrowthPlacesTextKeysWhereTheirCallbacksSay) {
-    // Narrow texts of 1 to 19 characters, some with bytes of 0x80 and up
-    // and some in lower case; wide copies of the same. Growth moves every
-    // item many times; each must end in the bucket its callback gives.
+    // Narrow texts of 1 to 19 characters of lower-case letters: a to z and
+    // some bytes from E0 up (lower case in code page 1252); wide copies of
+    // the same, with Cyrillic lower case (430 up) for those bytes. No two
+    // fold alike in any locale. Growth moves every item many times; each
+    // must end in the bucket its callback gives.
     std::mt19937 random(7);
     std::vector<std::string> narrow;
     std::vector<std::vector<unsigned short>> wide;
@@ -389,11 +459,14 @@ TEST(VoidHashTable, GrowthPlacesTextKeysWhereTheirCallbacksSay) {
     while (narrow.size() < 3000) {
         std::string text;
         unsigned length = 1 + random() % 19;
-        for (unsigned i = 0; i < length; ++i) text += static_cast<char>(random() % 8 == 0 ? 0x80 + random() % 0x7F : 'a' + random() % 26);
+        for (unsigned i = 0; i < length; ++i) text += static_cast<char>(random() % 8 == 0 ? 0xE0 + random() % 32 : 'a' + random() % 26);
         if (!seen.insert(text).second) continue;
         narrow.push_back(text);
         wide.emplace_back(text.begin(), text.end());
-        for (auto& u : wide.back()) u = static_cast<unsigned char>(u) + (u >= 0x80 ? 0x300 : 0);
+        for (auto& u : wide.back()) {
+            unsigned byte = static_cast<unsigned char>(u);
+            u = static_cast<unsigned short>(byte >= 0xE0 ? 0x430 + (byte - 0xE0) : byte);
+        }
         wide.back().push_back(0);
     }
     struct st_Case {
@@ -408,31 +481,37 @@ TEST(VoidHashTable, GrowthPlacesTextKeysWhereTheirCallbacksSay) {
         {&CT_HashFunction::sn_HashNoCasePQUZ, &CT_Compare::si_CompareNoCasePQUZ, true},
         {&n_HashByLength, &CT_Compare::si_CompareCasePQCZ, false},
     };
-    for (st_Case const& c : cases) {
-        CT_VoidHashTable table(sizeof(u4), sizeof(void const*), c.pf_Hash, c.pf_Compare, 13);
-        for (u4 i = 0; i < narrow.size(); ++i) {
-            void const* key = c.b_Wide ? static_cast<void const*>(wide[i].data()) : narrow[i].c_str();
-            EXPECT_EQ(table.b_Insert(&key, &i), 0);
+    // In the "C" locale, and in one whose case mapping goes beyond a to z
+    // (where the wide keys' Cyrillic units fold too).
+    for (int folding = 0; folding < 2; ++folding) {
+        for (st_Case const& c : cases) {
+            std::unique_ptr<CaseLocaleTesting::CT_FoldingLocale> locale;
+            if (folding) locale = std::make_unique<CaseLocaleTesting::CT_FoldingLocale>();
+            CT_VoidHashTable table(sizeof(u4), sizeof(void const*), c.pf_Hash, c.pf_Compare, 13);
+            for (u4 i = 0; i < narrow.size(); ++i) {
+                void const* key = c.b_Wide ? static_cast<void const*>(wide[i].data()) : narrow[i].c_str();
+                EXPECT_EQ(table.b_Insert(&key, &i), 0);
+            }
+            EXPECT_EQ(table.n_GetCount(), narrow.size());
+            EXPECT_GT(table.n_GetTableSize(), 1000u);
+            EXPECT_EQ(table.n_GetCollisions(), n_CountCollisions(table));
+            for (unsigned b = 1; b <= table.n_GetTableSize(); ++b)
+                for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing())
+                    ASSERT_EQ(c.pf_Hash(item->pcv_GetKey(), table.n_GetTableSize()), b);
+            // Found through another copy of each text, not the stored pointer.
+            for (u4 i = 0; i < narrow.size(); ++i) {
+                std::string copy = narrow[i];
+                std::vector<unsigned short> wideCopy = wide[i];
+                void const* key = c.b_Wide ? static_cast<void const*>(wideCopy.data()) : copy.c_str();
+                u4 data = 0;
+                EXPECT_TRUE(table.b_Get(&key, &data));
+                EXPECT_EQ(data, i);
+            }
+            static char const absentNarrow[] = "not among them";
+            static unsigned short const absentWide[] = {'n', 'o', 't', 0};
+            void const* absent = c.b_Wide ? static_cast<void const*>(absentWide) : absentNarrow;
+            EXPECT_FALSE(table.b_Get(&absent, nullptr));
         }
-        EXPECT_EQ(table.n_GetCount(), narrow.size());
-        EXPECT_GT(table.n_GetTableSize(), 1000u);
-        EXPECT_EQ(table.n_GetCollisions(), n_CountCollisions(table));
-        for (unsigned b = 1; b <= table.n_GetTableSize(); ++b)
-            for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing())
-                ASSERT_EQ(c.pf_Hash(item->pcv_GetKey(), table.n_GetTableSize()), b);
-        // Found through another copy of each text, not the stored pointer.
-        for (u4 i = 0; i < narrow.size(); ++i) {
-            std::string copy = narrow[i];
-            std::vector<unsigned short> wideCopy = wide[i];
-            void const* key = c.b_Wide ? static_cast<void const*>(wideCopy.data()) : copy.c_str();
-            u4 data = 0;
-            EXPECT_TRUE(table.b_Get(&key, &data));
-            EXPECT_EQ(data, i);
-        }
-        static char const absentNarrow[] = "not among them";
-        static unsigned short const absentWide[] = {'n', 'o', 't', 0};
-        void const* absent = c.b_Wide ? static_cast<void const*>(absentWide) : absentNarrow;
-        EXPECT_FALSE(table.b_Get(&absent, nullptr));
     }
 }
 

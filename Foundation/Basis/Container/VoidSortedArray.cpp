@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "Foundation/Basis/Container/ItemCopy.h"
 
@@ -15,14 +14,15 @@ public:
     CT_HeldItem(void const* item, unsigned size) : puc_Bytes(auc_Local) {
         if (size > sizeof auc_Local) {
             puc_Bytes = static_cast<unsigned char*>(std::malloc(size));
-            if (puc_Bytes == nullptr) throw std::bad_alloc();
+            // Without memory there is no copy: pcv_Get gives null.
+            if (puc_Bytes == nullptr) return;
         }
         std::memcpy(puc_Bytes, item, size);
     }
     CT_HeldItem(CT_HeldItem const&) = delete;
     CT_HeldItem& operator=(CT_HeldItem const&) = delete;
     ~CT_HeldItem() {
-        if (puc_Bytes != auc_Local) std::free(puc_Bytes);
+        if (puc_Bytes != auc_Local) std::free(puc_Bytes);  // free(null) is nothing
     }
     void const* pcv_Get() const { return puc_Bytes; }
 
@@ -100,6 +100,7 @@ void CT_VoidSortedArray::v_SetAt(void const* item, unsigned position) {
     // The new item may be read from this array's own storage, which the
     // removal shifts: hold a copy of it first.
     CT_HeldItem held(item, n_GetItemSize());
+    if (held.pcv_Get() == nullptr) return;  // out of memory: the array stays as it is
     v_RemoveAt(position);
     v_Insert(held.pcv_Get());
 }
@@ -138,38 +139,28 @@ void CT_VoidSortedArray::v_QuickSort() {
     v_QuickSort(&temp, 1, count);
 }
 
-// Partitions three ways around a copy of the middle item: the items that
-// order before it, those equal to it, those after it. Equal items are
-// placed in the one pass, so an array of many equal keys sorts in linear
-// time instead of quadratic. The smaller side recurses, the larger loops,
-// which bounds the depth of the recursion.
+// Sorts lo..hi: the middle item is exchanged to the front and taken as the
+// pivot; every later item that orders before it is gathered behind it,
+// from lo + 1 on, and the pivot is then exchanged to the end of that run
+// (at last). lo..last - 1 orders at or before the pivot and
+// last + 1..hi at or after it, and each part of two or more items is
+// sorted the same way. The order in which the two parts are taken changes
+// neither part, so the smaller one recurses and the larger one is the
+// next turn of the loop: the recursion goes at most log2(count) deep.
 void CT_VoidSortedArray::v_QuickSort(CT_Buffer* temp, unsigned lo, unsigned hi) {
-    unsigned size = n_GetItemSize();
-    CT_Buffer pivotBuffer(size, 32);
-    unsigned char* pivot = static_cast<unsigned char*>(const_cast<void*>(pivotBuffer.qcv_Get()));
     while (lo < hi) {
-        Container::v_CopyItem(pivot, pcuc_Item(lo + (hi - lo) / 2), size);
-        unsigned less = lo;
-        unsigned i = lo;
-        unsigned greater = hi;
-        while (i <= greater) {
-            int r = i_Compare(i, pivot);
-            if (r < 0) {
-                v_Swap(less++, i++, temp);
-            } else if (r > 0) {
-                v_Swap(i, greater, temp);
-                --greater;  // never below lo - 1 >= 0: positions start at 1
-            } else {
-                ++i;
-            }
-        }
-        // [lo, less) before the pivot, [less, greater] equal, (greater, hi] after.
-        if (less - lo < hi - greater) {
-            if (less > lo + 1) v_QuickSort(temp, lo, less - 1);
-            lo = greater + 1;
+        v_Swap(lo, lo + (hi - lo) / 2, temp);
+        unsigned last = lo;
+        for (unsigned i = lo + 1; i <= hi; ++i)
+            if (i_Compare(lo, i) > 0) v_Swap(++last, i, temp);
+        v_Swap(lo, last, temp);
+        // last >= lo >= 1, so last - 1 does not wrap.
+        if (last - lo < hi - last) {
+            if (lo + 1 < last) v_QuickSort(temp, lo, last - 1);
+            lo = last + 1;
         } else {
-            if (hi > greater + 1) v_QuickSort(temp, greater + 1, hi);
-            hi = less - 1;
+            if (last + 1 < hi) v_QuickSort(temp, last + 1, hi);
+            hi = last - 1;
         }
     }
 }

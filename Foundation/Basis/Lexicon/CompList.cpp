@@ -102,8 +102,10 @@ void CT_CompList::v_Set(et_ElementSize eElementSize, unsigned nHandleSize, int b
 
 void CT_CompList::v_Set(CT_Buffer const* pcoImage) {
     v_DropLinks();
-    // The magic number is not checked: the image is taken as it is.
+    // The magic number is not checked: the image is taken as it is. Its
+    // growth is the buffer's, but never below the list's own minimum.
     co_Image.v_Set(pcoImage);
+    co_Image.v_SetGrowth(std::max<unsigned>(co_Image.n_GetGrowth(), e_MinimumGrowth));
     n_StreamStart = e_StreamStart;
     b_Changed = 0;
     n_OffsetSize = b_HasLongOffsetSupport() ? 4 : 2;

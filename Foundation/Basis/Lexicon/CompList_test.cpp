@@ -424,6 +424,21 @@ TEST(CompList, RebuiltFromBufferAndCopies) {
     }
     EXPECT_EQ(Listing(rebuilt), Listing(list));
 
+    // A list taken from a buffer grows by at least 128 bytes, whatever the
+    // buffer's own growth; the buffer keeps its growth, and a larger one
+    // stays as it is.
+    {
+        CT_Buffer small(list.pcco_GetBuffer());
+        small.v_SetGrowth(8);
+        CT_CompList fromSmall(&small);
+        EXPECT_EQ(fromSmall.pcco_GetBuffer()->n_GetGrowth(), 128u);
+        EXPECT_EQ(small.n_GetGrowth(), 8u);
+        fromSmall.v_Set(&small);
+        EXPECT_EQ(fromSmall.pcco_GetBuffer()->n_GetGrowth(), 128u);
+        small.v_SetGrowth(500);
+        EXPECT_EQ(CT_CompList(&small).pcco_GetBuffer()->n_GetGrowth(), 500u);
+    }
+
     // Adding to the rebuilt list and to the original alike gives one image,
     // the same as a list built with every word at once; the original's
     // shared image is not touched by the other's addition.

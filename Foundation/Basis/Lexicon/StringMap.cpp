@@ -21,7 +21,10 @@ using StringArray = CT_Array<CT_String*>;
 CT_CString co_Narrow(char const* text) { return CT_CString(text, ~0u, 0u); }
 CT_UString co_Wide(unsigned short const* text) { return CT_UString(text, ~0u); }
 
+// The string at a position; null for a position outside 1 to the count,
+// which the maps then treat as absent (nothing read, changed or removed).
 CT_String* pco_Get(StringArray const& strings, unsigned position) {
+    if (position == 0 || position > strings.n_GetCount()) return nullptr;
     CT_String* s = nullptr;
     strings.v_GetAt(&s, static_cast<int>(position));
     return s;
@@ -126,7 +129,9 @@ unsigned CT_StringOrdinalMap::n_Insert(unsigned short const* text) {
     return n_Insert(&s);
 }
 
-void CT_StringOrdinalMap::v_SetAt(CT_String const* s, unsigned nOrdinal) { pco_At(nOrdinal)->v_Set(s); }
+void CT_StringOrdinalMap::v_SetAt(CT_String const* s, unsigned nOrdinal) {
+    if (CT_String* at = pco_At(nOrdinal)) at->v_Set(s);
+}
 void CT_StringOrdinalMap::v_SetAt(char const* text, unsigned nOrdinal) {
     CT_CString s = co_Narrow(text);
     v_SetAt(&s, nOrdinal);
@@ -150,7 +155,9 @@ char const* CT_StringOrdinalMap::qccz_Get(unsigned nOrdinal) const { return qccz
 unsigned short const* CT_StringOrdinalMap::qcuz_Get(unsigned nOrdinal) const { return qcuz_Text(pco_At(nOrdinal)); }
 
 void CT_StringOrdinalMap::v_RemoveAt(unsigned nOrdinal) {
-    delete pco_At(nOrdinal);
+    CT_String* at = pco_At(nOrdinal);
+    if (at == nullptr) return;  // no such ordinal: nothing to remove
+    delete at;
     ao_Strings.v_RemoveAt(nOrdinal);
 }
 
@@ -167,13 +174,25 @@ void CT_StringOrdinalMap::v_Map2String(CT_String* pcoOut, char cSeparator) const
 }
 
 void CT_StringOrdinalMap::v_String2Map(CT_String const* pcoIn, char cSeparator) {
+    // The input may be one of this map's own strings, which the reset
+    // deletes: it is read from a copy.
+    std::unique_ptr<CT_String> in(pcoIn->vpco_Create());
     v_Set(8u);
     CT_StringScanner scanner;
     for (unsigned n = 1;; ++n) {
-        std::unique_ptr<CT_String> item = pco_Item(&scanner, pcoIn, cSeparator, n);
+        std::unique_ptr<CT_String> item = pco_Item(&scanner, in.get(), cSeparator, n);
         if (item->vn_GetLength() == 0) break;
         v_Insert(item.get());
     }
+}
+
+void CT_StringOrdinalMap::v_String2Map(char const* text, char cSeparator) {
+    CT_CString in = co_Narrow(text);
+    v_String2Map(&in, cSeparator);
+}
+void CT_StringOrdinalMap::v_String2Map(unsigned short const* text, char cSeparator) {
+    CT_UString in = co_Wide(text);
+    v_String2Map(&in, cSeparator);
 }
 
 // ---- CT_StringNumberMap ----
@@ -231,6 +250,7 @@ void CT_StringNumberMap::v_Insert(unsigned short const* text, unsigned nNumber) 
     v_Insert(&s, nNumber);
 }
 
+// An absent number finds position 0, where v_SetAt changes nothing.
 void CT_StringNumberMap::v_Update(CT_String const* s, unsigned nNumber) { v_SetAt(s, n_FindNumber(nNumber)); }
 void CT_StringNumberMap::v_Update(char const* text, unsigned nNumber) {
     CT_CString s = co_Narrow(text);
@@ -241,7 +261,9 @@ void CT_StringNumberMap::v_Update(unsigned short const* text, unsigned nNumber) 
     v_Update(&s, nNumber);
 }
 
-void CT_StringNumberMap::v_SetAt(CT_String const* s, unsigned nPos) { pco_At(nPos)->v_Set(s); }
+void CT_StringNumberMap::v_SetAt(CT_String const* s, unsigned nPos) {
+    if (CT_String* at = pco_At(nPos)) at->v_Set(s);
+}
 void CT_StringNumberMap::v_SetAt(char const* text, unsigned nPos) {
     CT_CString s = co_Narrow(text);
     v_SetAt(&s, nPos);
@@ -251,6 +273,7 @@ void CT_StringNumberMap::v_SetAt(unsigned short const* text, unsigned nPos) {
     v_SetAt(&s, nPos);
 }
 void CT_StringNumberMap::v_SetAt(unsigned nNumber, unsigned nPos) {
+    if (nPos == 0 || nPos > n_GetCount()) return;  // no such position: nothing changes
     an_Numbers.v_SetAt(static_cast<std::uint32_t>(nNumber), static_cast<int>(nPos));
 }
 
@@ -268,6 +291,7 @@ unsigned CT_StringNumberMap::n_Get(unsigned short const* text) const {
 }
 
 unsigned CT_StringNumberMap::n_GetAt(unsigned nPos) const {
+    if (nPos == 0 || nPos > n_GetCount()) return 0;  // no such position: 0, read from nowhere
     std::uint32_t number = 0;
     an_Numbers.v_GetAt(&number, static_cast<int>(nPos));
     return number;
@@ -283,10 +307,13 @@ unsigned short const* CT_StringNumberMap::qcuz_Get(unsigned nNumber) const { ret
 char const* CT_StringNumberMap::qccz_GetAt(unsigned nPos) const { return qccz_Text(pco_At(nPos)); }
 unsigned short const* CT_StringNumberMap::qcuz_GetAt(unsigned nPos) const { return qcuz_Text(pco_At(nPos)); }
 
+// An absent number finds position 0, where v_RemoveAt removes nothing.
 void CT_StringNumberMap::v_Remove(unsigned nNumber) { v_RemoveAt(n_FindNumber(nNumber)); }
 
 void CT_StringNumberMap::v_RemoveAt(unsigned nPos) {
-    delete pco_At(nPos);
+    CT_String* at = pco_At(nPos);
+    if (at == nullptr) return;
+    delete at;
     ao_Strings.v_RemoveAt(nPos);
     an_Numbers.v_RemoveAt(nPos);
 }
@@ -440,6 +467,7 @@ CT_String const* CT_StringStringMap::pcco_GetString2(unsigned short const* text1
 }
 
 void CT_StringStringMap::v_RemoveAt(unsigned nPos) {
+    if (nPos == 0 || nPos > n_GetCount()) return;  // no such pair: nothing to remove
     delete pco_Get(ao_Strings1, nPos);
     delete pco_Get(ao_Strings2, nPos);
     ao_Strings1.v_RemoveAt(nPos);
@@ -462,8 +490,10 @@ void CT_StringStringMap::v_Map2String(CT_String* pcoOut, char cPairSeparator, ch
 }
 
 void CT_StringStringMap::v_String2Map(CT_String const* pcoIn, char cPairSeparator, char cEntrySeparator) {
-    v_Set(4u);
+    // Converted before the reset, which would delete an input that is one
+    // of this map's own strings.
     CT_UString in(pcoIn);
+    v_Set(4u);
     CT_StringScanner scanner;
     for (unsigned n = 1;; ++n) {
         std::unique_ptr<CT_String> entry = pco_Item(&scanner, &in, cEntrySeparator, n);
@@ -472,4 +502,13 @@ void CT_StringStringMap::v_String2Map(CT_String const* pcoIn, char cPairSeparato
         std::unique_ptr<CT_String> s2 = pco_Item(&scanner, entry.get(), cPairSeparator, 2);
         v_Insert(s1.get(), s2.get());
     }
+}
+
+void CT_StringStringMap::v_String2Map(char const* text, char cPairSeparator, char cEntrySeparator) {
+    CT_CString in = co_Narrow(text);
+    v_String2Map(&in, cPairSeparator, cEntrySeparator);
+}
+void CT_StringStringMap::v_String2Map(unsigned short const* text, char cPairSeparator, char cEntrySeparator) {
+    CT_UString in = co_Wide(text);
+    v_String2Map(&in, cPairSeparator, cEntrySeparator);
 }

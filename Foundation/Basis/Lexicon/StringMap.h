@@ -7,8 +7,10 @@
 // so it keeps the kind (narrow or wide) of its source; a map deletes its
 // strings on removal, reset and destruction. Lookups compare whole strings
 // (vi_Compare(other, 0, ~0, 0)) and take the first entry that compares
-// equal. Positions lie between 1 and the count, numbers given to v_Update
-// and v_Remove must be present: neither is checked.
+// equal. Positions lie between 1 and the count, and numbers given to
+// v_Update and v_Remove are present; a position outside that range, or an
+// absent number, reads as nothing (null, 0 or the empty text) and changes
+// nothing.
 //
 // The text forms end at the first empty item, and so do the maps read back
 // from them: an empty string does not survive a round trip, nor does
@@ -73,6 +75,8 @@ public:
     // Reset with growth 8, then the items of pcoIn up to the first empty
     // one, each as a string of pcoIn's kind.
     void v_String2Map(CT_String const* pcoIn, char cSeparator);
+    void v_String2Map(char const* text, char cSeparator);
+    void v_String2Map(unsigned short const* text, char cSeparator);
 
 private:
     CT_String* pco_At(unsigned nOrdinal) const;
@@ -186,6 +190,8 @@ public:
     // Reset with growth 4 and read the entries up to the first empty one as
     // pairs of wide strings.
     void v_String2Map(CT_String const* pcoIn, char cPairSeparator, char cEntrySeparator);
+    void v_String2Map(char const* text, char cPairSeparator, char cEntrySeparator);
+    void v_String2Map(unsigned short const* text, char cPairSeparator, char cEntrySeparator);
 
 private:
     CT_String const* pcco_Get(CT_Array<CT_String*> const* pSearch, CT_Array<CT_String*> const* pResult,

@@ -104,6 +104,34 @@ TEST(StringMapTest, OrdinalMapText) {
     CT_CString empty(1252);
     map.v_String2Map(&empty, ';');
     EXPECT_EQ(0u, map.n_GetCount());
+
+    // Plain texts, narrow and wide, read as strings of their kind.
+    map.v_String2Map("p;q;", ';');
+    ASSERT_EQ(2u, map.n_GetCount());
+    EXPECT_FALSE(b_IsWide(map.pcco_Get(1)));
+    EXPECT_STREQ("q", map.qccz_Get(2));
+    map.v_String2Map(W(u"r|s|t"), '|');
+    ASSERT_EQ(3u, map.n_GetCount());
+    EXPECT_TRUE(b_IsWide(map.pcco_Get(3)));
+    EXPECT_EQ(3u, map.n_Get(W(u"t")));
+
+    // The map's own string as the input: read before the reset deletes it.
+    map.v_SetAt("u;v", 2);
+    map.v_String2Map(map.pcco_Get(2), ';');
+    ASSERT_EQ(2u, map.n_GetCount());
+    EXPECT_EQ(u"u", Text(*static_cast<CT_UString const*>(map.pcco_Get(1))));
+    EXPECT_EQ(2u, map.n_Get(W(u"v")));
+
+    // Ordinals outside 1 to the count: nothing there, nothing changed.
+    EXPECT_EQ(nullptr, map.pcco_Get(0));
+    EXPECT_EQ(nullptr, map.pcco_Get(3));
+    EXPECT_STREQ("", map.qccz_Get(3));
+    map.v_SetAt("w", 0);
+    map.v_SetAt("w", 3);
+    map.v_RemoveAt(0);
+    map.v_RemoveAt(3);
+    EXPECT_EQ(2u, map.n_GetCount());
+    EXPECT_EQ(0u, map.n_Get("w"));
 }
 
 TEST(StringMapTest, NumberMap) {
@@ -136,6 +164,26 @@ TEST(StringMapTest, NumberMap) {
     EXPECT_EQ(9u, map.n_GetAt(1));
     EXPECT_EQ(3u, copy.n_GetCount());
     EXPECT_EQ(u"d\u00e9", std::u16string(reinterpret_cast<char16_t const*>(copy.qcuz_GetAt(2))));
+
+    // An absent number, or a position outside 1 to the count, changes
+    // nothing and reads nothing.
+    copy.v_Update("none", 77);
+    copy.v_Update(W(u"none"), 77);
+    copy.v_Remove(77);
+    copy.v_RemoveAt(0);
+    copy.v_RemoveAt(4);
+    copy.v_SetAt("none", 0);
+    copy.v_SetAt(12u, 4);
+    EXPECT_EQ(3u, copy.n_GetCount());
+    EXPECT_EQ(0u, copy.n_Get("none"));
+    EXPECT_EQ(0u, copy.n_GetAt(0));
+    EXPECT_EQ(0u, copy.n_GetAt(4));
+    EXPECT_EQ(nullptr, copy.pcco_GetAt(4));
+    EXPECT_STREQ("", copy.qccz_GetAt(4));
+    EXPECT_STREQ("ABC", copy.qccz_GetAt(1));
+    EXPECT_EQ(9u, copy.n_GetAt(3));
+    map.v_Remove(5);  // the one entry left has number 9
+    EXPECT_EQ(1u, map.n_GetCount());
 }
 
 TEST(StringMapTest, NumberMapBuffer) {
@@ -227,4 +275,26 @@ TEST(StringMapTest, StringStringMap) {
     map.v_GetAt(&s1, &s2, 1);
     EXPECT_EQ(u"k", Text(*static_cast<CT_UString*>(s1)));
     EXPECT_EQ(u"", Text(*static_cast<CT_UString*>(s2)));
+
+    // Plain texts, narrow and wide; and the map's own string as the input,
+    // converted before the reset deletes it.
+    map.v_String2Map("c=z;", '=', ';');
+    ASSERT_EQ(1u, map.n_GetCount());
+    ASSERT_NE(nullptr, map.pcco_GetString2(W(u"c")));
+    map.v_String2Map(W(u"d:1,e:2,"), ':', ',');
+    ASSERT_EQ(2u, map.n_GetCount());
+    ASSERT_NE(nullptr, map.pcco_GetString1(W(u"2")));
+    EXPECT_EQ(u"e", Text(*static_cast<CT_UString const*>(map.pcco_GetString1(W(u"2")))));
+    map.v_Insert("f", "g:3,h:4");
+    map.v_String2Map(map.pcco_GetString2("f"), ':', ',');
+    ASSERT_EQ(2u, map.n_GetCount());
+    EXPECT_EQ(u"4", Text(*static_cast<CT_UString const*>(map.pcco_GetString2(W(u"h")))));
+
+    // A position outside 1 to the count: no strings, nothing removed.
+    map.v_GetAt(&s1, &s2, 3);
+    EXPECT_EQ(nullptr, s1);
+    EXPECT_EQ(nullptr, s2);
+    map.v_RemoveAt(0);
+    map.v_RemoveAt(3);
+    EXPECT_EQ(2u, map.n_GetCount());
 }
