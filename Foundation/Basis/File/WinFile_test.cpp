@@ -139,6 +139,66 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     EXPECT_FALSE(file.b_IsOpen());
 }
 
+TEST_F(WinFile, MappingsAndWritesEndAt32Bits) {
+    TemporaryFile temp;
+    temp.v_Write("abc");
+    CT_WinFile file(temp.pcco_Name(), 16384);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    // The next mebibyte step above 0xFFF00000 does not fit in 32 bits.
+    file.v_CreateMap(0xFFF00001u);
+    ASSERT_TRUE(errors->b_IsSetError());
+    EXPECT_EQ(errors->n_GetErrorCode(), 60021u);
+    errors->v_ClearError();
+    EXPECT_FALSE(file.b_GetMapping());
+    EXPECT_EQ(file.vn_GetSize(), 3u);
+
+    // A write whose end passes 2^32 is refused whole, mapped or not, and
+    // the mapping stays as it was.
+    file.v_CreateMap(0xFFFFF);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    for (int mapped = 1; mapped >= 0; --mapped) {
+        if (!mapped) file.v_CloseMap(3);
+        // A write first, so that the next one needs no change of direction
+        // (whose reposition takes a signed offset).
+        file.vv_SetOffset(CT_File::e_Begin, 0);
+        EXPECT_EQ(file.vn_Write("a", 1), 1u);
+        file.vv_SetOffset(CT_File::e_Begin, 0x7FFFFFFF);
+        file.vv_SetOffset(CT_File::e_Current, 0x7FFFFFFF);
+        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        ASSERT_EQ(file.vn_GetOffset(), 0xFFFFFFFEu);
+        EXPECT_EQ(file.vn_Write("0123456789abcdef", 16), 0u) << mapped;
+        ASSERT_TRUE(errors->b_IsSetError()) << mapped;
+        EXPECT_EQ(errors->n_GetErrorCode(), 60021u);
+        errors->v_ClearError();
+        EXPECT_EQ(file.vn_GetOffset(), 0xFFFFFFFEu);
+        EXPECT_EQ(file.b_GetMapping(), mapped);
+        if (mapped) {
+            EXPECT_EQ(file.n_GetMapSize(), 0x100000u);
+        }
+    }
+    file.vv_Close();
+    EXPECT_EQ(temp.s_Read(), "abc");
+}
+
+TEST_F(WinFile, OverlappedHandleFinishesEachTransferBeforeReturning) {
+    TemporaryFile temp;
+    std::vector<char> data(4 << 20);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + (i >> 12));
+    CT_WinFile file(temp.pcco_Name(), 16384);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_CreateAlways, CT_File::e_ShareNone, 1, 0x02);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(file.vn_Write(data.data(), static_cast<unsigned>(data.size())), data.size());
+    file.vv_SetOffset(CT_File::e_Begin, 0);
+    std::vector<char> back(data.size() + 16);
+    EXPECT_EQ(file.vn_Read(back.data(), static_cast<unsigned>(back.size())), data.size());
+    back.resize(data.size());
+    EXPECT_TRUE(back == data);
+    EXPECT_EQ(file.vn_Read(back.data(), 16), 0u);  // at the end
+    file.vv_Close();
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(temp.s_Read().size(), data.size());
+}
+
 TEST_F(WinFile, FailuresReportTheSystemErrorAndTheName) {
     TemporaryFile temp;
     temp.v_Delete();
