@@ -4,9 +4,11 @@
 // thread's last error (n_GetLastError).
 //
 // Windows: CreateFile and its companions. Linux: open/read/write/lseek,
-// ftruncate and mmap; share modes are enforced between handles and
-// processes with flock taken at open, and byte-range locks are OFD locks
-// (F_OFD_SETLK) that never wait.
+// ftruncate and mmap; share modes follow the Windows rule between handles
+// and processes, recorded as OFD locks on mark bytes far beyond any 32-bit
+// offset, and byte-range locks are OFD locks (F_OFD_SETLK) that are
+// exclusive whatever the handle's access and never wait. A share conflict
+// is ERROR_SHARING_VIOLATION on Windows and EBUSY on Linux.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,10 @@ namespace Platform {
 // Returns the handle, or null on failure.
 BASIS_API void* h_OpenFile(unsigned short const* name, unsigned access, unsigned share, unsigned disposition,
                            unsigned attributesAndFlags);
+// A failed close leaves the handle valid for one more close (Windows: a
+// handle protected from closing; Linux: a record whose descriptor the
+// system took back, on which every other call fails), so its owner may
+// keep it and close it again without touching another file.
 BASIS_API int b_CloseFile(void* file);
 BASIS_API int b_FlushFile(void* file);
 // Reads up to n bytes at the handle's position; *count 0 at the end.
@@ -31,7 +37,8 @@ BASIS_API int b_WriteFile(void* file, void const* data, unsigned n, unsigned* co
 // The same at a given offset, without a seek before: the handle's own
 // position is not used (Linux leaves it as it was, Windows moves it behind
 // the bytes transferred). Files without positions (pipes) read and write
-// in order.
+// in order. Both return when the transfer has ended, also on a handle
+// opened for asynchronous (overlapped) access.
 BASIS_API int b_ReadFileAt(void* file, unsigned offset, void* data, unsigned n, unsigned* count);
 BASIS_API int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, unsigned* count);
 // 32-bit size; 0xFFFFFFFF on failure (and for files of 4 GiB and more).
@@ -65,7 +72,11 @@ BASIS_API int b_DeleteFile(unsigned short const* name);
 // Renames or moves; an existing target is a failure.
 BASIS_API int b_MoveFile(unsigned short const* from, unsigned short const* to);
 // Copies content and attributes (Linux: the mode); an existing target is
-// replaced.
+// replaced. The source is opened for reading and the target for writing,
+// each sharing reading and writing, so other handles' share modes can
+// refuse the copy; a target that is the source itself (by its own name or
+// another) is refused as a sharing violation, and a refused copy leaves
+// the target untouched.
 BASIS_API int b_CopyFile(unsigned short const* from, unsigned short const* to);
 // Windows attribute bits (read-only 0x01, hidden 0x02, directory 0x10,
 // archive 0x20, normal 0x80); 0xFFFFFFFF on failure. Linux maps them to

@@ -19,6 +19,11 @@ BASIS_API unsigned n_GetFullPath(unsigned short const* path, unsigned short* buf
 // buffer. Returns 0 on success, otherwise the runtime's error number.
 BASIS_API unsigned n_GetCurrentDirectory(unsigned drive, unsigned short* buffer, unsigned size);
 
+// The directory for temporary files, with a separator at its end, as
+// UTF-16 (GetTempPathW; Linux: /tmp/), cut to size - 1 units; the units
+// written, 0 on failure.
+BASIS_API unsigned n_GetTemporaryPathW(unsigned short* buffer, unsigned size);
+
 // Existence test (access mode 0); directory change, creation (one level)
 // and removal (of an empty directory). Non-zero on success.
 BASIS_API int b_PathExists(unsigned short const* path);

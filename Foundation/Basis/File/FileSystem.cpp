@@ -7,6 +7,7 @@
 #include "Foundation/Platform/Debug.h"
 #include "Foundation/Platform/FileSystem.h"
 #include "Foundation/Platform/Thread.h"
+#include "Foundation/System/SysInfo/OS.h"
 
 namespace {
 
@@ -27,11 +28,20 @@ int i_Random() {
     return static_cast<int>((n4_RandomSeed >> 16) & 0x7FFF);
 }
 
-// The temporary directory with a separator at its end.
+// The temporary directory with a separator at its end: the wide call on
+// the NT family, so that a directory whose name the ANSI code page cannot
+// spell is still found; the narrow one, in that code page, elsewhere.
 CT_UString co_TemporaryDirectory() {
-    char directory[CT_FileSystem::e_MaxPath];
-    if (Platform::n_GetTempPath(directory, sizeof directory) == 0) directory[0] = 0;
-    CT_UString result(directory, ~0u, 0);
+    CT_UString result;
+    if (CT_OS::sb_GetIsWindowsNT()) {
+        unsigned short directory[CT_FileSystem::e_MaxPath];
+        if (Platform::n_GetTemporaryPathW(directory, CT_FileSystem::e_MaxPath) == 0) directory[0] = 0;
+        result.v_Set(directory, ~0u);
+    } else {
+        char directory[CT_FileSystem::e_MaxPath];
+        if (Platform::n_GetTempPath(directory, sizeof directory) == 0) directory[0] = 0;
+        result = CT_UString(directory, ~0u, 0);
+    }
     unsigned length = result.n_GetLength();
     // A Linux directory ends with '/', which serves as well as '\'.
     if (length == 0 || !b_IsSeparator(result.u_GetAt(length - 1))) result.v_Append(static_cast<unsigned short>('\\'));
@@ -164,13 +174,13 @@ void CT_FileSystem::sv_MakeTemporaryName(CT_String* name, CT_String const* prefi
         candidate.v_Format(au_Format, directory.qcuz_Get(), widePrefix.qcuz_Get(),
                            static_cast<int>(Platform::n_GetCurrentThreadId()), i_Random(), wideExtension.qcuz_Get());
     } while (sb_IsExistent(&candidate));
+    // The name is the candidate made absolute. A failed sv_FullPath leaves
+    // it as made, with its error set: the caller learns of the failure
+    // and still has the name that was found unused.
     sv_FullPath(&candidate);
-    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    if (errors->b_IsSetError()) {
-        errors->v_AddLocation(qcz_Location, __LINE__);
-        return;
-    }
     name->v_Set(&candidate);
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    if (errors->b_IsSetError()) errors->v_AddLocation(qcz_Location, __LINE__);
 }
 
 void CT_FileSystem::sv_MakeTemporaryName(CT_String* name, unsigned short const* prefix,
@@ -210,13 +220,13 @@ void CT_FileSystem::sv_MakeTemporaryName(CT_String* name, unsigned short const* 
                            random, wideExtension.qcuz_Get());
         if (!sb_IsExistent(&candidate)) break;
     }
+    // The name is the candidate made absolute. A failed sv_FullPath leaves
+    // it as made, with its error set: the caller learns of the failure
+    // and still has the name that was found unused.
     sv_FullPath(&candidate);
-    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    if (errors->b_IsSetError()) {
-        errors->v_AddLocation(qcz_Location, __LINE__);
-        return;
-    }
     name->v_Set(&candidate);
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    if (errors->b_IsSetError()) errors->v_AddLocation(qcz_Location, __LINE__);
 }
 
 int CT_FileSystem::sb_IsExistent(CT_String const* path) {

@@ -4,6 +4,7 @@
 
 #include "Foundation/Basis.h"
 #include "Foundation/Basis/String/StringTesting.h"
+#include "Foundation/Platform/FileSystem.h"
 
 using StringTesting::Text;
 using StringTesting::W;
@@ -146,6 +147,38 @@ TEST(FileSystem, TemporaryNamesAreFreshAndFullPaths) {
     CT_FileSystem::sv_MakeTemporaryName(&first, &prefix, &extension, nullptr);
     CT_FileSystem::sv_SplitPath(&first, nullptr, nullptr, &name, nullptr);
     EXPECT_EQ(Text(name).substr(0, 3), u"pre");
+
+    // Both forms build the name in the directory that the wide call gives.
+    unsigned short directory[CT_FileSystem::e_MaxPath];
+    ASSERT_GT(Platform::n_GetTemporaryPathW(directory, CT_FileSystem::e_MaxPath), 0u);
+    std::u16string temporary = Text(CT_UString(directory, ~0u));
+    EXPECT_EQ(a.substr(0, temporary.size()), temporary);
+    EXPECT_EQ(Text(first).substr(0, temporary.size()), temporary);
+}
+
+TEST(FileSystem, TemporaryNameTooLongForAFullPathIsLeftAsMade) {
+    // A name longer than a full path may be: sv_FullPath fails, and the
+    // name is the candidate as made, with error 60012 and a location.
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    std::u16string longPrefix(250, u'p');
+    unsigned short directory[CT_FileSystem::e_MaxPath];
+    ASSERT_GT(Platform::n_GetTemporaryPathW(directory, CT_FileSystem::e_MaxPath), 0u);
+    std::u16string temporary = Text(CT_UString(directory, ~0u));
+    for (int form = 0; form < 2; ++form) {
+        CT_UString name(W(u"the caller's"), ~0u);
+        if (form == 0) {
+            CT_FileSystem::sv_MakeTemporaryName(&name, W(longPrefix.c_str()), nullptr, 0);
+        } else {
+            CT_UString prefix(W(longPrefix.c_str()), ~0u), extension(W(u"tmp"), ~0u);
+            CT_FileSystem::sv_MakeTemporaryName(&name, &prefix, &extension, nullptr);
+        }
+        ASSERT_TRUE(errors->b_IsSetError()) << form;
+        EXPECT_EQ(errors->n_GetErrorCode(), 60012u);
+        errors->v_ClearError();
+        std::u16string made = Text(name);
+        EXPECT_EQ(made.substr(0, temporary.size() + longPrefix.size()), temporary + longPrefix) << form;
+        EXPECT_EQ(made.substr(made.size() - 4), u".tmp") << form;
+    }
 }
 
 TEST(FileSystem, DirectoriesAndSearchFilters) {

@@ -21,6 +21,25 @@ bool b_Failed(unsigned line) {
     return true;
 }
 
+// Sizes and offsets are 32-bit: a mapping or a write that would reach
+// beyond 0xFFFFFFFF bytes is refused with "Limits violated" (60021) rather
+// than wrapped round to a small size.
+void v_LimitsViolated(unsigned line) {
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    if (!errors->b_IsSetError())
+        errors->v_SetError(CT_ErrorManager::e_LimitsViolated, nullptr, CT_ErrorManager::e_LimitsViolated);
+    errors->v_AddLocation(qcz_Location, line);
+}
+
+// The smallest multiple of the mapping step not below wanted; false when
+// that does not fit in 32 bits (above 0xFFF00000).
+bool b_MapSizeFor(unsigned long long wanted, unsigned* size) {
+    unsigned long long steps = (wanted + CT_WinFile::e_MapGrowth - 1) / CT_WinFile::e_MapGrowth;
+    if (steps * CT_WinFile::e_MapGrowth > 0xFFFFFFFFull) return false;
+    *size = static_cast<unsigned>(steps * CT_WinFile::e_MapGrowth);
+    return true;
+}
+
 // The open attributes and flags bit by bit into the platform's values.
 unsigned n_PlatformAttributes(unsigned attributes, unsigned flags) {
     static unsigned const an_Attributes[] = {0x80, 0x20, 0x800, 0x02, 0x01, 0x04, 0x10, 0x100};
@@ -132,6 +151,10 @@ void CT_WinFile::vv_Close() {
         v_CloseMap(0);
         b_Failed(__LINE__);  // noted; closing goes on
     }
+    // A failed close keeps the state, handle included: CloseHandle fails
+    // only on a handle that stays the caller's to close (a protected one)
+    // or was never valid, and the seam keeps a failed handle valid for one
+    // more close, which the next vv_Close or the destructor makes.
     if (h_File && !Platform::b_CloseFile(h_File)) {
         v_SystemError(__LINE__);
         return;
@@ -180,6 +203,12 @@ unsigned CT_WinFile::vn_Read(void* data, unsigned n) {
 unsigned CT_WinFile::vn_Write(void const* data, unsigned n) {
     v_SetAccess(e_LastWrite);
     if (b_Failed(__LINE__)) return 0;
+    // The offset member is 32-bit: a write ending beyond 0xFFFFFFFF bytes
+    // would wrap it, so it is refused whole.
+    if (static_cast<unsigned long long>(n_Offset) + n > 0xFFFFFFFFull) {
+        v_LimitsViolated(__LINE__);
+        return 0;
+    }
     unsigned count;
     // A read-only view cannot take the bytes (the copy would fault), so a
     // file opened for reading writes through its handle, which the system
@@ -278,12 +307,14 @@ void CT_WinFile::v_CreateMap(unsigned minimumSize) {
     unsigned size = vn_GetSize();
     if (b_Failed(__LINE__)) return;
     int readOnly = ec_GetOpenAccess() == e_Read;
-    if (readOnly || minimumSize == 0xFFFFFFFFu) {
-        n_MapSize = size;
-    } else {
-        unsigned wanted = minimumSize > size ? minimumSize : size;
-        while (n_MapSize < wanted) n_MapSize += e_MapGrowth;
+    unsigned mapSize = size;
+    if (!readOnly && minimumSize != 0xFFFFFFFFu) {
+        if (!b_MapSizeFor(minimumSize > size ? minimumSize : size, &mapSize)) {
+            v_LimitsViolated(__LINE__);
+            return;
+        }
     }
+    n_MapSize = mapSize;
     h_Mapping = Platform::h_CreateFileMapping(h_File, !readOnly, n_MapSize);
     if (h_Mapping == nullptr) {
         v_SystemError(__LINE__);
@@ -307,29 +338,31 @@ unsigned CT_WinFile::n_ReadMap(unsigned offset, void* data, unsigned n) {
 }
 
 unsigned CT_WinFile::n_WriteMap(unsigned offset, void const* data, unsigned n) {
-    if (static_cast<unsigned long long>(offset) + n > n_MapSize) {
+    unsigned long long end = static_cast<unsigned long long>(offset) + n;
+    if (end > n_MapSize) {
+        unsigned size = vn_GetSize();
+        if (b_Failed(__LINE__)) return 0;
+        // No view reaches beyond 32 bits: such a write is refused, not
+        // copied past a view whose size wrapped round.
+        unsigned grown;
+        if (!b_MapSizeFor(end > size ? end : size, &grown)) {
+            v_LimitsViolated(__LINE__);
+            return 0;
+        }
         // Where the platform can lengthen the view in place, it grows to
         // the size that closing and mapping anew would give, and the pages
         // already touched stay mapped.
-        unsigned size = vn_GetSize();
-        if (b_Failed(__LINE__)) return 0;
-        unsigned long long wanted = static_cast<unsigned long long>(offset) + n;
-        if (wanted < size) wanted = size;
-        unsigned long long grown = (wanted + e_MapGrowth - 1) / e_MapGrowth * e_MapGrowth;
-        if (grown <= 0xFFFFFFFFull) {
-            void* view = Platform::pv_GrowView(h_Mapping, puc_View, n_MapSize, static_cast<unsigned>(grown));
-            if (view) {
-                puc_View = static_cast<unsigned char*>(view);
-                n_MapSize = static_cast<unsigned>(grown);
-                if (n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
-                std::memcpy(puc_View + offset, data, n);
-                return n;
-            }
+        void* view = Platform::pv_GrowView(h_Mapping, puc_View, n_MapSize, grown);
+        if (view) {
+            puc_View = static_cast<unsigned char*>(view);
+            n_MapSize = grown;
+            if (n_MapSize > size) Platform::v_PrepareViewForWriting(puc_View, size, n_MapSize - size);
+        } else {
+            v_CloseMap(0);
+            if (b_Failed(__LINE__)) return 0;
+            v_CreateMap(static_cast<unsigned>(end));
+            if (b_Failed(__LINE__)) return 0;
         }
-        v_CloseMap(0);
-        if (b_Failed(__LINE__)) return 0;
-        v_CreateMap(offset + n);
-        if (b_Failed(__LINE__)) return 0;
     }
     std::memcpy(puc_View + offset, data, n);
     return n;

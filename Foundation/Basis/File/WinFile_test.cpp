@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -28,6 +29,14 @@ protected:
 
     CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
 };
+
+// What the system reports when share modes refuse an opening or a copy:
+// ERROR_SHARING_VIOLATION, and its stand-in on Linux.
+#ifdef _WIN32
+unsigned const n_SharingViolation = 32;
+#else
+unsigned const n_SharingViolation = EBUSY;
+#endif
 
 }  // namespace
 
@@ -139,6 +148,66 @@ TEST_F(WinFile, MappingGrowsInMebibytesAndIsCutBack) {
     EXPECT_FALSE(file.b_IsOpen());
 }
 
+TEST_F(WinFile, MappingsAndWritesEndAt32Bits) {
+    TemporaryFile temp;
+    temp.v_Write("abc");
+    CT_WinFile file(temp.pcco_Name(), 16384);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    // The next mebibyte step above 0xFFF00000 does not fit in 32 bits.
+    file.v_CreateMap(0xFFF00001u);
+    ASSERT_TRUE(errors->b_IsSetError());
+    EXPECT_EQ(errors->n_GetErrorCode(), 60021u);
+    errors->v_ClearError();
+    EXPECT_FALSE(file.b_GetMapping());
+    EXPECT_EQ(file.vn_GetSize(), 3u);
+
+    // A write whose end passes 2^32 is refused whole, mapped or not, and
+    // the mapping stays as it was.
+    file.v_CreateMap(0xFFFFF);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    for (int mapped = 1; mapped >= 0; --mapped) {
+        if (!mapped) file.v_CloseMap(3);
+        // A write first, so that the next one needs no change of direction
+        // (whose reposition takes a signed offset).
+        file.vv_SetOffset(CT_File::e_Begin, 0);
+        EXPECT_EQ(file.vn_Write("a", 1), 1u);
+        file.vv_SetOffset(CT_File::e_Begin, 0x7FFFFFFF);
+        file.vv_SetOffset(CT_File::e_Current, 0x7FFFFFFF);
+        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        ASSERT_EQ(file.vn_GetOffset(), 0xFFFFFFFEu);
+        EXPECT_EQ(file.vn_Write("0123456789abcdef", 16), 0u) << mapped;
+        ASSERT_TRUE(errors->b_IsSetError()) << mapped;
+        EXPECT_EQ(errors->n_GetErrorCode(), 60021u);
+        errors->v_ClearError();
+        EXPECT_EQ(file.vn_GetOffset(), 0xFFFFFFFEu);
+        EXPECT_EQ(file.b_GetMapping(), mapped);
+        if (mapped) {
+            EXPECT_EQ(file.n_GetMapSize(), 0x100000u);
+        }
+    }
+    file.vv_Close();
+    EXPECT_EQ(temp.s_Read(), "abc");
+}
+
+TEST_F(WinFile, OverlappedHandleFinishesEachTransferBeforeReturning) {
+    TemporaryFile temp;
+    std::vector<char> data(4 << 20);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + (i >> 12));
+    CT_WinFile file(temp.pcco_Name(), 16384);
+    file.vv_Open(CT_File::e_ReadWrite, CT_File::e_CreateAlways, CT_File::e_ShareNone, 1, 0x02);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(file.vn_Write(data.data(), static_cast<unsigned>(data.size())), data.size());
+    file.vv_SetOffset(CT_File::e_Begin, 0);
+    std::vector<char> back(data.size() + 16);
+    EXPECT_EQ(file.vn_Read(back.data(), static_cast<unsigned>(back.size())), data.size());
+    back.resize(data.size());
+    EXPECT_TRUE(back == data);
+    EXPECT_EQ(file.vn_Read(back.data(), 16), 0u);  // at the end
+    file.vv_Close();
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_EQ(temp.s_Read().size(), data.size());
+}
+
 TEST_F(WinFile, FailuresReportTheSystemErrorAndTheName) {
     TemporaryFile temp;
     temp.v_Delete();
@@ -212,6 +281,102 @@ TEST_F(WinFile, RenameAndCopy) {
     EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
 }
 
+TEST_F(WinFile, CopyRefusesTheSameFileAndOpeningsThatDoNotShare) {
+    TemporaryFile source, target;
+    source.v_Write("source");
+    target.v_Write("target");
+    CT_WinFile file(source.pcco_Name(), 1024);
+    auto refused = [&](CT_String const* to) {
+        file.v_CopyFile(to);
+        bool set = errors->b_IsSetError() != 0;
+        unsigned code = errors->n_GetErrorCode();
+        errors->v_ClearError();
+        return set && code == n_SharingViolation;
+    };
+
+    // Onto itself, by its own name or by another spelling of it: refused,
+    // and the file keeps its content.
+    EXPECT_TRUE(refused(source.pcco_Name()));
+    CT_UString drive, directory, name, extension, other;
+    CT_FileSystem::sv_SplitPath(source.pcco_Name(), &drive, &directory, &name, &extension);
+    directory.v_Append(W(u"."), ~0u);
+    CT_FileSystem::sv_MakePath(&other, &drive, &directory, &name, &extension);
+    EXPECT_TRUE(refused(&other)) << CT_CString(&other, 0).qccz_Get();
+    EXPECT_EQ(source.s_Read(), "source");
+
+    // A target held by a writer of a record file (mapped, sharing nothing)
+    // or by a reader that does not share writing is left alone.
+    CT_WinFile holder(target.pcco_Name(), 1024);
+    holder.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0x08);
+    holder.v_CreateMap(0xFFFFF);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    EXPECT_TRUE(refused(target.pcco_Name()));
+    EXPECT_EQ(holder.vn_GetSize(), 0x100000u);
+    EXPECT_EQ(std::string(static_cast<char const*>(holder.pv_GetMapping()), 6), "target");
+    holder.v_CloseMap(6);
+    holder.vv_Close();
+    holder.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+    EXPECT_TRUE(refused(target.pcco_Name()));
+    holder.vv_Close();
+    EXPECT_EQ(target.s_Read(), "target");
+    // A reader that shares writing lets the copy in.
+    holder.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    file.v_CopyFile(target.pcco_Name());
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    holder.vv_Close();
+    EXPECT_EQ(target.s_Read(), "source");
+
+    // The source is read sharing reading and writing: a writer that shares
+    // reading lets the copy read, an opening that keeps readers out not.
+    target.v_Write("target");
+    holder.vv_Set(source.pcco_Name(), 1024);
+    holder.vv_Open(CT_File::e_Write, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    file.v_CopyFile(target.pcco_Name());
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    holder.vv_Close();
+    EXPECT_EQ(target.s_Read(), "source");
+    target.v_Write("target");
+    holder.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    EXPECT_TRUE(refused(target.pcco_Name()));
+    holder.vv_Close();
+    EXPECT_EQ(target.s_Read(), "target");
+}
+
+// Every pair of openings of one file, by access and share mode, against
+// the rule Windows applies: an opening that reads or writes is refused
+// when it reads (writes) and an earlier one does not share reading
+// (writing), or when an earlier one reads (writes) and it does not share
+// reading (writing). An opening with no access takes part in no check.
+TEST_F(WinFile, ShareModesFollowTheWindowsRuleBothWays) {
+    TemporaryFile temp;
+    temp.v_Write("matrix");
+    std::string wrong;
+    for (unsigned firstAccess = 0; firstAccess < 4; ++firstAccess)
+        for (unsigned firstShare = 0; firstShare < 4; ++firstShare)
+            for (unsigned access = 0; access < 4; ++access)
+                for (unsigned share = 0; share < 4; ++share) {
+                    bool conflict = firstAccess != 0 && access != 0 &&
+                                    (((access & 1) && !(firstShare & 1)) || ((access & 2) && !(firstShare & 2)) ||
+                                     ((firstAccess & 1) && !(share & 1)) || ((firstAccess & 2) && !(share & 2)));
+                    CT_WinFile first(temp.pcco_Name(), 1024), second(temp.pcco_Name(), 1024);
+                    first.vv_Open(static_cast<CT_File::et_Access>(firstAccess), CT_File::e_OpenExisting,
+                                  static_cast<CT_File::et_Share>(firstShare), 1, 0);
+                    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+                    second.vv_Open(static_cast<CT_File::et_Access>(access), CT_File::e_OpenExisting,
+                                   static_cast<CT_File::et_Share>(share), 1, 0);
+                    bool refused = errors->b_IsSetError() != 0;
+                    unsigned code = errors->n_GetErrorCode();
+                    errors->v_ClearError();
+                    if (refused != conflict || (refused && code != n_SharingViolation)) {
+                        char const pair[] = {' ', static_cast<char>('0' + firstAccess), static_cast<char>('0' + firstShare),
+                                             '/', static_cast<char>('0' + access), static_cast<char>('0' + share), 0};
+                        wrong += pair;
+                    }
+                }
+    EXPECT_EQ(wrong, "") << "first access and share / second access and share";
+    EXPECT_EQ(temp.s_Read(), "matrix");
+}
+
 TEST_F(WinFile, ShareModesBetweenHandles) {
     TemporaryFile temp;
     temp.v_Write("keep");
@@ -267,6 +432,30 @@ TEST_F(WinFile, ByteRangeLocksBetweenHandles) {
     first.v_GetFileInfo(&information);
     EXPECT_EQ(information.n4_SizeLow, 100u);
     EXPECT_GE(information.n4_Links, 1u);
+    first.vv_Close();
+
+    // A lock is exclusive on handles open for reading only too, against
+    // each other and against writers, both ways.
+    CT_WinFile reader(temp.pcco_Name(), 1024), otherReader(temp.pcco_Name(), 1024);
+    reader.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    otherReader.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    first.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    reader.v_LockFile(0, 10);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    otherReader.v_LockFile(5, 10);
+    EXPECT_TRUE(b_TakeError()) << "two read-only handles must not lock the same bytes";
+    first.v_LockFile(9, 1);
+    EXPECT_TRUE(b_TakeError()) << "a read-only handle's lock keeps writers out";
+    first.v_LockFile(10, 10);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    otherReader.v_LockFile(15, 1);
+    EXPECT_TRUE(b_TakeError()) << "a writer's lock keeps read-only handles out";
+    otherReader.v_LockFile(20, 5);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    reader.v_UnlockFile(0, 10);
+    otherReader.v_LockFile(5, 5);
+    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
 }
 
 TEST_F(WinFile, SetEndOfFileAndAssignment) {
@@ -403,7 +592,8 @@ TEST_F(WinFile, MovesAreTheObjectsOwnMappedOrNot) {
 namespace {
 
 // The job is its kind (0 hold an exclusive opening, 1 hold a range lock,
-// 2 write past a size limit), a space and the file's name.
+// 2 write past a size limit, 3 hold a reader that shares only reading,
+// 4 hold a range lock of a read-only handle), a space and the file's name.
 std::string s_ChildJob(int what, TemporaryFile const& file) { return std::to_string(what) + " " + file.s_Narrow(); }
 
 // A program that cannot copy itself starts a fresh instance running only
@@ -425,8 +615,10 @@ int i_ChildBody(char const* job, void* channel) {
         return written == 0 && failed && code != 0 ? 0 : 4;
     }
     if (what == 0) file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, 1, 0);
+    else if (what == 3) file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
     else {
-        file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+        file.vv_Open(what == 4 ? CT_File::e_Read : CT_File::e_ReadWrite, CT_File::e_OpenExisting,
+                     CT_File::e_ShareReadWrite, 1, 0);
         file.v_LockFile(0, 50);
     }
     if (CT_ErrorManager::spco_Get()->b_IsSetError()) return 1;
@@ -441,15 +633,21 @@ int i_ChildBody(char const* job, void* channel) {
 TEST_F(WinFile, ShareModeAndLockExcludeAnotherProcess) {
     TemporaryFile temp;
     temp.v_Write(std::string(100, 'p'));
-    for (int what = 0; what < 2; ++what) {
+    for (int what : {0, 1, 3, 4}) {
         std::string job = s_ChildJob(what, temp);
         void* child = Platform::h_StartChild(&i_ChildBody, job.c_str(), pcc_ChildArguments);
         if (child == nullptr) GTEST_SKIP() << "no second process on this platform";
         ASSERT_TRUE(Platform::b_WaitForPeer(child));
         CT_WinFile file(temp.pcco_Name(), 1024);
-        file.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareReadWrite, 1, 0);
+        file.vv_Open(what == 4 ? CT_File::e_Read : CT_File::e_ReadWrite, CT_File::e_OpenExisting,
+                     CT_File::e_ShareReadWrite, 1, 0);
         if (what == 0) {
             EXPECT_TRUE(b_TakeError()) << "the other process's exclusive opening must refuse this one";
+        } else if (what == 3) {
+            EXPECT_TRUE(b_TakeError()) << "the other process's reader does not share writing";
+            file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, 1, 0);
+            EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+            file.vv_Close();
         } else {
             ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
             file.v_LockFile(40, 20);

@@ -29,8 +29,9 @@ enum : unsigned {
 };
 
 struct st_File {
-    int i_Descriptor;
+    int i_Descriptor;  // -1 once the system has taken it back (see b_CloseFile)
     int b_Writable;
+    int i_MarkDescriptor;  // a second, readable descriptor holding the share marks; -1 when none
     std::string s_DeleteOnClose;                            // empty unless asked
     std::vector<std::pair<unsigned, unsigned>> ao_Locks;  // ranges this handle holds
 };
@@ -44,19 +45,147 @@ st_File* pso_File(void* file) { return static_cast<st_File*>(file); }
 
 // A closed file has no handle: every call on it fails as on a bad handle.
 bool b_Valid(void* file) {
-    if (file) return true;
+    if (file && pso_File(file)->i_Descriptor >= 0) return true;
     errno = EBADF;
     return false;
 }
 
-// Share modes on flock: an opening that lets no one in, or that writes
-// without letting others write, takes the exclusive lock; every other
-// opening takes the shared one. So a writer opened without sharing
-// excludes every other opener, and readers that share reading exclude
-// such writers, between handles of one process as between processes.
-int i_ShareLock(unsigned access, unsigned share) {
-    if (share == 0 || ((access & 2) != 0 && (share & 2) == 0)) return LOCK_EX;
-    return LOCK_SH;
+// The errno that stands for ERROR_SHARING_VIOLATION: an opening or a copy
+// that the share modes of other handles refuse.
+constexpr int i_SharingViolation = EBUSY;
+
+// Share modes, as Windows checks them at each opening. An opening that
+// reads or writes (access 0 takes part in no check, either way) conflicts
+// with an existing one when either wants what the other does not share:
+// it reads and the other does not share reading, it writes and the other
+// does not share writing, or the other reads (writes) and it does not
+// share reading (writing).
+//
+// The record of who holds what is the kernel's table of OFD locks on the
+// file itself, which every process sees and which ends with the last
+// descriptor of the opening, so a crashed process leaves nothing behind.
+// Each opening holds shared (read) locks on up to four mark bytes far
+// beyond any 32-bit offset, one for each of "reads", "writes", "does not
+// share reading", "does not share writing". A new opening first takes its
+// own marks, then asks (F_OFD_GETLK, which sees only other openings'
+// locks) whether another opening holds a mark that conflicts with it. Two
+// openings racing at the same instant can so both be refused, never both
+// admitted. A shared lock needs a descriptor open for reading: a
+// write-only opening keeps a second, read-only descriptor for its marks;
+// where the file cannot be read by this user at all, it takes no marks
+// and only its own check protects it.
+constexpr off_t i8_MarkBase = 0x7FFFFFFFFFFF0000ll;
+enum : unsigned { e_MarkReads, e_MarkWrites, e_MarkKeepsReaders, e_MarkKeepsWriters };
+
+bool b_MarkHeldByOther(int descriptor, unsigned mark) {
+    struct flock probe;
+    std::memset(&probe, 0, sizeof probe);
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = i8_MarkBase + mark;
+    probe.l_len = 1;
+    if (::fcntl(descriptor, F_OFD_GETLK, &probe) != 0) return false;
+    return probe.l_type != F_UNLCK;
+}
+
+bool b_TakeMark(int descriptor, unsigned mark) {
+    struct flock lock;
+    std::memset(&lock, 0, sizeof lock);
+    lock.l_type = F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = i8_MarkBase + mark;
+    lock.l_len = 1;
+    return ::fcntl(descriptor, F_OFD_SETLK, &lock) == 0;
+}
+
+// Takes the opening's marks and checks them against the other openings.
+// markDescriptor is readable, or -1 when the marks cannot be held;
+// checkDescriptor is any descriptor of the opening. Returns 0 with errno
+// set to the sharing violation on a conflict.
+int b_ClaimShare(int markDescriptor, int checkDescriptor, unsigned access, unsigned share) {
+    access &= 3;
+    if (access == 0) return 1;
+    if (markDescriptor >= 0) {
+        // No one holds a mark in write mode, so taking one fails only where
+        // the file takes no locks at all (some devices and file systems):
+        // such a file is opened without share modes, as before them.
+        bool wants[4] = {(access & 1) != 0, (access & 2) != 0, (share & 1) == 0, (share & 2) == 0};
+        for (unsigned mark = 0; mark < 4; ++mark)
+            if (wants[mark] && !b_TakeMark(markDescriptor, mark)) return 1;
+        checkDescriptor = markDescriptor;
+    }
+    bool conflict = ((access & 1) && b_MarkHeldByOther(checkDescriptor, e_MarkKeepsReaders)) ||
+                    ((access & 2) && b_MarkHeldByOther(checkDescriptor, e_MarkKeepsWriters)) ||
+                    (!(share & 1) && b_MarkHeldByOther(checkDescriptor, e_MarkReads)) ||
+                    (!(share & 2) && b_MarkHeldByOther(checkDescriptor, e_MarkWrites));
+    if (conflict) {
+        errno = i_SharingViolation;
+        return 0;
+    }
+    return 1;
+}
+
+void v_CloseKeepingError(int descriptor) {
+    if (descriptor < 0) return;
+    int code = errno;
+    ::close(descriptor);
+    errno = code;
+}
+
+// Opens a file with the share rules above; truncation (disposition 2)
+// waits until the share check has passed, so a refused opening leaves the
+// file as it was. Null on failure, errno set.
+st_File* pso_Open(std::string const& path, unsigned access, unsigned share, unsigned disposition,
+                  unsigned attributesAndFlags, mode_t mode) {
+    int flags = O_CLOEXEC;
+    switch (access & 3) {
+        case 3: flags |= O_RDWR; break;
+        case 2: flags |= O_WRONLY; break;
+        default: flags |= O_RDONLY; break;
+    }
+    if (disposition != 1) flags |= O_CREAT;
+    if (attributesAndFlags & e_FlagWriteThrough) flags |= O_DSYNC;
+    int descriptor = ::open(path.c_str(), flags, mode);
+    if (descriptor < 0) return nullptr;
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+        if (S_ISDIR(status.st_mode)) errno = EISDIR;
+        v_CloseKeepingError(descriptor);
+        return nullptr;
+    }
+    int markDescriptor = -1;
+    if ((access & 3) == 2) {
+        // The name may have been replaced since the opening: a descriptor
+        // of another file would hold the marks in the wrong place.
+        markDescriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO must not block here
+        struct stat markStatus;
+        if (markDescriptor >= 0 && (::fstat(markDescriptor, &markStatus) != 0 || markStatus.st_dev != status.st_dev ||
+                                    markStatus.st_ino != status.st_ino)) {
+            ::close(markDescriptor);
+            markDescriptor = -1;
+        }
+    }
+    int marks = (access & 3) == 2 ? markDescriptor : descriptor;
+    if (!b_ClaimShare(marks, descriptor, access, share)) {
+        v_CloseKeepingError(markDescriptor);
+        v_CloseKeepingError(descriptor);
+        return nullptr;
+    }
+    // An empty file is not truncated: on ext4 a truncation to zero marks
+    // the file for writing back all of its new data when it is closed,
+    // which a newly created file has no reason to pay.
+    if (disposition == 2 && (::fstat(descriptor, &status) != 0 || status.st_size != 0) &&
+        ::ftruncate(descriptor, 0) != 0) {
+        v_CloseKeepingError(markDescriptor);
+        v_CloseKeepingError(descriptor);
+        return nullptr;
+    }
+    st_File* file = new st_File;
+    file->i_Descriptor = descriptor;
+    file->b_Writable = (access & 2) != 0;
+    file->i_MarkDescriptor = markDescriptor;
+    if (attributesAndFlags & e_FlagDeleteOnClose) file->s_DeleteOnClose = path;
+    return file;
 }
 
 std::string s_BaseName(std::string const& path) {
@@ -88,60 +217,39 @@ int b_CopyContent(int from, int to) {
 
 void* h_OpenFile(unsigned short const* name, unsigned access, unsigned share, unsigned disposition,
                  unsigned attributesAndFlags) {
-    std::string path = Posix::s_NativePath(name);
-    int flags = O_CLOEXEC;
-    switch (access & 3) {
-        case 3: flags |= O_RDWR; break;
-        case 2: flags |= O_WRONLY; break;
-        default: flags |= O_RDONLY; break;
-    }
-    if (disposition != 1) flags |= O_CREAT;
-    if (attributesAndFlags & e_FlagWriteThrough) flags |= O_DSYNC;
     mode_t mode = (attributesAndFlags & e_AttributeReadOnly) ? 0444 : 0666;
-    // Truncation waits until the share lock is held: a refused opening
-    // leaves the file as it was.
-    int descriptor = ::open(path.c_str(), flags, mode);
-    if (descriptor < 0) return nullptr;
-    struct stat status;
-    if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
-        ::close(descriptor);
-        errno = EISDIR;
-        return nullptr;
-    }
-    if (::flock(descriptor, i_ShareLock(access, share) | LOCK_NB) != 0) {
-        int code = errno == EWOULDBLOCK ? EBUSY : errno;
-        ::close(descriptor);
-        errno = code;
-        return nullptr;
-    }
-    // An empty file is not truncated: on ext4 a truncation to zero marks
-    // the file for writing back all of its new data when it is closed,
-    // which a newly created file has no reason to pay. The size is asked
-    // under the lock, so no other writer can have changed it since.
-    if (disposition == 2 && (::fstat(descriptor, &status) != 0 || status.st_size != 0) &&
-        ::ftruncate(descriptor, 0) != 0) {
-        int code = errno;
-        ::close(descriptor);
-        errno = code;
-        return nullptr;
-    }
-    st_File* file = new st_File;
-    file->i_Descriptor = descriptor;
-    file->b_Writable = (access & 2) != 0;
-    if (attributesAndFlags & e_FlagDeleteOnClose) file->s_DeleteOnClose = path;
-    errno = 0;
+    st_File* file = pso_Open(Posix::s_NativePath(name), access, share, disposition, attributesAndFlags, mode);
+    if (file) errno = 0;
     return file;
 }
 
+// A failed CloseHandle leaves the handle to its owner, who closes it once
+// more (a protected handle stays valid). Linux takes a descriptor back
+// even when close reports an error, so the record stays, without a
+// descriptor: every later call on it fails as on a closed handle, and the
+// next close only frees the record. The descriptor number is never closed
+// twice, since by then it may belong to another file.
 int b_CloseFile(void* handle) {
-    if (!b_Valid(handle)) {
+    if (handle == nullptr) {
+        errno = EBADF;
         return 0;
     }
     st_File* file = pso_File(handle);
+    if (file->i_Descriptor < 0) {
+        delete file;
+        return 1;
+    }
     if (!file->s_DeleteOnClose.empty()) ::unlink(file->s_DeleteOnClose.c_str());
+    if (file->i_MarkDescriptor >= 0) ::close(file->i_MarkDescriptor);
+    file->i_MarkDescriptor = -1;
     int result = ::close(file->i_Descriptor);
-    delete file;
-    return result == 0 || errno == EINTR;
+    if (result == 0 || errno == EINTR) {
+        delete file;
+        return 1;
+    }
+    file->i_Descriptor = -1;
+    file->s_DeleteOnClose.clear();
+    return 0;
 }
 
 int b_FlushFile(void* file) { return b_Valid(file) && ::fsync(pso_File(file)->i_Descriptor) == 0; }
@@ -268,9 +376,35 @@ int b_SetEndOfFile(void* file) {
     return position >= 0 && ::ftruncate(descriptor, position) == 0;
 }
 
-// An OFD lock belongs to the open file description, so two handles of one
-// process exclude each other as two processes do. A read-only handle can
-// only take a read lock, which other read locks do not exclude.
+namespace {
+
+int b_SetRangeLock(int descriptor, short type, unsigned offset, unsigned length) {
+    struct flock lock;
+    std::memset(&lock, 0, sizeof lock);
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = offset;
+    lock.l_len = length;
+    return ::fcntl(descriptor, F_OFD_SETLK, &lock) == 0;
+}
+
+}  // namespace
+
+// A Windows range lock is exclusive whatever the handle's access. An OFD
+// lock belongs to the open file description, so two handles of one
+// process exclude each other as two processes do, and the kernel's lock
+// table is shared by all processes. A handle open for writing takes a
+// write lock, which the kernel grants only when no other opening holds
+// any part of the range. A write lock needs a descriptor open for writing,
+// which a read-only handle lacks (and opening the file for writing behind
+// its back would need a permission the caller may not have, and would
+// make the file busy for programs that run it). A read-only handle
+// therefore takes a read lock, which keeps every writer's lock out, and
+// then asks the kernel (F_OFD_GETLK, which sees only other openings'
+// locks) whether any other opening holds any lock on the range; if so it
+// gives its own back and fails. Two read-only handles locking the same
+// bytes at the same instant can so both fail, never both succeed. No
+// request here ever waits.
 int b_LockFile(void* handle, unsigned offset, unsigned length) {
     if (!b_Valid(handle)) {
         return 0;
@@ -278,18 +412,31 @@ int b_LockFile(void* handle, unsigned offset, unsigned length) {
     st_File* file = pso_File(handle);
     if (length == 0) return 1;  // an empty range locks nothing (Linux would read 0 as "to the end")
     for (auto const& range : file->ao_Locks) {
-        if (offset < range.first + range.second && range.first < offset + length) {
+        if (offset < static_cast<unsigned long long>(range.first) + range.second &&
+            range.first < static_cast<unsigned long long>(offset) + length) {
             errno = EAGAIN;  // Windows refuses an overlapping lock on the same handle too
             return 0;
         }
     }
-    struct flock lock;
-    std::memset(&lock, 0, sizeof lock);
-    lock.l_type = file->b_Writable ? F_WRLCK : F_RDLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = offset;
-    lock.l_len = length;
-    if (::fcntl(file->i_Descriptor, F_OFD_SETLK, &lock) != 0) return 0;
+    int descriptor = file->i_Descriptor;
+    if (file->b_Writable) {
+        if (!b_SetRangeLock(descriptor, F_WRLCK, offset, length)) return 0;
+    } else {
+        if (!b_SetRangeLock(descriptor, F_RDLCK, offset, length)) return 0;
+        struct flock probe;
+        std::memset(&probe, 0, sizeof probe);
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = offset;
+        probe.l_len = length;
+        int asked = ::fcntl(descriptor, F_OFD_GETLK, &probe);
+        if (asked != 0 || probe.l_type != F_UNLCK) {
+            int code = asked != 0 ? errno : EAGAIN;
+            b_SetRangeLock(descriptor, F_UNLCK, offset, length);
+            errno = code;
+            return 0;
+        }
+    }
     file->ao_Locks.emplace_back(offset, length);
     return 1;
 }
@@ -301,13 +448,7 @@ int b_UnlockFile(void* handle, unsigned offset, unsigned length) {
     st_File* file = pso_File(handle);
     for (auto range = file->ao_Locks.begin(); range != file->ao_Locks.end(); ++range) {
         if (range->first != offset || range->second != length) continue;
-        struct flock lock;
-        std::memset(&lock, 0, sizeof lock);
-        lock.l_type = F_UNLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_start = offset;
-        lock.l_len = length;
-        if (::fcntl(file->i_Descriptor, F_OFD_SETLK, &lock) != 0) return 0;
+        if (!b_SetRangeLock(file->i_Descriptor, F_UNLCK, offset, length)) return 0;
         file->ao_Locks.erase(range);
         return 1;
     }
@@ -372,29 +513,46 @@ int b_MoveFile(unsigned short const* fromName, unsigned short const* toName) {
     return ::unlink(from.c_str()) == 0;
 }
 
+// As CopyFile does: the source is opened for reading and the target for
+// writing, each sharing reading and writing, so that an opening that
+// keeps readers from the source or writers from the target refuses the
+// copy with a sharing violation. A target that is the source itself, by
+// the same name or another (a hard link), is refused the same way. The
+// target is cut to nothing only once both are open and checked, so a
+// refused copy leaves it as it was.
 int b_CopyFile(unsigned short const* fromName, unsigned short const* toName) {
     std::string from = Posix::s_NativePath(fromName);
     std::string to = Posix::s_NativePath(toName);
-    int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source < 0) return 0;
+    st_File* source = pso_Open(from, 1, 3, 1, 0, 0);
+    if (source == nullptr) return 0;
     struct stat status;
-    if (::fstat(source, &status) != 0) {
+    if (::fstat(source->i_Descriptor, &status) != 0) {
         int code = errno;
-        ::close(source);
+        b_CloseFile(source);
         errno = code;
         return 0;
     }
-    int target = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, status.st_mode & 07777);
-    if (target < 0) {
+    // The mode is set once the content is in; until then the owner may
+    // write, even where the source is read-only.
+    st_File* target = pso_Open(to, 2, 3, 3, 0, (status.st_mode & 07777) | S_IWUSR);
+    if (target == nullptr) {
         int code = errno;
-        ::close(source);
+        b_CloseFile(source);
         errno = code;
         return 0;
     }
-    int ok = b_CopyContent(source, target) && ::fchmod(target, status.st_mode & 07777) == 0;
+    struct stat targetStatus;
+    int ok = ::fstat(target->i_Descriptor, &targetStatus) == 0;
+    if (ok && targetStatus.st_dev == status.st_dev && targetStatus.st_ino == status.st_ino) {
+        ok = 0;
+        errno = i_SharingViolation;
+    }
+    ok = ok && (targetStatus.st_size == 0 || ::ftruncate(target->i_Descriptor, 0) == 0) &&
+         b_CopyContent(source->i_Descriptor, target->i_Descriptor) &&
+         ::fchmod(target->i_Descriptor, status.st_mode & 07777) == 0;
     int code = errno;
-    ::close(source);
-    if (::close(target) != 0 && ok) {
+    b_CloseFile(source);
+    if (!b_CloseFile(target) && ok) {
         ok = 0;
         code = errno;
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/Platform/Debug.h"
 #include "Foundation/Platform/Posix/PathText.h"
 
 namespace Platform {
@@ -126,6 +127,17 @@ unsigned n_GetCurrentDirectory(unsigned, unsigned short* buffer, unsigned size) 
     if (length >= size) return ERANGE;
     for (unsigned i = 0; i <= length; ++i) buffer[i] = wide[i];
     return 0;
+}
+
+// The same directory as the narrow call gives; Linux names are UTF-8.
+unsigned n_GetTemporaryPathW(unsigned short* buffer, unsigned size) {
+    if (size == 0) return 0;
+    char native[e_MaxPath * 3];
+    if (n_GetTempPath(native, sizeof native) == 0) {
+        buffer[0] = 0;
+        return 0;
+    }
+    return Posix::n_WidePath(native, buffer, size);
 }
 
 int b_PathExists(unsigned short const* path) { return ::access(Posix::s_NativePath(path).c_str(), F_OK) == 0; }

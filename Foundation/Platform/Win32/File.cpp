@@ -41,20 +41,38 @@ int b_WriteFile(void* file, void const* data, unsigned n, unsigned* count) {
     return ok != 0;
 }
 
-// A synchronous handle reads and writes at the OVERLAPPED offset; at and
-// past the end of the file such a read fails with ERROR_HANDLE_EOF, which
-// is the ordinary end: nothing read.
+// Both kinds of handle read and write at the OVERLAPPED offset. A handle
+// opened with FILE_FLAG_OVERLAPPED may return at once with the transfer
+// still pending (ERROR_IO_PENDING) while the OVERLAPPED record and the
+// caller's bytes are still in use: the call waits for the end of it here
+// (GetOverlappedResult with wait), so the record on this stack and the
+// bytes are free when the function returns, for either kind of handle.
+// Without an event in the record the wait is on the handle itself, which
+// is sound since one object and so one handle has one transfer at a time.
+// At and past the end of the file a read fails with ERROR_HANDLE_EOF,
+// which is the ordinary end: nothing read.
+namespace {
+
+int b_Finish(void* file, OVERLAPPED* at, BOOL ok, DWORD* done) {
+    if (!ok && ::GetLastError() == ERROR_IO_PENDING) ok = ::GetOverlappedResult(file, at, done, TRUE);
+    if (!ok && ::GetLastError() == ERROR_HANDLE_EOF) {
+        *done = 0;
+        ::SetLastError(NO_ERROR);
+        return 1;
+    }
+    return ok != 0;
+}
+
+}  // namespace
+
 int b_ReadFileAt(void* file, unsigned offset, void* data, unsigned n, unsigned* count) {
     OVERLAPPED at = {};
     at.Offset = offset;
     DWORD done = 0;
     BOOL ok = ::ReadFile(file, data, n, &done, &at);
+    int result = b_Finish(file, &at, ok, &done);
     *count = done;
-    if (!ok && ::GetLastError() == ERROR_HANDLE_EOF) {
-        ::SetLastError(NO_ERROR);
-        return 1;
-    }
-    return ok != 0;
+    return result;
 }
 
 int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, unsigned* count) {
@@ -62,8 +80,9 @@ int b_WriteFileAt(void* file, unsigned offset, void const* data, unsigned n, uns
     at.Offset = offset;
     DWORD done = 0;
     BOOL ok = ::WriteFile(file, data, n, &done, &at);
+    int result = b_Finish(file, &at, ok, &done);
     *count = done;
-    return ok != 0;
+    return result;
 }
 
 unsigned n_GetFileSize(void* file) {

@@ -37,6 +37,16 @@ unsigned n_GetCurrentDirectory(unsigned drive, unsigned short* buffer, unsigned 
     return 0;
 }
 
+unsigned n_GetTemporaryPathW(unsigned short* buffer, unsigned size) {
+    if (size == 0) return 0;
+    DWORD length = ::GetTempPathW(size, reinterpret_cast<wchar_t*>(buffer));
+    if (length == 0 || length >= size) {
+        buffer[0] = 0;
+        return 0;
+    }
+    return length;
+}
+
 int b_PathExists(unsigned short const* path) { return ::_waccess(pw(path), 0) == 0; }
 int b_ChangeDirectory(unsigned short const* path) { return ::_wchdir(pw(path)) == 0; }
 int b_MakeDirectory(unsigned short const* path) { return ::_wmkdir(pw(path)) == 0; }
