@@ -86,50 +86,66 @@ inline int si_DecodeCarefully(unsigned short* target, char const* source, unsign
 }
 
 // The same, the fast way. The count may be far larger than the text: what
-// lies before the zero is found a stretch at a time (n_NonZeroRun), and a
-// block step runs only inside such a stretch, far enough from its end for
-// all that the step reads and writes (UnitBlock::cn_DecodeReach).
-inline int si_Decode(unsigned short* target, char const* source, unsigned count, st_Decoder& state) {
+// lies before the zero is found a stretch at a time (n_NonZeroRun), and
+// runs of ASCII go by blocks only inside such a stretch. A sequence whose
+// bytes are all at hand (none of them zero, none past the count) is
+// decoded at once; anything else goes byte by byte.
+inline int si_Decode(unsigned short* target, char const* source, unsigned count, st_Decoder& decoder) {
+    static std::uint32_t const an4_Offset[3] = {0, 0x3080, 0xE2080};
+    st_Decoder state = decoder;
     // Long enough that finding the zero costs little beside decoding, short
     // enough that the bytes are still at hand when they are decoded.
-    std::size_t const stretch = 1024;
+    std::size_t const stretch = 4096;
     unsigned char const* const in = reinterpret_cast<unsigned char const*>(source);
     unsigned short* out = target;
     // Bytes from i up to known are not zero and lie before the count's end;
-    // a sequence finished byte by byte may take i past known.
+    // decoding may take i past known.
     std::size_t i = 0, known = 0;
     bool knownAll = false;
     while (i < count) {
-        if (state.n_Expected == 0) {
-            if (known < i + UnitBlock::cn_DecodeReach && !knownAll) {
+        unsigned const byte = in[i];
+        if (state.n_Expected != 0) {
+            // The rest of a sequence, maybe begun in an earlier call.
+            if (byte == 0) break;
+            out = p_DecodeByte(out, byte, state);
+            ++i;
+        } else if (byte < 0x80) {
+            if (byte == 0) break;
+            if (known < i + 16 && !knownAll) {
                 std::size_t const limit = count - i < stretch ? count - i : stretch;
                 std::size_t const run = UnitBlock::n_NonZeroRun(in + i, limit);
                 known = i + run;
                 knownAll = run < stretch;
             }
-            bool irregular = false;
-            while (known >= i + UnitBlock::cn_DecodeReach) {
-                unsigned const taken = UnitBlock::n_DecodeBlock(in + i, out);
-                if (taken == 0) {
-                    irregular = true;
-                    break;
-                }
-                i += taken;
+            // A lone ASCII byte (a space between words) goes the short way.
+            if (known >= i + 16 && in[i + 1] < 0x80) {
+                std::size_t const run = UnitBlock::n_WidenAscii(in + i, known - i, out);
+                i += run;
+                out += run;
+            } else {
+                *out++ = static_cast<unsigned short>(byte);
+                ++i;
             }
-            // Past a block the steps refuse, or near the end of what is
-            // known: the careful way for a block's worth of bytes.
-            if (irregular || known < i + UnitBlock::cn_DecodeReach) {
-                std::size_t const stop = count - i < 16 ? count : i + 16;
-                for (; i < stop && in[i] != 0; ++i) out = p_DecodeByte(out, in[i], state);
-                if (i < stop) break;  // the zero
-                continue;
+        } else if (byte < 0xC0) {
+            *out++ = static_cast<unsigned short>(byte);
+            ++i;
+        } else if (byte < 0xE0) {
+            if (count - i >= 2 && in[i + 1] != 0) {
+                *out++ = static_cast<unsigned short>((byte << 6) + in[i + 1] - an4_Offset[1]);
+                i += 2;
+            } else {
+                out = p_DecodeByte(out, byte, state);
+                ++i;
             }
+        } else if (byte < 0xF0 && count - i >= 3 && in[i + 1] != 0 && in[i + 2] != 0) {
+            *out++ = static_cast<unsigned short>((((byte << 6) + in[i + 1]) << 6) + in[i + 2] - an4_Offset[2]);
+            i += 3;
+        } else {
+            out = p_DecodeByte(out, byte, state);
+            ++i;
         }
-        // The rest of a sequence, maybe begun in an earlier call.
-        if (in[i] == 0) break;
-        out = p_DecodeByte(out, in[i], state);
-        ++i;
     }
+    decoder = state;
     return static_cast<int>(out - target);
 }
 

@@ -1,13 +1,13 @@
 // Blocks of 16 characters for the UTF-8 coders' fast paths: how far the
-// text runs before its zero, and blocks of bytes decoded or blocks of units
-// encoded as a whole. SSE2 where the compiler offers it (every x86-64
+// text runs before its zero, runs of ASCII bytes widened and blocks of
+// units encoded as a whole. SSE2 where the compiler offers it (every x86-64
 // target), plain code elsewhere. Internal to the library.
 //
-// The block steps read and write only what their callers vouch for: a
-// block step is given bytes or units that are known to lie before the
-// terminator and before the count's end, and it writes only where a unit
-// or byte of the result goes (or will go: a later write puts the right one
-// there), as its comments say.
+// The block steps read and write only what their callers vouch for: they
+// are given bytes or units that are known to lie before the terminator and
+// before the count's end, and write only where a unit or byte of the result
+// goes (or will go: a later write puts the right one there), as their
+// comments say.
 #pragma once
 
 #include <cstddef>
@@ -65,98 +65,58 @@ BASIS_NO_SANITIZE_ADDRESS inline std::size_t n_NonZeroRun(T const* text, std::si
     return run;
 }
 
-// The bytes a decoding block step may look at: the block, the two bytes
-// after it (the rest of a sequence that begins at its end) and enough
-// bytes beyond for at least one more unit of the result, which is where a
-// step may write one unit that a later write replaces. Every sequence
-// takes at most four bytes and gives at least one unit.
-unsigned const cn_DecodeReach = 16 + 4;
+// How many bytes must be known ahead for n_WidenAscii to write a whole
+// block: enough for 16 more units of the result (every sequence takes at
+// most four bytes and gives at least one unit), so that units written past
+// the run land where the decoder writes later units over them.
+unsigned const cn_WidenReach = 16 + 16 * 4;
 
-// Decodes the start of a block of 16 bytes that are ASCII, or whole two-
-// and three-byte sequences whose lead (0xC0-0xDF, 0xE0-0xEF) is followed
-// by just as many bytes of 0x80-0xBF, at a sequence's start. Returns the
-// bytes taken (a sequence that runs past the block is left to the next
-// step), or 0 when the block holds anything else (a zero, a lone byte of
-// 0x80-0xBF, a lead of 0xF0 or above, a lead followed by too few following
-// bytes): such text goes the careful way. bytes must hold cn_DecodeReach
-// bytes that are not zero; units gets one unit per sequence and may get one
-// more past them. The values are those of the careful way, which adds the
-// bytes up and subtracts the offsets: for these sequences that is just
-// their low bits put together.
-inline unsigned n_DecodeBlock(unsigned char const* bytes, unsigned short*& units) {
+// The length of the run of ASCII bytes that starts at bytes, looking at
+// whole blocks of 16 of the available bytes (at least 16), all known to be
+// not zero, and the run widened to units. Far from the end of what is
+// known a block is widened whole, the run being what precedes its first
+// other byte; near it, only blocks all of ASCII are, and the rest of the
+// run byte by byte, so nothing lands past the run there.
+inline std::size_t n_WidenAscii(unsigned char const* bytes, std::size_t available, unsigned short* units) {
+    std::size_t done = 0;
 #if defined(__SSE2__)
-    __m128i const block = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes));
-    unsigned const high = static_cast<unsigned>(_mm_movemask_epi8(block));
-    if (high == 0) {
-        __m128i const zero = _mm_setzero_si128();
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(units), _mm_unpacklo_epi8(block, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + 8), _mm_unpackhi_epi8(block, zero));
-        units += 16;
-        return 16;
-    }
-    // As signed bytes: 0x80-0xBF are -128..-65, 0xC0-0xDF -64..-33,
-    // 0xE0-0xEF -32..-17 and 0xF0-0xFF -16..-1.
-    unsigned const lead = high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-65))));
-    unsigned const lead3 = high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-33))));
-    unsigned const lead4 = high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-17))));
-    unsigned const following = high & ~lead;
-#else
-    unsigned high = 0, lead = 0, lead3 = 0, lead4 = 0;
-    for (unsigned i = 0; i < 16; ++i) {
-        high |= static_cast<unsigned>(bytes[i] >= 0x80) << i;
-        lead |= static_cast<unsigned>(bytes[i] >= 0xC0) << i;
-        lead3 |= static_cast<unsigned>(bytes[i] >= 0xE0) << i;
-        lead4 |= static_cast<unsigned>(bytes[i] >= 0xF0) << i;
-    }
-    unsigned const following = high & ~lead;
-#endif
-    // A sequence that begins in the last two bytes and runs past the block
-    // ends the step before it.
-    unsigned length = 16;
-    if (lead & 0x8000)
-        length = 15;
-    else if (lead3 & 0x4000)
-        length = 14;
-    unsigned const inside = (1u << length) - 1;
-    unsigned const wanted = ((lead & inside) << 1) | ((lead3 & inside) << 2);
-    if ((lead4 & inside) != 0 || (following & inside) != wanted) return 0;
-    // Each byte's unit as if it began a sequence, then those of the bytes
-    // that do, each at the place after the units before it. A following
-    // byte's unit lands where the next unit goes and is written over by it.
-    alignas(16) unsigned short value[16];
-#if defined(__SSE2__)
-    __m128i const next = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + 1));
-    __m128i const last = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + 2));
-    __m128i const zero = _mm_setzero_si128(), six = _mm_set1_epi16(0x3F), five = _mm_set1_epi16(0x1F);
-    for (unsigned half = 0; half < 2; ++half) {
-        __m128i const b0 = half ? _mm_unpackhi_epi8(block, zero) : _mm_unpacklo_epi8(block, zero);
-        __m128i const b1 = _mm_and_si128(half ? _mm_unpackhi_epi8(next, zero) : _mm_unpacklo_epi8(next, zero), six);
-        __m128i const b2 = _mm_and_si128(half ? _mm_unpackhi_epi8(last, zero) : _mm_unpacklo_epi8(last, zero), six);
-        __m128i const two = _mm_or_si128(_mm_slli_epi16(_mm_and_si128(b0, five), 6), b1);
-        // The lead's 0xE0 falls off the top of the 16 bits.
-        __m128i const three = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(b0, 12), _mm_slli_epi16(b1, 6)), b2);
-        __m128i const isTwo = _mm_cmpgt_epi16(b0, _mm_set1_epi16(0xBF));
-        __m128i const isThree = _mm_cmpgt_epi16(b0, _mm_set1_epi16(0xDF));
-        __m128i unit = _mm_or_si128(_mm_and_si128(isTwo, two), _mm_andnot_si128(isTwo, b0));
-        unit = _mm_or_si128(_mm_and_si128(isThree, three), _mm_andnot_si128(isThree, unit));
-        _mm_store_si128(reinterpret_cast<__m128i*>(value + 8 * half), unit);
-    }
-#else
-    for (unsigned i = 0; i < 16; ++i) {
-        unsigned const b0 = bytes[i], b1 = bytes[i + 1] & 0x3Fu, b2 = bytes[i + 2] & 0x3Fu;
-        value[i] = static_cast<unsigned short>(b0 >= 0xE0   ? (b0 << 12) | (b1 << 6) | b2
-                                               : b0 >= 0xC0 ? ((b0 & 0x1Fu) << 6) | b1
-                                                            : b0);
+    // Long runs four blocks at a time.
+    __m128i const zero = _mm_setzero_si128();
+    for (; available - done >= 64; done += 64) {
+        __m128i const b0 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
+        __m128i const b1 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 16));
+        __m128i const b2 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 32));
+        __m128i const b3 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 48));
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(b0, b1), _mm_or_si128(b2, b3))) != 0) break;
+        unsigned short* to = units + done;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(b0, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(b0, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpacklo_epi8(b1, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 24), _mm_unpackhi_epi8(b1, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), _mm_unpacklo_epi8(b2, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 40), _mm_unpackhi_epi8(b2, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), _mm_unpacklo_epi8(b3, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 56), _mm_unpackhi_epi8(b3, zero));
     }
 #endif
-    unsigned const begins = ~following & inside;
-    unsigned short* out = units;
-    for (unsigned i = 0; i < length; ++i) {
-        out[0] = value[i];
-        out += (begins >> i) & 1;
+    for (; available - done >= 16; done += 16) {
+#if defined(__SSE2__)
+        __m128i const block = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
+        unsigned const other = static_cast<unsigned>(_mm_movemask_epi8(block));
+        bool const whole = available - done >= cn_WidenReach;
+        if (other != 0 && !whole) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + done), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + done + 8), _mm_unpackhi_epi8(block, zero));
+        if (other != 0) return done + static_cast<unsigned>(__builtin_ctz(other));
+#else
+        unsigned high = 0;
+        for (unsigned k = 0; k < 16; ++k) high |= bytes[done + k] & 0x80u;
+        if (high != 0) break;
+        for (unsigned k = 0; k < 16; ++k) units[done + k] = bytes[done + k];
+#endif
     }
-    units = out;
-    return length;
+    for (; done < available && bytes[done] < 0x80; ++done) units[done] = bytes[done];
+    return done;
 }
 
 // The units an encoding block step may look at: the block and two more,
