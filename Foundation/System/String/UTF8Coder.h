@@ -186,7 +186,14 @@ inline int si_Encode(char* target, unsigned short const* source, unsigned count)
         std::size_t const limit = count - i < stretch ? count - i : stretch;
         std::size_t const run = UnitBlock::n_NonZeroRun(source + i, limit);
         std::size_t const known = i + run;
-        for (; known >= i + UnitBlock::cn_EncodeReach; i += 16) out += UnitBlock::n_EncodeBlock(source + i, out);
+        while (known >= i + UnitBlock::cn_EncodeReach) {
+            std::size_t const ascii = UnitBlock::n_NarrowAscii64(source + i, known - i, out);
+            i += ascii;
+            out += ascii;
+            if (known < i + UnitBlock::cn_EncodeReach) break;
+            out += UnitBlock::n_EncodeBlock(source + i, out);
+            i += 16;
+        }
         if (run == stretch) continue;
         for (; i < known; ++i) out = p_EncodeUnit(out, source[i]);
         break;

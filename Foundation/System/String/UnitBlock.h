@@ -57,6 +57,24 @@ BASIS_NO_SANITIZE_ADDRESS inline std::size_t n_NonZeroRun(T const* text, std::si
             seen += (16 - shift) / sizeof(T);
             if (seen >= limit) return limit;
             block += 16;
+            // Four blocks at a time while none is zero, from a 64-byte
+            // boundary on: the four then share the page of the first, which
+            // holds a character that must be looked at.
+            while ((reinterpret_cast<std::uintptr_t>(block) & 63) == 0 && limit - seen >= 64 / sizeof(T)) {
+                __m128i const b0 = _mm_load_si128(reinterpret_cast<__m128i const*>(block));
+                __m128i const b1 = _mm_load_si128(reinterpret_cast<__m128i const*>(block + 16));
+                __m128i const b2 = _mm_load_si128(reinterpret_cast<__m128i const*>(block + 32));
+                __m128i const b3 = _mm_load_si128(reinterpret_cast<__m128i const*>(block + 48));
+                __m128i const any =
+                    sizeof(T) == 1
+                        ? _mm_cmpeq_epi8(_mm_min_epu8(_mm_min_epu8(b0, b1), _mm_min_epu8(b2, b3)), zero)
+                        : _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(b0, zero), _mm_cmpeq_epi16(b1, zero)),
+                                       _mm_or_si128(_mm_cmpeq_epi16(b2, zero), _mm_cmpeq_epi16(b3, zero)));
+                if (_mm_movemask_epi8(any) != 0) break;
+                seen += 64 / sizeof(T);
+                block += 64;
+            }
+            if (seen >= limit) return limit;
         }
     }
 #endif
@@ -116,6 +134,31 @@ inline std::size_t n_WidenAscii(unsigned char const* bytes, std::size_t availabl
 #endif
     }
     for (; done < available && bytes[done] < 0x80; ++done) units[done] = bytes[done];
+    return done;
+}
+
+// The number of units from units on, in whole blocks of 64 and up to
+// available, that are all ASCII, narrowed to bytes. The units must be
+// known not to be zero.
+inline std::size_t n_NarrowAscii64(unsigned short const* units, std::size_t available, unsigned char* bytes) {
+    std::size_t done = 0;
+#if defined(__SSE2__)
+    __m128i const ascii = _mm_set1_epi16(0x7F), zero = _mm_setzero_si128();
+    for (; available - done >= 64; done += 64) {
+        __m128i block[8], over = zero;
+        for (unsigned k = 0; k < 8; ++k) {
+            block[k] = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + done + 8 * k));
+            over = _mm_or_si128(over, _mm_subs_epu16(block[k], ascii));
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(over, zero)) != 0xFFFF) break;
+        for (unsigned k = 0; k < 8; k += 2)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + done + 8 * k), _mm_packus_epi16(block[k], block[k + 1]));
+    }
+#else
+    (void)units;
+    (void)available;
+    (void)bytes;
+#endif
     return done;
 }
 
