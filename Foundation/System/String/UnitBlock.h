@@ -98,27 +98,8 @@ unsigned const cn_WidenReach = 16 + 16 * 4;
 inline std::size_t n_WidenAscii(unsigned char const* bytes, std::size_t available, unsigned short* units) {
     std::size_t done = 0;
 #if defined(__SSE2__)
-    // Long runs four blocks at a time.
     __m128i const zero = _mm_setzero_si128();
-    for (; available - done >= 64; done += 64) {
-        __m128i const b0 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
-        __m128i const b1 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 16));
-        __m128i const b2 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 32));
-        __m128i const b3 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 48));
-        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(b0, b1), _mm_or_si128(b2, b3))) != 0) break;
-        unsigned short* to = units + done;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(b0, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(b0, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpacklo_epi8(b1, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 24), _mm_unpackhi_epi8(b1, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), _mm_unpacklo_epi8(b2, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 40), _mm_unpackhi_epi8(b2, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), _mm_unpacklo_epi8(b3, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 56), _mm_unpackhi_epi8(b3, zero));
-    }
-#endif
-    for (; available - done >= 16; done += 16) {
-#if defined(__SSE2__)
+    while (available - done >= 16) {
         __m128i const block = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
         unsigned const other = static_cast<unsigned>(_mm_movemask_epi8(block));
         bool const whole = available - done >= cn_WidenReach;
@@ -126,13 +107,33 @@ inline std::size_t n_WidenAscii(unsigned char const* bytes, std::size_t availabl
         _mm_storeu_si128(reinterpret_cast<__m128i*>(units + done), _mm_unpacklo_epi8(block, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(units + done + 8), _mm_unpackhi_epi8(block, zero));
         if (other != 0) return done + static_cast<unsigned>(__builtin_ctz(other));
+        done += 16;
+        // A long run: four blocks at a time.
+        for (; available - done >= 64; done += 64) {
+            __m128i const b0 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
+            __m128i const b1 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 16));
+            __m128i const b2 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 32));
+            __m128i const b3 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 48));
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(b0, b1), _mm_or_si128(b2, b3))) != 0) break;
+            unsigned short* to = units + done;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(b0, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(b0, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpacklo_epi8(b1, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 24), _mm_unpackhi_epi8(b1, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), _mm_unpacklo_epi8(b2, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 40), _mm_unpackhi_epi8(b2, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), _mm_unpacklo_epi8(b3, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 56), _mm_unpackhi_epi8(b3, zero));
+        }
+    }
 #else
+    for (; available - done >= 16; done += 16) {
         unsigned high = 0;
         for (unsigned k = 0; k < 16; ++k) high |= bytes[done + k] & 0x80u;
         if (high != 0) break;
         for (unsigned k = 0; k < 16; ++k) units[done + k] = bytes[done + k];
-#endif
     }
+#endif
     for (; done < available && bytes[done] < 0x80; ++done) units[done] = bytes[done];
     return done;
 }
