@@ -18,8 +18,10 @@
 //   si_WideToUTF8      count * 3 + 1 bytes (zero byte included);
 //   si_UTF8ToWide      count units (never more units than bytes, even when
 //                      a sequence begun in an earlier call ends here).
-// The UTF-8 coders' fast paths may write into that room past what they
-// return, never beyond it.
+// A count beyond the text is fine: the coders stop at its zero, read
+// nothing after it and write nothing past their result (and the zero
+// byte that si_WideToUTF8 adds), so a target with just the result's room
+// is enough too.
 #pragma once
 
 #include <cstdint>

@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+#include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/System/String/StringConvert.h"
+#include "Foundation/System/String/UTF8Coder.h"
 
 namespace {
 
@@ -255,4 +265,166 @@ TEST(UTF, UTF8RoundTripAndRoom) {
     CT_UTF::sv_UTF8ToWideInit();
 }
 
+// Memory whose last byte is the last one that may be touched. On Linux it
+// ends where a page that cannot be read or written begins, so that a touch
+// past it fails at once; elsewhere it is a heap block of just that size,
+// which the address checker watches where it runs.
+class st_EdgeMemory {
+public:
+    explicit st_EdgeMemory(size_t size) {
+#if !defined(_WIN32)
+        size_t const page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        mn_Mapped = (size / page + 2) * page;
+        void* base = mmap(nullptr, mn_Mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base == MAP_FAILED) std::abort();
+        mpc_Base = static_cast<unsigned char*>(base);
+        if (mprotect(mpc_Base + mn_Mapped - page, page, PROT_NONE) != 0) std::abort();
+        mpc_Data = mpc_Base + mn_Mapped - page - size;
+#else
+        mpc_Base = static_cast<unsigned char*>(std::malloc(size ? size : 1));
+        mpc_Data = mpc_Base;
+#endif
+    }
+    ~st_EdgeMemory() {
+#if !defined(_WIN32)
+        munmap(mpc_Base, mn_Mapped);
+#else
+        std::free(mpc_Base);
+#endif
+    }
+    st_EdgeMemory(st_EdgeMemory const&) = delete;
+    st_EdgeMemory& operator=(st_EdgeMemory const&) = delete;
+    template <class T>
+    T* p_Get() {
+        return reinterpret_cast<T*>(mpc_Data);
+    }
+
+private:
+    unsigned char* mpc_Base = nullptr;
+    unsigned char* mpc_Data = nullptr;
+    size_t mn_Mapped = 0;
+};
+
+// Texts of every kind the fast paths treat apart, long enough for many
+// blocks, with and without the things they leave to the careful way.
+std::vector<std::string> ao_EdgeTexts() {
+    std::vector<std::string> texts = {"", "ab", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"};
+    std::string ascii, latin, cyrillic, cjk, mixed;
+    for (unsigned i = 0; i < 300; ++i) {
+        ascii += static_cast<char>('a' + i % 26);
+        latin += i % 7 == 3 ? "\xC3\xA9" : std::string(1, static_cast<char>('a' + i % 26));
+        cyrillic += i % 9 == 0 ? std::string(" ") : std::string("\xD0") + static_cast<char>(0xB0 + i % 16);
+        cjk += std::string("\xE4") + static_cast<char>(0xB8 + i % 4) + static_cast<char>(0x80 + i % 64);
+        mixed += i % 11 == 0 ? "\xF0\x9F\x98\x80" : i % 13 == 0 ? "\x80" : i % 17 == 0 ? "\xC3" : "\xE2\x82\xAC";
+    }
+    for (std::string const* text : {&ascii, &latin, &cyrillic, &cjk, &mixed}) {
+        texts.push_back(*text);
+        // Cut inside a sequence at the end.
+        texts.push_back(text->substr(0, text->size() - 1));
+    }
+    return texts;
+}
+
+// Every coder and direction with counts beyond the text (which stop at its
+// zero) and with exactly the text's length (no zero at all), from text at
+// the very end of its memory into a target with exactly the result's room.
+TEST(UTF, CountsBeyondTheTextTouchNothingPastIt) {
+    for (std::string const& text : ao_EdgeTexts()) {
+        unsigned const length = static_cast<unsigned>(text.size());
+        // What the careful decoder makes of the text, and back.
+        UTF8Coder::st_Decoder fresh;
+        Units wide(text.size() + 1);
+        wide.resize(static_cast<size_t>(UTF8Coder::si_DecodeCarefully(wide.data(), text.data(), length, fresh)));
+        std::string narrow(wide.size() * 3 + 1, '\0');
+        narrow.resize(static_cast<size_t>(
+            UTF8Coder::si_EncodeCarefully(narrow.data(), wide.data(), static_cast<unsigned>(wide.size()))));
+        std::string const seven = o_ToUTF7(wide);
+        unsigned const wideLength = static_cast<unsigned>(wide.size());
+        for (bool terminated : {true, false}) {
+            std::vector<unsigned> counts = {length, length + 1, length + 100, ~0u - 1};
+            if (!terminated) counts = {length};
+            st_EdgeMemory bytes(text.size() + terminated);
+            std::memcpy(bytes.p_Get<char>(), text.data(), text.size());
+            if (terminated) bytes.p_Get<char>()[text.size()] = 0;
+            st_EdgeMemory units((wide.size() + terminated) * 2);
+            std::copy(wide.begin(), wide.end(), units.p_Get<unsigned short>());
+            if (terminated) units.p_Get<unsigned short>()[wide.size()] = 0;
+            st_EdgeMemory sevenBytes(seven.size() + terminated);
+            std::memcpy(sevenBytes.p_Get<char>(), seven.data(), seven.size());
+            if (terminated) sevenBytes.p_Get<char>()[seven.size()] = 0;
+            for (unsigned count : counts) {
+                SCOPED_TRACE(testing::Message() << text.size() << " bytes, count " << count);
+                unsigned const wideCount = count == length ? wideLength : count - length + wideLength;
+                {
+                    st_EdgeMemory room(wide.size() * 2);
+                    CT_UTF::sv_UTF8ToWideInit();
+                    int n = CT_UTF::si_UTF8ToWide(room.p_Get<unsigned short>(), bytes.p_Get<char>(), count);
+                    ASSERT_EQ(Units(room.p_Get<unsigned short>(), room.p_Get<unsigned short>() + n), wide);
+                }
+                {
+                    st_EdgeMemory room(wide.size() * 2 + 2);
+                    CT_UTF::sv_UTF8ToWideInit();
+                    int n = CT_StringConvert::si_UTF8ToWide(room.p_Get<unsigned short>(), bytes.p_Get<char>(), count);
+                    ASSERT_EQ(Units(room.p_Get<unsigned short>(), room.p_Get<unsigned short>() + n), wide);
+                }
+                {
+                    st_EdgeMemory room(narrow.size() + 1);
+                    int n = CT_UTF::si_WideToUTF8(room.p_Get<char>(), units.p_Get<unsigned short>(), wideCount);
+                    ASSERT_EQ(std::string(room.p_Get<char>(), static_cast<size_t>(n)), narrow);
+                    n = CT_StringConvert::si_WideToUTF8(room.p_Get<char>(), units.p_Get<unsigned short>(), wideCount);
+                    ASSERT_EQ(std::string(room.p_Get<char>(), static_cast<size_t>(n)), narrow);
+                }
+                {
+                    st_EdgeMemory room(seven.size() + 1);
+                    CT_StringConvert::si_WideToUTF7(room.p_Get<char>(), units.p_Get<unsigned short>(), wideCount);
+                    ASSERT_EQ(std::string(room.p_Get<char>()), seven);
+                }
+                {
+                    unsigned const sevenCount = count == length ? static_cast<unsigned>(seven.size())
+                                                                : std::max(count, static_cast<unsigned>(seven.size()) + 1);
+                    st_EdgeMemory room(wide.size() * 2 + 2);
+                    int n = CT_StringConvert::si_UTF7ToWide(room.p_Get<unsigned short>(), sevenBytes.p_Get<char>(),
+                                                            sevenCount);
+                    ASSERT_EQ(Units(room.p_Get<unsigned short>(), room.p_Get<unsigned short>() + n), wide);
+                }
+                // The empty text makes the encoders report a failure.
+                CT_ErrorManager::spco_Get()->v_ClearError();
+            }
+        }
+    }
+    CT_UTF::sv_UTF8ToWideInit();
+}
+
+// The fast coders against the careful ones on text made of pieces that
+// start and end blocks at every place: the same units, bytes and state.
+TEST(UTF, FastAndCarefulCodersAgree) {
+    char const* const pieces[] = {"a", " ", "\xC3\xA9", "\xD0\xB6", "\xE2\x82\xAC", "\xE4\xB8\x80", "\xF0\x9F\x98\x80",
+                                  "\x80", "\xC3", "\xE2\x82", "\xF8", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80"};
+    st_Random random{11};
+    for (unsigned round = 0; round < 3000; ++round) {
+        std::string text;
+        unsigned const count = random.n_Next() % 80;
+        // Mostly one kind of piece, with others now and then.
+        unsigned const usual = random.n_Next() % 6;
+        while (text.size() < count)
+            text += pieces[random.n_Next() % 5 == 0 ? random.n_Next() % std::size(pieces) : usual];
+        UTF8Coder::st_Decoder careful, fast;
+        careful.n_Expected = fast.n_Expected = random.n_Next() % 4 == 0 ? 1 + random.n_Next() % 2 : 0;
+        careful.n_Trailing = fast.n_Trailing = careful.n_Expected ? 2 : 0;
+        careful.n4_Value = fast.n4_Value = careful.n_Expected ? 0xE2 : 0;
+        Units a(text.size() + 1, 0xEEEE), b(text.size() + 1, 0xEEEE);
+        int na = UTF8Coder::si_DecodeCarefully(a.data(), text.data(), static_cast<unsigned>(text.size()), careful);
+        int nb = UTF8Coder::si_Decode(b.data(), text.data(), static_cast<unsigned>(text.size()), fast);
+        ASSERT_EQ(na, nb) << round;
+        ASSERT_EQ(Units(a.begin(), a.begin() + na), Units(b.begin(), b.begin() + nb)) << round;
+        ASSERT_TRUE(careful == fast) << round;
+        a.resize(static_cast<size_t>(na));
+        std::string x(a.size() * 3 + 1, '#'), y(a.size() * 3 + 1, '#');
+        int nx = UTF8Coder::si_EncodeCarefully(x.data(), a.data(), static_cast<unsigned>(a.size()));
+        int ny = UTF8Coder::si_Encode(y.data(), a.data(), static_cast<unsigned>(a.size()));
+        ASSERT_EQ(x.substr(0, static_cast<size_t>(nx) + 1), y.substr(0, static_cast<size_t>(ny) + 1)) << round;
+    }
+}
+
 }  // namespace
+

@@ -1,10 +1,16 @@
-// Blocks of 16 characters for the UTF-8 coders' fast paths: which
-// characters of a block are ASCII, blocks widened or narrowed as a whole,
-// and blocks of units that take one or two bytes each in UTF-8. SSE2 where
-// the compiler offers it (every x86-64 target), plain code elsewhere.
-// Internal to the library.
+// Blocks of 16 characters for the UTF-8 coders' fast paths: how far the
+// text runs before its zero, runs of ASCII bytes widened and blocks of
+// units encoded as a whole. SSE2 where the compiler offers it (every x86-64
+// target), plain code elsewhere. Internal to the library.
+//
+// The block steps read and write only what their callers vouch for: they
+// are given bytes or units that are known to lie before the terminator and
+// before the count's end, and write only where a unit or byte of the result
+// goes (or will go: a later write puts the right one there), as their
+// comments say.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -12,188 +18,225 @@
 #include <emmintrin.h>
 #endif
 
+#if defined(__GNUC__) || defined(__clang__)
+#define BASIS_NO_SANITIZE_ADDRESS __attribute__((no_sanitize_address))
+#else
+#define BASIS_NO_SANITIZE_ADDRESS
+#endif
+
 namespace UnitBlock {
 
-// Bit i set when byte i of the 16 lies in 1..0x7F (not zero, not 0x80 or
-// above).
-inline unsigned n_NonZeroAscii(unsigned char const* bytes) {
+// The number of characters from text on that are not zero, at most limit.
+// The caller may read text up to its zero or up to limit characters,
+// whichever comes first, and nothing more is touched that could fault: the
+// vector form reads whole aligned blocks of 16 bytes, each holding at least
+// one character that must be looked at, and an aligned block never crosses
+// a page. Those blocks may hold bytes before text or past its zero, which
+// no result depends on; the address checker is told not to count them,
+// as it does for the C library's own string scans.
+template <class T>
+BASIS_NO_SANITIZE_ADDRESS inline std::size_t n_NonZeroRun(T const* text, std::size_t limit) {
+    static_assert(sizeof(T) == 1 || sizeof(T) == 2, "bytes or UTF-16 units");
+    if (limit == 0) return 0;
 #if defined(__SSE2__)
-    __m128i block = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes));
-    // As signed bytes, zero and 0x80-0xFF are exactly those not above 0.
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_setzero_si128())));
-#else
-    unsigned mask = 0;
-    for (unsigned i = 0; i < 16; ++i) mask |= static_cast<unsigned>(bytes[i] - 1u < 0x7Fu) << i;
-    return mask;
-#endif
-}
-
-// Bit i set when unit i of the 16 lies in 1..0x7F.
-inline unsigned n_NonZeroAscii(unsigned short const* units) {
-#if defined(__SSE2__)
-    __m128i low = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units));
-    __m128i high = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + 8));
-    // Packing saturates: units of 0x100 and more become 0xFF (0x8000 and
-    // more 0), so the byte test decides for the unit.
-    __m128i block = _mm_packus_epi16(low, high);
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_setzero_si128())));
-#else
-    unsigned mask = 0;
-    for (unsigned i = 0; i < 16; ++i) mask |= static_cast<unsigned>(units[i] - 1u < 0x7Fu) << i;
-    return mask;
-#endif
-}
-
-// The number of characters from the start of the block that lie in 1..0x7F.
-inline unsigned n_LeadingCount(unsigned mask) {
-    return mask == 0xFFFF ? 16 : static_cast<unsigned>(__builtin_ctz(~mask));
-}
-
-// The 16 bytes as 16 units.
-inline void v_Widen(unsigned char const* bytes, unsigned short* units) {
-#if defined(__SSE2__)
-    __m128i block = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes));
-    __m128i zero = _mm_setzero_si128();
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(units), _mm_unpacklo_epi8(block, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(units + 8), _mm_unpackhi_epi8(block, zero));
-#else
-    for (unsigned i = 0; i < 16; ++i) units[i] = bytes[i];
-#endif
-}
-
-// The low bytes of 16 units below 0x100.
-inline void v_Narrow(unsigned short const* units, unsigned char* bytes) {
-#if defined(__SSE2__)
-    __m128i low = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units));
-    __m128i high = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + 8));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(low, high));
-#else
-    for (unsigned i = 0; i < 16; ++i) bytes[i] = static_cast<unsigned char>(units[i]);
-#endif
-}
-
-// True when all 64 bytes lie in 1..0x7F.
-inline bool b_AllNonZeroAscii64(unsigned char const* bytes) {
-#if defined(__SSE2__)
-    __m128i zero = _mm_setzero_si128();
-    __m128i all = _mm_cmpgt_epi8(_mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes)), zero);
-    for (unsigned i = 16; i < 64; i += 16)
-        all = _mm_and_si128(all, _mm_cmpgt_epi8(_mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + i)), zero));
-    return _mm_movemask_epi8(all) == 0xFFFF;
-#else
-    for (unsigned i = 0; i < 64; i += 16)
-        if (n_NonZeroAscii(bytes + i) != 0xFFFF) return false;
-    return true;
-#endif
-}
-
-// True when all 64 units lie in 1..0x7F.
-inline bool b_AllNonZeroAscii64(unsigned short const* units) {
-#if defined(__SSE2__)
-    __m128i zero = _mm_setzero_si128();
-    __m128i all = _mm_set1_epi8(-1);
-    for (unsigned i = 0; i < 64; i += 16) {
-        __m128i packed = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<__m128i const*>(units + i)),
-                                          _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + i + 8)));
-        all = _mm_and_si128(all, _mm_cmpgt_epi8(packed, zero));
-    }
-    return _mm_movemask_epi8(all) == 0xFFFF;
-#else
-    for (unsigned i = 0; i < 64; i += 16)
-        if (n_NonZeroAscii(units + i) != 0xFFFF) return false;
-    return true;
-#endif
-}
-
-// The length of the run of bytes in 1..0x7F that starts at bytes, widened
-// to units, looking at no more than available bytes (at least 16) and only
-// at whole blocks of 16; up to 16 units past the run are written too.
-inline unsigned n_WidenRun(unsigned char const* bytes, unsigned available, unsigned short* units) {
-    unsigned done = 0;
-    for (; available - done >= 64 && b_AllNonZeroAscii64(bytes + done); done += 64)
-        for (unsigned i = 0; i < 64; i += 16) v_Widen(bytes + done + i, units + done + i);
-    while (available - done >= 16) {
-        unsigned mask = n_NonZeroAscii(bytes + done);
-        v_Widen(bytes + done, units + done);
-        done += n_LeadingCount(mask);
-        if (mask != 0xFFFF) break;
-    }
-    return done;
-}
-
-// The same for a run of units in 1..0x7F narrowed to bytes.
-inline unsigned n_NarrowRun(unsigned short const* units, unsigned available, unsigned char* bytes) {
-    unsigned done = 0;
-    for (; available - done >= 64 && b_AllNonZeroAscii64(units + done); done += 64)
-        for (unsigned i = 0; i < 64; i += 16) v_Narrow(units + done + i, bytes + done + i);
-    while (available - done >= 16) {
-        unsigned mask = n_NonZeroAscii(units + done);
-        v_Narrow(units + done, bytes + done);
-        done += n_LeadingCount(mask);
-        if (mask != 0xFFFF) break;
-    }
-    return done;
-}
-
-// True when all 16 units lie in 1..0x7FF: each takes one or two bytes.
-inline bool b_OneOrTwoBytes(unsigned short const* units) {
-#if defined(__SSE2__)
-    __m128i zero = _mm_setzero_si128(), limit = _mm_set1_epi16(0x800);
-    __m128i low = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units));
-    __m128i high = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + 8));
-    // As signed numbers, units of 0x8000 and more are below zero.
-    __m128i lowOk = _mm_and_si128(_mm_cmpgt_epi16(low, zero), _mm_cmplt_epi16(low, limit));
-    __m128i highOk = _mm_and_si128(_mm_cmpgt_epi16(high, zero), _mm_cmplt_epi16(high, limit));
-    return _mm_movemask_epi8(_mm_and_si128(lowOk, highOk)) == 0xFFFF;
-#else
-    for (unsigned i = 0; i < 16; ++i)
-        if (units[i] - 1u >= 0x7FFu) return false;
-    return true;
-#endif
-}
-
-// For 16 units in 1..0x7FF: each one's UTF-8 bytes as a little-endian
-// 16-bit word (an ASCII unit in the low byte) and where they go (the bytes
-// of the units before it); returns the bytes of all 16, 16 when all are
-// ASCII.
-inline unsigned n_OneOrTwoByteWords(unsigned short const* units, std::uint16_t* words, std::uint16_t* offsets) {
-#if defined(__SSE2__)
-    __m128i const ascii = _mm_set1_epi16(0x7F), lead = _mm_set1_epi16(0xC0), follow = _mm_set1_epi16(0x80),
-                  six = _mm_set1_epi16(0x3F), one = _mm_set1_epi16(1);
-    unsigned total = 0;
-    for (unsigned half = 0; half < 16; half += 8) {
-        __m128i unit = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + half));
-        __m128i two = _mm_cmpgt_epi16(unit, ascii);  // all bits set where two bytes
-        __m128i pair = _mm_or_si128(_mm_or_si128(_mm_srli_epi16(unit, 6), lead),
-                                    _mm_slli_epi16(_mm_or_si128(_mm_and_si128(unit, six), follow), 8));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(words + half),
-                         _mm_or_si128(_mm_and_si128(two, pair), _mm_andnot_si128(two, unit)));
-        // The lengths, summed from the first unit on (three shifted adds),
-        // then moved one place on for the bytes before each unit.
-        __m128i sum = _mm_sub_epi16(one, two);
-        sum = _mm_add_epi16(sum, _mm_slli_si128(sum, 2));
-        sum = _mm_add_epi16(sum, _mm_slli_si128(sum, 4));
-        sum = _mm_add_epi16(sum, _mm_slli_si128(sum, 8));
-        __m128i before = _mm_add_epi16(_mm_slli_si128(sum, 2), _mm_set1_epi16(static_cast<short>(total)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(offsets + half), before);
-        total += static_cast<unsigned>(_mm_extract_epi16(sum, 7));
-    }
-    return total;
-#else
-    unsigned total = 0;
-    for (unsigned i = 0; i < 16; ++i) {
-        unsigned unit = units[i];
-        offsets[i] = static_cast<std::uint16_t>(total);
-        if (unit < 0x80) {
-            words[i] = static_cast<std::uint16_t>(unit);
-            total += 1;
-        } else {
-            words[i] = static_cast<std::uint16_t>((0xC0 | unit >> 6) | (0x80 | (unit & 0x3F)) << 8);
-            total += 2;
+    std::uintptr_t const address = reinterpret_cast<std::uintptr_t>(text);
+    // A unit pointer off its alignment would split units over lanes.
+    if (sizeof(T) == 1 || address % sizeof(T) == 0) {
+        __m128i const zero = _mm_setzero_si128();
+        unsigned char const* block = reinterpret_cast<unsigned char const*>(address & ~std::uintptr_t{15});
+        unsigned const skip = static_cast<unsigned>(address & 15);
+        std::size_t seen = 0;
+        for (unsigned shift = skip;; shift = 0) {
+            __m128i const bytes = _mm_load_si128(reinterpret_cast<__m128i const*>(block));
+            __m128i const zeros = sizeof(T) == 1 ? _mm_cmpeq_epi8(bytes, zero) : _mm_cmpeq_epi16(bytes, zero);
+            unsigned const mask = static_cast<unsigned>(_mm_movemask_epi8(zeros)) >> shift;
+            if (mask != 0) {
+                std::size_t const run = seen + static_cast<unsigned>(__builtin_ctz(mask)) / sizeof(T);
+                return run < limit ? run : limit;
+            }
+            seen += (16 - shift) / sizeof(T);
+            if (seen >= limit) return limit;
+            block += 16;
+            // Four blocks at a time while none is zero, from a 64-byte
+            // boundary on: the four then share the page of the first, which
+            // holds a character that must be looked at.
+            while ((reinterpret_cast<std::uintptr_t>(block) & 63) == 0 && limit - seen >= 64 / sizeof(T)) {
+                __m128i const b0 = _mm_load_si128(reinterpret_cast<__m128i const*>(block));
+                __m128i const b1 = _mm_load_si128(reinterpret_cast<__m128i const*>(block + 16));
+                __m128i const b2 = _mm_load_si128(reinterpret_cast<__m128i const*>(block + 32));
+                __m128i const b3 = _mm_load_si128(reinterpret_cast<__m128i const*>(block + 48));
+                __m128i const any =
+                    sizeof(T) == 1
+                        ? _mm_cmpeq_epi8(_mm_min_epu8(_mm_min_epu8(b0, b1), _mm_min_epu8(b2, b3)), zero)
+                        : _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(b0, zero), _mm_cmpeq_epi16(b1, zero)),
+                                       _mm_or_si128(_mm_cmpeq_epi16(b2, zero), _mm_cmpeq_epi16(b3, zero)));
+                if (_mm_movemask_epi8(any) != 0) break;
+                seen += 64 / sizeof(T);
+                block += 64;
+            }
+            if (seen >= limit) return limit;
         }
     }
-    return total;
 #endif
+    std::size_t run = 0;
+    while (run < limit && text[run] != 0) ++run;
+    return run;
+}
+
+// How many bytes must be known ahead for n_WidenAscii to write a whole
+// block: enough for 16 more units of the result (every sequence takes at
+// most four bytes and gives at least one unit), so that units written past
+// the run land where the decoder writes later units over them.
+unsigned const cn_WidenReach = 16 + 16 * 4;
+
+// The length of the run of ASCII bytes that starts at bytes, looking at
+// whole blocks of 16 of the available bytes (at least 16), all known to be
+// not zero, and the run widened to units. Far from the end of what is
+// known a block is widened whole, the run being what precedes its first
+// other byte; near it, only blocks all of ASCII are, and the rest of the
+// run byte by byte, so nothing lands past the run there.
+inline std::size_t n_WidenAscii(unsigned char const* bytes, std::size_t available, unsigned short* units) {
+    std::size_t done = 0;
+#if defined(__SSE2__)
+    __m128i const zero = _mm_setzero_si128();
+    while (available - done >= 16) {
+        __m128i const block = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
+        unsigned const other = static_cast<unsigned>(_mm_movemask_epi8(block));
+        bool const whole = available - done >= cn_WidenReach;
+        if (other != 0 && !whole) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + done), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + done + 8), _mm_unpackhi_epi8(block, zero));
+        if (other != 0) return done + static_cast<unsigned>(__builtin_ctz(other));
+        done += 16;
+        // A long run: four blocks at a time.
+        for (; available - done >= 64; done += 64) {
+            __m128i const b0 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
+            __m128i const b1 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 16));
+            __m128i const b2 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 32));
+            __m128i const b3 = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 48));
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(b0, b1), _mm_or_si128(b2, b3))) != 0) break;
+            unsigned short* to = units + done;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(b0, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(b0, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), _mm_unpacklo_epi8(b1, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 24), _mm_unpackhi_epi8(b1, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 32), _mm_unpacklo_epi8(b2, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 40), _mm_unpackhi_epi8(b2, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 48), _mm_unpacklo_epi8(b3, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 56), _mm_unpackhi_epi8(b3, zero));
+        }
+    }
+#else
+    for (; available - done >= 16; done += 16) {
+        unsigned high = 0;
+        for (unsigned k = 0; k < 16; ++k) high |= bytes[done + k] & 0x80u;
+        if (high != 0) break;
+        for (unsigned k = 0; k < 16; ++k) units[done + k] = bytes[done + k];
+    }
+#endif
+    for (; done < available && bytes[done] < 0x80; ++done) units[done] = bytes[done];
+    return done;
+}
+
+// The number of units from units on, in whole blocks of 64 and up to
+// available, that are all ASCII, narrowed to bytes. The units must be
+// known not to be zero.
+inline std::size_t n_NarrowAscii64(unsigned short const* units, std::size_t available, unsigned char* bytes) {
+    std::size_t done = 0;
+#if defined(__SSE2__)
+    __m128i const ascii = _mm_set1_epi16(0x7F), zero = _mm_setzero_si128();
+    for (; available - done >= 64; done += 64) {
+        __m128i block[8], over = zero;
+        for (unsigned k = 0; k < 8; ++k) {
+            block[k] = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + done + 8 * k));
+            over = _mm_or_si128(over, _mm_subs_epu16(block[k], ascii));
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(over, zero)) != 0xFFFF) break;
+        for (unsigned k = 0; k < 8; k += 2)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + done + 8 * k), _mm_packus_epi16(block[k], block[k + 1]));
+    }
+#else
+    (void)units;
+    (void)available;
+    (void)bytes;
+#endif
+    return done;
+}
+
+// The units an encoding block step may look at: the block and two more,
+// whose bytes come after it in the result (each takes at least one), so
+// that a step may write up to two bytes past the block's own and the
+// terminator's place after them.
+unsigned const cn_EncodeReach = 16 + 2;
+
+// Encodes a block of 16 units that are not zero: a byte each when all are
+// ASCII, otherwise each unit's one to three bytes stored as a little-endian
+// 32-bit word at its place, the next unit's bytes written over the rest.
+// units must hold cn_EncodeReach units that are not zero; returns the
+// bytes of the 16 units.
+inline unsigned n_EncodeBlock(unsigned short const* units, unsigned char* bytes) {
+    alignas(16) std::uint32_t word[16];
+    alignas(16) std::uint16_t length[16];
+#if defined(__SSE2__)
+    __m128i const low = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units));
+    __m128i const high = _mm_loadu_si128(reinterpret_cast<__m128i const*>(units + 8));
+    // Saturating subtraction compares without a sign: a unit of 0x80 or
+    // more leaves something over 0x7F.
+    __m128i const zero = _mm_setzero_si128(), ascii = _mm_set1_epi16(0x7F), narrow = _mm_set1_epi16(0x7FF);
+    __m128i const overAscii = _mm_or_si128(_mm_subs_epu16(low, ascii), _mm_subs_epu16(high, ascii));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(overAscii, zero)) == 0xFFFF) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(low, high));
+        return 16;
+    }
+    __m128i const six = _mm_set1_epi16(0x3F), follow = _mm_set1_epi16(0x80);
+    for (unsigned half = 0; half < 2; ++half) {
+        __m128i const unit = half ? high : low;
+        __m128i const two = _mm_xor_si128(_mm_cmpeq_epi16(_mm_subs_epu16(unit, ascii), zero), _mm_set1_epi16(-1));
+        __m128i const three = _mm_xor_si128(_mm_cmpeq_epi16(_mm_subs_epu16(unit, narrow), zero), _mm_set1_epi16(-1));
+        // First byte: the unit, 0xC0 | unit >> 6 or 0xE0 | unit >> 12.
+        __m128i first = _mm_or_si128(_mm_and_si128(two, _mm_or_si128(_mm_srli_epi16(unit, 6), _mm_set1_epi16(0xC0))),
+                                     _mm_andnot_si128(two, unit));
+        first = _mm_or_si128(_mm_and_si128(three, _mm_or_si128(_mm_srli_epi16(unit, 12), _mm_set1_epi16(0xE0))),
+                             _mm_andnot_si128(three, first));
+        // Second byte: the low six bits after two, the middle six after three.
+        __m128i const lowSix = _mm_or_si128(_mm_and_si128(unit, six), follow);
+        __m128i const midSix = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(unit, 6), six), follow);
+        __m128i const second = _mm_or_si128(_mm_and_si128(three, midSix), _mm_andnot_si128(three, lowSix));
+        __m128i const pair = _mm_or_si128(first, _mm_slli_epi16(second, 8));
+        __m128i const third = _mm_and_si128(three, lowSix);
+        _mm_store_si128(reinterpret_cast<__m128i*>(word + 8 * half), _mm_unpacklo_epi16(pair, third));
+        _mm_store_si128(reinterpret_cast<__m128i*>(word + 8 * half + 4), _mm_unpackhi_epi16(pair, third));
+        // 1, 2 or 3: all bits set counts as -1.
+        _mm_store_si128(reinterpret_cast<__m128i*>(length + 8 * half),
+                        _mm_sub_epi16(_mm_sub_epi16(_mm_set1_epi16(1), two), three));
+    }
+#else
+    bool allAscii = true;
+    for (unsigned i = 0; i < 16; ++i) allAscii = allAscii && units[i] < 0x80;
+    if (allAscii) {
+        for (unsigned i = 0; i < 16; ++i) bytes[i] = static_cast<unsigned char>(units[i]);
+        return 16;
+    }
+    for (unsigned i = 0; i < 16; ++i) {
+        std::uint32_t const unit = units[i];
+        if (unit < 0x80) {
+            word[i] = unit;
+            length[i] = 1;
+        } else if (unit < 0x800) {
+            word[i] = (0xC0 | unit >> 6) | (0x80 | (unit & 0x3F)) << 8;
+            length[i] = 2;
+        } else {
+            word[i] = (0xE0 | unit >> 12) | (0x80 | ((unit >> 6) & 0x3F)) << 8 | (0x80 | (unit & 0x3F)) << 16;
+            length[i] = 3;
+        }
+    }
+#endif
+    unsigned char* out = bytes;
+    for (unsigned i = 0; i < 16; ++i) {
+        std::memcpy(out, &word[i], 4);
+        out += length[i];
+    }
+    return static_cast<unsigned>(out - bytes);
 }
 
 }  // namespace UnitBlock
