@@ -29,9 +29,12 @@ void CT_RecordManager::v_CheckReference(unsigned nOffset) const {
     }
 }
 
-// The offset of a live record's fixed part; 0 with 31051 when the number
-// addresses none (numbers whose offset would pass 32 bits included).
+// The offset of a live record's fixed part, to be changed or freed; 0 with
+// 31051 when the number addresses none (numbers whose offset would pass 32
+// bits included), with 31050 when the file cannot be changed, and with
+// 31005 when the fixed part reaches past the end offset.
 unsigned CT_RecordManager::n_CheckRecord(unsigned nRecord) const {
+    if (!b_CheckWritable()) return 0;
     unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
     if (offset > 0xFFFFFFFFull) {
         v_SetError(CT_DatabaseError::e_InvalidReference);
@@ -39,6 +42,8 @@ unsigned CT_RecordManager::n_CheckRecord(unsigned nRecord) const {
     }
     v_CheckReference(static_cast<unsigned>(offset));
     if (b_Failed(__LINE__)) return 0;
+    if (!b_CheckWritablePiece(static_cast<unsigned>(offset), n_Field(e_RecordHeaderSizeField) + e_FixedPartOverhead))
+        return 0;
     return static_cast<unsigned>(offset);
 }
 
@@ -72,6 +77,7 @@ void CT_RecordManager::v_CheckBody(unsigned body, unsigned* pnBody, unsigned* pn
 }
 
 unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
+    if (!b_CheckWritable()) return 0;
     unsigned length = pcoData->n_GetUsedSize();
     unsigned headerSize = n_Field(e_RecordHeaderSizeField);
     unsigned fixed = n_GetFreeBlock(headerSize + e_FixedPartOverhead);
@@ -110,7 +116,7 @@ unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
 // A record stored without a body (its data no longer than H) reads back as
 // its H header bytes: its true length was never stored, and an empty
 // result would lose what the caller wrote. A body whose length word is
-// below 4 cannot come from an addition and is reported as corrupt.
+// below 4 holds no data: the record reads back empty.
 void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
     pcoData->v_SetUsedSize(0);
     unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
@@ -157,7 +163,6 @@ void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
     if (body == 0) return;
     if (size < e_LengthWordSize) {
         pcoData->v_SetUsedSize(0);
-        v_SetError(CT_DatabaseError::e_CorruptData);
         return;
     }
     v_ReadAppend(pcoData, body + e_LengthWordSize, size - e_LengthWordSize);
@@ -175,6 +180,9 @@ void CT_RecordManager::v_UpdateRecord(unsigned nRecord, CT_Buffer const* pcoData
     unsigned newSize = length > headerSize ? length - headerSize + e_LengthWordSize : 0;
     unsigned headerBytes = length < headerSize ? length : headerSize;
     unsigned char const* data = pcuc_Bytes(pcoData);
+    // The old body is rewritten in place or freed: either way it must lie
+    // in the data area.
+    if (body != 0 && !b_CheckWritablePiece(body, size)) return;
     if (newSize != 0 && body != 0 && n_AlignBlockSize(newSize) == n_AlignBlockSize(size)) {
         v_WriteBlock(body, newSize, data + headerSize, length - headerSize);
         if (b_Failed(__LINE__)) return;
@@ -225,6 +233,8 @@ void CT_RecordManager::v_DeleteRecord(unsigned nRecord) {
     unsigned body, size;
     v_GetBody(fixed, &body, &size);
     if (b_Failed(__LINE__)) return;
+    // A body outside the data area is refused before anything is freed.
+    if (body != 0 && !b_CheckWritablePiece(body, size)) return;
     v_PutFreeBlock(0, fixed, n_Field(e_RecordHeaderSizeField) + e_FixedPartOverhead);
     if (b_Failed(__LINE__)) return;
     if (body != 0) {
@@ -244,7 +254,7 @@ void CT_RecordManager::v_DeleteRecord(unsigned nRecord) {
 // Records that cannot be read have their errors cleared, and the walk
 // goes on at the next block. Returns the offset of the
 // next record read (or found, without a buffer), or 0.
-unsigned CT_RecordManager::n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust) const {
+unsigned CT_RecordManager::n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust, unsigned* pnCount) const {
     unsigned long long block = n_Block();
     unsigned long long end = n_Field(e_EndOffsetField);
     unsigned long long start = n_DataStart();
@@ -258,8 +268,12 @@ unsigned CT_RecordManager::n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobus
         if (word == e_LiveRecord) {
             if (pcoData == nullptr) return static_cast<unsigned>(offset);
             v_GetRecord(static_cast<unsigned>(offset / block), pcoData);
-            if (!errors->b_IsSetError()) return static_cast<unsigned>(offset);
-            errors->v_ClearError();
+            if (!errors->b_IsSetError()) {
+                if (pnCount == nullptr) return static_cast<unsigned>(offset);
+                ++*pnCount;
+            } else {
+                errors->v_ClearError();
+            }
             offset += block;
         } else if (!byBlock) {
             unsigned long long step = word == 0 ? 0 : ((word - 1ull) / block + 1) * block;
@@ -288,16 +302,11 @@ unsigned CT_RecordManager::n_GetNextRecordRobust(unsigned nFrom, CT_Buffer* pcoD
 
 int CT_RecordManager::b_IsCorrupt() const {
     if (e_OpenMode < e_ModeRead) return 0;
+    // One walk, as a scan goes, counting the records it can read; after a
+    // record, counted or not, it goes on at the next block, and once a
+    // size word cannot be right it goes on block by block to the end.
     unsigned readable = 0;
-    unsigned from = 0;
-    // Every live marker is read; after a record, counted or not, the walk
-    // goes on at the next block.
-    for (;;) {
-        unsigned found = n_Scan(from, &co_Scratch, 0);
-        if (found == 0) break;
-        ++readable;
-        from = found / n_Block() + 1;
-    }
+    n_Scan(0, &co_Scratch, 0, &readable);
     co_Scratch.v_SetUsedSize(0);
     return readable != n_Field(e_RecordCountField);
 }
