@@ -385,13 +385,20 @@ void CT_RecordManager::v_Open(et_OpenMode eMode, int bMap) {
     // Counts beyond their tables are damage: they are clamped to the
     // tables' capacities, so that no table is read or written back over
     // its neighbour. A file whose tables do not fit in 32-bit offsets
-    // loads none; it cannot be changed either (b_CheckWritable).
+    // loads none, and its counts are taken as 0 to match; it cannot be
+    // changed either (b_CheckWritable), so nothing of this is written back.
     unsigned capacity = n_Field(e_FreeListCapacityField);
     unsigned resourceMax = n_Field(e_ResourceMaxCountField);
+    unsigned long long tablesEnd = 256ull + 8ull * (static_cast<unsigned long long>(capacity) + resourceMax);
+    if (tablesEnd > 0xFFFFFFFFull) capacity = resourceMax = 0;
     if (n_Field(e_FreeListCountField) > capacity) v_SetField(e_FreeListCountField, capacity);
     if (n_Field(e_ResourceCountField) > resourceMax) v_SetField(e_ResourceCountField, resourceMax);
-    unsigned long long tablesEnd = 256ull + 8ull * (static_cast<unsigned long long>(capacity) + resourceMax);
-    if (tablesEnd > 0xFFFFFFFFull) return;
+    if (tablesEnd > 0xFFFFFFFFull) {
+        co_FreeList.v_Set(8, 0, 0);
+        co_Resources.v_Set(8, 0, 0);
+        n_CachedFreeList = n_CachedResourceTable = 0;
+        return;
+    }
     if (eMode == e_ModeReadWrite) {
         unsigned counter = n_Field(e_FreeListCounterField);
         if (counter == 0 || counter != n_CachedFreeList) {
