@@ -257,3 +257,34 @@ TEST_F(RecordManagerDamage, GeometryNoCreationMakesOpensButTakesNoChange) {
         }
     }
 }
+
+TEST_F(RecordManagerDamage, ResourceTableOutOfOrderIsPutInOrder) {
+    unsigned const count = 200;
+    auto manager = po_Create(8, B, count);
+    for (unsigned i = 0; i < count; ++i) {
+        CT_Buffer data = co_Buffer(s_Data(12, i));
+        manager->v_AddResource(i * 2654435761u, &data);
+    }
+    manager->v_Close(1);
+    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    // The table reversed: the worst order for a sort that takes the first
+    // or the last key as its pivot.
+    std::string disk = s_Disk();
+    std::string reversed = disk;
+    for (unsigned i = 0; i < count; ++i)
+        reversed.replace(e_AtResourceTable + 8 * i, 8, disk.substr(e_AtResourceTable + 8 * (count - 1 - i), 8));
+    v_SetDisk(reversed);
+    for (int map : {0, 1}) {
+        manager->v_Open(CT_RecordManager::e_ModeRead, map);
+        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        ASSERT_EQ(manager->n_GetResourceCount(), count);
+        for (unsigned i = 2; i <= count; ++i)
+            EXPECT_LT(manager->n_GetResourceKeyAt(i - 1), manager->n_GetResourceKeyAt(i)) << i;
+        for (unsigned i = 0; i < count; i += 17) {
+            CT_Buffer back;
+            manager->v_GetResource(i * 2654435761u, &back);
+            EXPECT_EQ(s_Bytes(back), s_Data(12, i)) << i;
+        }
+        manager->v_Close(1);
+    }
+}
