@@ -117,7 +117,12 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
             unsigned previous = head.n_Offset;
             unsigned current = n_Read(previous + 4);
             if (b_Failed(__LINE__)) return 0;
-            for (unsigned steps = 0; current != 0 && steps < e_ChainWalkLimit; ++steps) {
+            // A chain longer than the data area has blocks runs round a loop
+            // that a damaged link made: nothing new comes after that many.
+            unsigned start = n_DataStart();
+            unsigned blocks = end > start ? (end - start) / n_Block() + 1 : 1;
+            unsigned limit = blocks < e_ChainWalkLimit ? blocks : static_cast<unsigned>(e_ChainWalkLimit);
+            for (unsigned steps = 0; current != 0 && steps < limit; ++steps) {
                 // A link that leaves the data area is damage: the chain
                 // is taken to end there.
                 if (!b_IsInDataArea(current, n_Block())) break;
