@@ -7,6 +7,7 @@
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Database/RecordManager/DatabaseError.h"
 #include "Foundation/Database/RecordManager/RecordManagerLayout.h"
+#include "Foundation/Platform/File.h"
 #include "Foundation/Platform/FileSharing.h"
 
 using namespace RecordLayout;
@@ -16,6 +17,33 @@ namespace {
 unsigned const n_CreateAttributes = 1;  // normal
 unsigned const n_CreateFlags = 8;       // random access
 unsigned const n_MapMinimum = 0xFFFFF;
+
+// What the file is lengthened with ahead of a growing view.
+unsigned char const auc_Zeros[256 * 1024] = {};
+
+// Before a write carries a writable view past its end, the file is
+// lengthened with zeros, by positioned writes, to the size the view will
+// grow to. The view then grows over pages the file already has, where
+// growing over new ones would fault each of them in and reserve its
+// blocks one page at a time, which costs several times more. The bytes
+// are those the growth would give (zeros up to the view's end, cut back
+// to the end offset at closing). A failure leaves the growth to the file
+// object, which reports its own.
+void v_LengthenAhead(CT_WinFile const& file, unsigned long long until) {
+    unsigned long long grown = (until + CT_WinFile::e_MapGrowth - 1) / CT_WinFile::e_MapGrowth * CT_WinFile::e_MapGrowth;
+    if (grown > 0xFFFFFFFFull) return;
+    void* handle = file.h_GetHandle();
+    unsigned size = Platform::n_GetFileSize(handle);
+    if (size == 0xFFFFFFFFu) return;
+    for (unsigned long long at = size; at < grown;) {
+        unsigned long long chunk = grown - at < sizeof auc_Zeros ? grown - at : sizeof auc_Zeros;
+        unsigned count = 0;
+        if (!Platform::b_WriteFileAt(handle, static_cast<unsigned>(at), auc_Zeros, static_cast<unsigned>(chunk), &count) ||
+            count == 0)
+            return;
+        at += count;
+    }
+}
 
 }  // namespace
 
@@ -209,6 +237,8 @@ void CT_RecordManager::v_Write(unsigned nOffset, void const* pvData, unsigned nL
         std::memcpy(static_cast<unsigned char*>(co_File.pv_GetMapping()) + nOffset, pvData, nLength);
         return;
     }
+    if (e_OpenMode == e_ModeReadWrite && co_File.b_GetMapping())
+        v_LengthenAhead(co_File, static_cast<unsigned long long>(nOffset) + nLength);
     co_File.vv_SetOffset(CT_File::e_Begin, static_cast<int>(nOffset));
     if (b_Failed(__LINE__)) return;
     co_File.vn_Write(pvData, nLength);
