@@ -113,6 +113,38 @@ unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
     return fixed / n_Block();
 }
 
+// A live record whose fixed part and body lie in the view and inside the
+// end offset, with a body length word that passes the checks of
+// v_CheckBody and holds data, is copied straight out of the view: the
+// buffer is sized once and takes the header and the body in one copy
+// each. Anything else (0 returned) goes the checked way, which reports.
+// limit is the smaller of the view's size and the end offset.
+static int b_CopyMappedRecord(unsigned char const* view, unsigned long long limit, unsigned nDataStart, unsigned nFixed,
+                              unsigned nHeaderSize, CT_Buffer* pcoData) {
+    if (view == nullptr) return 0;
+    if (nFixed < nDataStart || nFixed + static_cast<unsigned long long>(e_FixedPartOverhead) + nHeaderSize > limit)
+        return 0;
+    unsigned char const* fixed = view + nFixed;
+    if (n_LoadWord(fixed) != CT_RecordManager::e_LiveRecord) return 0;
+    unsigned body = n_LoadWord(fixed + 4);
+    unsigned size = 0;
+    if (body != 0) {
+        if (body + static_cast<unsigned long long>(e_LengthWordSize) > limit) return 0;
+        size = n_LoadWord(view + body);
+        if (size < e_LengthWordSize || size == 0xFFFFFFFFu || body + static_cast<unsigned long long>(size) > limit)
+            return 0;
+    }
+    unsigned bodyBytes = body ? size - e_LengthWordSize : 0;
+    unsigned total = nHeaderSize + bodyBytes;
+    pcoData->v_SetMinSize(total, 0);
+    pcoData->v_SetUsedSize(total);
+    unsigned char* out = static_cast<unsigned char*>(const_cast<void*>(pcoData->qcv_Get()));
+    if (total == 0) return 1;
+    std::memcpy(out, fixed + e_FixedPartOverhead, nHeaderSize);
+    if (bodyBytes) std::memcpy(out + nHeaderSize, view + body + e_LengthWordSize, bodyBytes);
+    return 1;
+}
+
 // A record stored without a body (its data no longer than H) reads back as
 // its H header bytes: its true length was never stored, and an empty
 // result would lose what the caller wrote. A body whose length word is
@@ -126,6 +158,11 @@ void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
     }
     unsigned fixed = static_cast<unsigned>(offset);
     unsigned headerSize = n_Field(e_RecordHeaderSizeField);
+    unsigned long long end = n_Field(e_EndOffsetField);
+    unsigned long long limit = end < co_File.n_GetMapSize() ? end : co_File.n_GetMapSize();
+    if (b_CopyMappedRecord(static_cast<unsigned char const*>(co_File.pv_GetMapping()), limit, n_DataStart(), fixed,
+                           headerSize, pcoData))
+        return;
     unsigned body, size;
     if (fixed >= n_DataStart() &&
         static_cast<unsigned long long>(fixed) + e_FixedPartOverhead + headerSize <= n_Field(e_EndOffsetField)) {
