@@ -1,10 +1,14 @@
 #include "Foundation/Database/RecordManager/RecordManager.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Database/RecordManager/DatabaseError.h"
 #include "Foundation/Database/RecordManager/RecordManagerLayout.h"
+#include "Foundation/Platform/File.h"
+#include "Foundation/Platform/FileSharing.h"
 
 using namespace RecordLayout;
 
@@ -13,6 +17,33 @@ namespace {
 unsigned const n_CreateAttributes = 1;  // normal
 unsigned const n_CreateFlags = 8;       // random access
 unsigned const n_MapMinimum = 0xFFFFF;
+
+// What the file is lengthened with ahead of a growing view.
+unsigned char const auc_Zeros[256 * 1024] = {};
+
+// Before a write carries a writable view past its end, the file is
+// lengthened with zeros, by positioned writes, to the size the view will
+// grow to. The view then grows over pages the file already has, where
+// growing over new ones would fault each of them in and reserve its
+// blocks one page at a time, which costs several times more. The bytes
+// are those the growth would give (zeros up to the view's end, cut back
+// to the end offset at closing). A failure leaves the growth to the file
+// object, which reports its own.
+void v_LengthenAhead(CT_WinFile const& file, unsigned long long until) {
+    unsigned long long grown = (until + CT_WinFile::e_MapGrowth - 1) / CT_WinFile::e_MapGrowth * CT_WinFile::e_MapGrowth;
+    if (grown > 0xFFFFFFFFull) return;
+    void* handle = file.h_GetHandle();
+    unsigned size = Platform::n_GetFileSize(handle);
+    if (size == 0xFFFFFFFFu) return;
+    for (unsigned long long at = size; at < grown;) {
+        unsigned long long chunk = grown - at < sizeof auc_Zeros ? grown - at : sizeof auc_Zeros;
+        unsigned count = 0;
+        if (!Platform::b_WriteFileAt(handle, static_cast<unsigned>(at), auc_Zeros, static_cast<unsigned>(chunk), &count) ||
+            count == 0)
+            return;
+        at += count;
+    }
+}
 
 }  // namespace
 
@@ -137,7 +168,7 @@ void CT_RecordManager::v_SetError(unsigned nCode) const {
 int CT_RecordManager::b_CheckRange(unsigned nOffset, unsigned nLength) const {
     if (nOffset == 0) return 1;
     unsigned end = n_Field(e_EndOffsetField);
-    if (nLength > end || nOffset > end || nOffset + nLength > end) {
+    if (static_cast<unsigned long long>(nOffset) + nLength > end) {
         v_SetError(CT_DatabaseError::e_CorruptData);
         return 0;
     }
@@ -206,6 +237,8 @@ void CT_RecordManager::v_Write(unsigned nOffset, void const* pvData, unsigned nL
         std::memcpy(static_cast<unsigned char*>(co_File.pv_GetMapping()) + nOffset, pvData, nLength);
         return;
     }
+    if (e_OpenMode == e_ModeReadWrite && co_File.b_GetMapping())
+        v_LengthenAhead(co_File, static_cast<unsigned long long>(nOffset) + nLength);
     co_File.vv_SetOffset(CT_File::e_Begin, static_cast<int>(nOffset));
     if (b_Failed(__LINE__)) return;
     co_File.vn_Write(pvData, nLength);
@@ -239,21 +272,31 @@ void CT_RecordManager::v_Unmap(unsigned finalLength) {
     if (co_File.b_GetMapping()) co_File.v_CloseMap(finalLength);
 }
 
+// A manager that holds its file open refuses to open it again, as the
+// file itself refuses a second opener while the first one's share mode
+// excludes it; the open file stays as it was.
+int CT_RecordManager::b_RefuseSecondOpen() const {
+    if (!co_File.b_IsOpen()) return 0;
+    Platform::v_SetSharingViolation();
+    static unsigned short const au_Name[] = {'%', 's', 0};
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    errors->v_SetSystemError(au_Name, co_File.pcco_GetFullName()->qcuz_Get());
+    errors->v_AddLocation(qcz_Location, __LINE__);
+    return 1;
+}
+
 void CT_RecordManager::v_Create(unsigned nRecordHeaderSize, unsigned nBlockSize, unsigned nResourceMaxCount) {
-    if (e_OpenMode != e_ModeNone) v_Close(0);
+    if (b_RefuseSecondOpen()) return;
     if (co_FreeList.n_GetCount() || co_Resources.n_GetCount()) {
         co_FreeList.v_Set(8, 0, 0);
         co_Resources.v_Set(8, 0, 0);
         co_Scratch.v_SetSize(0, 0);
     }
     // Refused before the file is touched: a block must hold a free block's
-    // two words, and a record's fixed part must fit in one block, or the
-    // scans (which go on one block past a record's first block) would
-    // take bytes of a record header for the start of a block. The tables
-    // must also leave the data area inside 32-bit offsets.
-    unsigned long long tables = 256ull + 8ull * (e_FreeListCapacity + static_cast<unsigned long long>(nResourceMaxCount));
-    if (nBlockSize < 8 || nRecordHeaderSize > nBlockSize - e_FixedPartOverhead ||
-        tables + nBlockSize > 0xFFFFFFFFull) {
+    // two words, and the tables and a record's fixed part must leave the
+    // data area inside 32-bit offsets. A fixed part may span several
+    // blocks (H + 8 > B).
+    if (!b_IsWorkableGeometry(nBlockSize, nRecordHeaderSize, e_FreeListCapacity, nResourceMaxCount)) {
         v_SetError(CT_DatabaseError::e_InvalidFormat);
         return;
     }
@@ -285,22 +328,25 @@ void CT_RecordManager::v_Create(unsigned nRecordHeaderSize, unsigned nBlockSize,
     e_OpenMode = e_ModeReadWrite;
 }
 
-// The header of a file opened for use. Beyond the magic number, only what
-// the algorithms rely on to stay inside the file is checked: a block that
-// holds two words, counts inside their tables, and a data area that starts
-// within the end offset on a block border.
-int CT_RecordManager::b_IsSaneHeader() const {
-    unsigned block = n_Field(e_BlockSizeField);
-    if (block < 8) return 0;
-    if (n_Field(e_RecordHeaderSizeField) > block - e_FixedPartOverhead) return 0;
-    unsigned capacity = n_Field(e_FreeListCapacityField);
-    if (capacity == 0 || n_Field(e_FreeListCountField) > capacity) return 0;
-    if (n_Field(e_ResourceCountField) > n_Field(e_ResourceMaxCountField)) return 0;
-    unsigned long long tables = 256ull + 8ull * (static_cast<unsigned long long>(capacity) +
-                                                 n_Field(e_ResourceMaxCountField));
-    if (tables + block > 0xFFFFFFFFull) return 0;
-    unsigned end = n_Field(e_EndOffsetField);
-    return end >= n_DataStart() && end % block == 0;
+// Whether block size, header size and table sizes leave every piece and
+// table inside 32-bit offsets, with room in a block for a free block's
+// two words and at least one free-list slot. Creation refuses other
+// geometries; an opened file that has one is read, never changed.
+int CT_RecordManager::b_IsWorkableGeometry(unsigned block, unsigned headerSize, unsigned capacity,
+                                           unsigned resourceMax) {
+    unsigned long long tables = 256ull + 8ull * (static_cast<unsigned long long>(capacity) + resourceMax);
+    unsigned long long fixed = static_cast<unsigned long long>(headerSize) + e_FixedPartOverhead;
+    return block >= 8 && capacity >= 1 && tables + block <= 0xFFFFFFFFull && fixed + block <= 0xFFFFFFFFull;
+}
+
+// Changes need a geometry the algorithms can work with; anything else
+// comes from a damaged file, which is then only read.
+int CT_RecordManager::b_CheckWritable() const {
+    if (b_IsWorkableGeometry(n_Field(e_BlockSizeField), n_Field(e_RecordHeaderSizeField),
+                             n_Field(e_FreeListCapacityField), n_Field(e_ResourceMaxCountField)))
+        return 1;
+    v_SetError(CT_DatabaseError::e_InvalidFormat);
+    return 0;
 }
 
 int CT_RecordManager::b_IsInDataArea(unsigned nOffset, unsigned nSize) const {
@@ -308,47 +354,30 @@ int CT_RecordManager::b_IsInDataArea(unsigned nOffset, unsigned nSize) const {
            static_cast<unsigned long long>(nOffset) + nSize <= n_Field(e_EndOffsetField);
 }
 
-// Every free-list entry must lie in the data area on block borders, or an
-// allocation would write a record over the tables or far past the end.
-int CT_RecordManager::b_IsSaneFreeList() const {
-    unsigned count = co_FreeList.n_GetCount();
-    unsigned block = n_Block();
-    unsigned char entry[e_EntrySize];
-    for (unsigned i = 1; i <= count; ++i) {
-        co_FreeList.v_GetAt(entry, static_cast<int>(i));
-        unsigned offset = n_LoadWord(entry);
-        unsigned size = n_LoadWord(entry + 4);
-        // Size 0 marks the chain's head, only ever in the last slot of a
-        // full list; its block is one block long at least.
-        bool head = size == 0 && i == count && count == n_Field(e_FreeListCapacityField);
-        if (size % block || (size == 0 && !head)) return 0;
-        if (!b_IsInDataArea(offset, head ? block : size)) return 0;
-    }
-    return 1;
+int CT_RecordManager::b_CheckWritablePiece(unsigned nOffset, unsigned nSize) const {
+    if (b_IsInDataArea(nOffset, n_AlignBlockSize(nSize))) return 1;
+    v_SetError(CT_DatabaseError::e_CorruptData);
+    return 0;
 }
 
 void CT_RecordManager::v_LoadResources() {
-    CT_VoidArray loaded(&co_Scratch, e_EntrySize);
     // The table is stored in key order; a damaged one is put in order
-    // rather than refused, so that its resources stay reachable.
-    unsigned count = loaded.n_GetCount();
-    bool sorted = true;
-    for (unsigned i = 2; i <= count && sorted; ++i) {
-        unsigned char a[e_EntrySize], b[e_EntrySize];
-        loaded.v_GetAt(a, static_cast<int>(i - 1));
-        loaded.v_GetAt(b, static_cast<int>(i));
-        sorted = n_LoadWord(a) <= n_LoadWord(b);
-    }
-    if (sorted) {
-        co_Resources.CT_VoidArray::v_Set(&loaded);
-    } else {
-        co_Resources.v_Set(&loaded);
-    }
+    // rather than refused, so that its resources stay reachable. Its own
+    // sort keeps the load at n log n whatever order the damage left (keys
+    // of a valid table are unique, so any sort gives the same order).
+    unsigned count = co_Scratch.n_GetUsedSize() / e_EntrySize;
+    unsigned char const* bytes = static_cast<unsigned char const*>(co_Scratch.qcv_Get());
+    std::vector<st_Resource> entries(count);
+    for (unsigned i = 0; i < count; ++i) entries[i] = {n_LoadWord(bytes + i * e_EntrySize), n_LoadWord(bytes + i * e_EntrySize + 4)};
+    auto byKey = [](st_Resource const& a, st_Resource const& b) { return a.n_Key < b.n_Key; };
+    if (!std::is_sorted(entries.begin(), entries.end(), byKey)) std::stable_sort(entries.begin(), entries.end(), byKey);
+    CT_Buffer sorted(entries.data(), count * e_EntrySize, 8 * e_EntrySize);
+    co_Resources.CT_VoidArray::v_Set(&sorted);
     co_Resources.v_SetGrowth(8);
 }
 
 void CT_RecordManager::v_Open(et_OpenMode eMode, int bMap) {
-    if (e_OpenMode != e_ModeNone) v_Close(0);
+    if (b_RefuseSecondOpen()) return;
     e_OpenMode = eMode;
     if (eMode == e_ModeReadWrite) {
         co_File.vv_Open(CT_File::e_ReadWrite, CT_File::e_OpenExisting, CT_File::e_ShareNone, n_CreateAttributes,
@@ -379,9 +408,26 @@ void CT_RecordManager::v_Open(et_OpenMode eMode, int bMap) {
     v_Read(auc_Header, 0, e_HeaderSize);
     if (CT_ErrorManager::spco_Get()->b_IsSetError()) return fail(__LINE__);
     n_CachedModification = n_Field(e_ModificationCounterField);
-    if (n_Field(e_MagicField) != e_Magic || !b_IsSaneHeader()) {
+    if (n_Field(e_MagicField) != e_Magic) {
         v_SetError(CT_DatabaseError::e_InvalidFormat);
         return fail(__LINE__);
+    }
+    // Counts beyond their tables are damage: they are clamped to the
+    // tables' capacities, so that no table is read or written back over
+    // its neighbour. A file whose tables do not fit in 32-bit offsets
+    // loads none, and its counts are taken as 0 to match; it cannot be
+    // changed either (b_CheckWritable), so nothing of this is written back.
+    unsigned capacity = n_Field(e_FreeListCapacityField);
+    unsigned resourceMax = n_Field(e_ResourceMaxCountField);
+    unsigned long long tablesEnd = 256ull + 8ull * (static_cast<unsigned long long>(capacity) + resourceMax);
+    if (tablesEnd > 0xFFFFFFFFull) capacity = resourceMax = 0;
+    if (n_Field(e_FreeListCountField) > capacity) v_SetField(e_FreeListCountField, capacity);
+    if (n_Field(e_ResourceCountField) > resourceMax) v_SetField(e_ResourceCountField, resourceMax);
+    if (tablesEnd > 0xFFFFFFFFull) {
+        co_FreeList.v_Set(8, 0, 0);
+        co_Resources.v_Set(8, 0, 0);
+        n_CachedFreeList = n_CachedResourceTable = 0;
+        return;
     }
     if (eMode == e_ModeReadWrite) {
         unsigned counter = n_Field(e_FreeListCounterField);
@@ -392,18 +438,10 @@ void CT_RecordManager::v_Open(et_OpenMode eMode, int bMap) {
             co_FreeList.v_SetGrowth(8);
             n_CachedFreeList = counter;
         }
-        if (!b_IsSaneFreeList()) {
-            // Forget the list so that a later open reads it again.
-            co_FreeList.v_Set(8, 0, 0);
-            n_CachedFreeList = 0;
-            v_SetError(CT_DatabaseError::e_InvalidFormat);
-            return fail(__LINE__);
-        }
     }
     unsigned counter = n_Field(e_ResourceTableCounterField);
     if (counter == 0 || counter != n_CachedResourceTable) {
-        v_Read(&co_Scratch, 256 + n_Field(e_FreeListCapacityField) * e_EntrySize,
-               n_Field(e_ResourceCountField) * e_EntrySize);
+        v_Read(&co_Scratch, 256 + capacity * e_EntrySize, n_Field(e_ResourceCountField) * e_EntrySize);
         if (CT_ErrorManager::spco_Get()->b_IsSetError()) return fail(__LINE__);
         v_LoadResources();
         n_CachedResourceTable = counter;
@@ -431,9 +469,9 @@ void CT_RecordManager::v_WriteHeader() {
 }
 
 // Closing a manager that is not open does nothing: there is no handle to
-// write through.
+// write through. An open in mode 0 holds a handle too, and is closed.
 void CT_RecordManager::v_Close(int bClear) {
-    if (e_OpenMode != e_ModeNone) {
+    if (co_File.b_IsOpen()) {
         v_WriteHeader();
         v_Unmap(n_Field(e_EndOffsetField));
         co_File.vv_Close();
@@ -450,7 +488,7 @@ void CT_RecordManager::v_Close(int bClear) {
 }
 
 void CT_RecordManager::v_Flush() {
-    if (e_OpenMode == e_ModeNone) return;
+    if (!co_File.b_IsOpen()) return;
     v_WriteHeader();
     if (co_File.b_GetMapping()) {
         co_File.v_FlushMap();

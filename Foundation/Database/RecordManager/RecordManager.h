@@ -128,10 +128,17 @@ private:
     unsigned n_Block() const;
     // The offset of the first block of the data area.
     unsigned n_DataStart() const;
-    // Whether the header image describes a geometry the algorithms can
-    // work with; 0 for files no creation could have made.
-    int b_IsSaneHeader() const;
-    int b_IsSaneFreeList() const;
+    // Whether a geometry leaves every piece and table inside 32-bit
+    // offsets, with room for a free block's two words in a block.
+    static int b_IsWorkableGeometry(unsigned block, unsigned headerSize, unsigned capacity, unsigned resourceMax);
+    // Before a change: 1 when the open file's geometry is workable, else
+    // 0 with 31050 set.
+    int b_CheckWritable() const;
+    // 1 with the file's sharing error set when the file is open already.
+    int b_RefuseSecondOpen() const;
+    // 1 when the piece of size bytes at offset may be freed or written:
+    // inside the data area; else 0 with 31005 set.
+    int b_CheckWritablePiece(unsigned nOffset, unsigned nSize) const;
     int b_CheckRange(unsigned nOffset, unsigned nLength) const;
     unsigned n_CheckRecord(unsigned nRecord) const;
     void v_CheckBody(unsigned nBody, unsigned* pnBody, unsigned* pnBodySize) const;
@@ -141,8 +148,10 @@ private:
     void v_LoadResources();
     void v_Unmap(unsigned finalLength);
     // The scan shared by n_GetNextRecord, n_GetNextRecordRobust and
-    // b_IsCorrupt: returns the next live record's offset, or 0.
-    unsigned n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust) const;
+    // b_IsCorrupt: returns the next live record's offset, or 0. With a
+    // count, it does not stop at records but counts those it reads and
+    // walks on to the end.
+    unsigned n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust, unsigned* pnCount = nullptr) const;
     unsigned char* puc_Staging(unsigned nTotal, unsigned char* pucSmall, unsigned nSmallSize);
     void v_WriteBlock(unsigned nOffset, unsigned nLengthWord, void const* pvData, unsigned nLength);
 

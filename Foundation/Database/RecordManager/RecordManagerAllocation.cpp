@@ -45,6 +45,10 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
     for (unsigned i = 1; i <= count; ++i) {
         st_FreeEntry entry = so_GetEntry(co_FreeList, i);
         if (entry.n_Size < need) continue;
+        // An entry outside the data area, or off block borders, is damage
+        // in the table as it was read: handing it out would write a
+        // record over the tables or past the end.
+        if (entry.n_Size % n_Block() != 0 || !b_IsInDataArea(entry.n_Offset, entry.n_Size)) continue;
         // A free block starts with its size. One that does not is no
         // longer free: a list written back before a process ended without
         // closing may name blocks that records took since. Skipping it
@@ -69,17 +73,25 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
         st_FreeEntry last = so_GetEntry(co_FreeList, count);
         if (count == capacity && last.n_Size == 0) {
             // The chain's head block becomes a regular entry; the block it
-            // links to, if any, is the new head.
-            unsigned size = n_Read(last.n_Offset);
-            if (b_Failed(__LINE__)) return 0;
-            unsigned next = n_Read(last.n_Offset + 4);
-            if (b_Failed(__LINE__)) return 0;
-            size = n_AlignBlockSize(size);
-            if (!b_IsInDataArea(last.n_Offset, size)) {
-                v_SetError(CT_DatabaseError::e_CorruptData);
-                return 0;
+            // links to, if any, is the new head. A head that is no free
+            // block (a record took it since the list was written, or the
+            // slot is damaged) ends the chain: both entries leave the list.
+            unsigned size = 0, next = 0;
+            if (b_IsInDataArea(last.n_Offset, n_Block())) {
+                size = n_Read(last.n_Offset);
+                if (b_Failed(__LINE__)) return 0;
+                next = n_Read(last.n_Offset + 4);
+                if (b_Failed(__LINE__)) return 0;
             }
-            v_SetEntry(co_FreeList, i, {last.n_Offset, size});
+            if (size == 0 || size >= e_UnfinishedRecord || !b_IsInDataArea(last.n_Offset, n_AlignBlockSize(size))) {
+                co_FreeList.v_RemoveAt(count);
+                --count;
+                if (i != count) v_SetEntry(co_FreeList, i, so_GetEntry(co_FreeList, count));
+                co_FreeList.v_RemoveAt(count);
+                v_SetField(e_FreeListCountField, count - 1);
+                return entry.n_Offset;
+            }
+            v_SetEntry(co_FreeList, i, {last.n_Offset, n_AlignBlockSize(size)});
             if (next != 0) {
                 v_SetEntry(co_FreeList, count, {next, 0});
                 return entry.n_Offset;
@@ -93,11 +105,27 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
     }
     if (count != 0 && count == capacity) {
         st_FreeEntry head = so_GetEntry(co_FreeList, count);
-        if (head.n_Size == 0) {
+        // The head's own block must still be free, or its link word is
+        // some record's (a body offset) and the walk would hand out live
+        // data.
+        unsigned headWord = 0;
+        if (head.n_Size == 0 && b_IsInDataArea(head.n_Offset, n_Block())) {
+            headWord = n_Read(head.n_Offset);
+            if (b_Failed(__LINE__)) return 0;
+        }
+        if (head.n_Size == 0 && headWord != 0 && headWord < e_UnfinishedRecord) {
             unsigned previous = head.n_Offset;
             unsigned current = n_Read(previous + 4);
             if (b_Failed(__LINE__)) return 0;
-            for (unsigned steps = 0; current != 0 && steps < e_ChainWalkLimit; ++steps) {
+            // A chain longer than the data area has blocks runs round a loop
+            // that a damaged link made: nothing new comes after that many.
+            unsigned start = n_DataStart();
+            unsigned blocks = end > start ? (end - start) / n_Block() + 1 : 1;
+            unsigned limit = blocks < e_ChainWalkLimit ? blocks : static_cast<unsigned>(e_ChainWalkLimit);
+            for (unsigned steps = 0; current != 0 && steps < limit; ++steps) {
+                // A link that leaves the data area is damage: the chain
+                // is taken to end there.
+                if (!b_IsInDataArea(current, n_Block())) break;
                 unsigned word = n_Read(current);
                 if (b_Failed(__LINE__)) return 0;
                 // A record's marker: the chain as stored is stale from here.
@@ -105,12 +133,9 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
                 unsigned size = n_AlignBlockSize(word);
                 unsigned next = n_Read(current + 4);
                 if (b_Failed(__LINE__)) return 0;
-                // A link or size that leaves the data area is damage, not
-                // free space: taking it would write over other data.
-                if (!b_IsInDataArea(current, size)) {
-                    v_SetError(CT_DatabaseError::e_CorruptData);
-                    return 0;
-                }
+                // A size that leaves the data area is damage, not free
+                // space: taking it would write past the end.
+                if (!b_IsInDataArea(current, size)) break;
                 if (size == need) {
                     v_Write(previous + 4, next);
                     if (b_Failed(__LINE__)) return 0;
@@ -133,8 +158,10 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
     }
     // Nothing free fits: the file grows. The free list did not change.
     v_SetField(e_FreeListCounterField, n_Field(e_FreeListCounterField) - 1);
-    if (static_cast<unsigned long long>(end) + need > 0xFFFFFFFFull) {
-        // 32-bit offsets cannot address more.
+    // 32-bit offsets cannot address more; and an end offset inside the
+    // tables or off a block border is damage, where a new block would
+    // overwrite a table or get a number that names another offset.
+    if (static_cast<unsigned long long>(end) + need > 0xFFFFFFFFull || end < n_DataStart() || end % n_Block() != 0) {
         v_SetError(CT_DatabaseError::e_CorruptData);
         return 0;
     }
@@ -143,6 +170,7 @@ unsigned CT_RecordManager::n_GetFreeBlock(unsigned nSize) {
 }
 
 void CT_RecordManager::v_PutFreeBlock(int, unsigned nOffset, unsigned nSize) {
+    if (!b_CheckWritablePiece(nOffset, nSize)) return;
     unsigned size = n_AlignBlockSize(nSize);
     unsigned capacity = n_Field(e_FreeListCapacityField);
     v_RaiseField(e_FreeListCounterField);
@@ -156,12 +184,19 @@ void CT_RecordManager::v_PutFreeBlock(int, unsigned nOffset, unsigned nSize) {
     }
     // The list is full: the block goes to the front of the chain behind
     // the last slot. A regular entry there becomes the chain's end.
+    // A damaged last entry (outside the data area) is dropped rather than
+    // written to: the new block then ends the chain.
     st_FreeEntry last = so_GetEntry(co_FreeList, capacity);
+    unsigned link = last.n_Offset;
     if (last.n_Size != 0) {
-        v_Write(last.n_Offset + 4, 0u);
-        if (b_Failed(__LINE__)) return;
+        if (last.n_Size % n_Block() == 0 && b_IsInDataArea(last.n_Offset, last.n_Size)) {
+            v_Write(last.n_Offset + 4, 0u);
+            if (b_Failed(__LINE__)) return;
+        } else {
+            link = 0;
+        }
     }
-    v_Write(nOffset + 4, last.n_Offset);
+    v_Write(nOffset + 4, link);
     if (b_Failed(__LINE__)) return;
     v_SetEntry(co_FreeList, capacity, {nOffset, 0});
 }

@@ -29,9 +29,12 @@ void CT_RecordManager::v_CheckReference(unsigned nOffset) const {
     }
 }
 
-// The offset of a live record's fixed part; 0 with 31051 when the number
-// addresses none (numbers whose offset would pass 32 bits included).
+// The offset of a live record's fixed part, to be changed or freed; 0 with
+// 31051 when the number addresses none (numbers whose offset would pass 32
+// bits included), with 31050 when the file cannot be changed, and with
+// 31005 when the fixed part reaches past the end offset.
 unsigned CT_RecordManager::n_CheckRecord(unsigned nRecord) const {
+    if (!b_CheckWritable()) return 0;
     unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
     if (offset > 0xFFFFFFFFull) {
         v_SetError(CT_DatabaseError::e_InvalidReference);
@@ -39,6 +42,8 @@ unsigned CT_RecordManager::n_CheckRecord(unsigned nRecord) const {
     }
     v_CheckReference(static_cast<unsigned>(offset));
     if (b_Failed(__LINE__)) return 0;
+    if (!b_CheckWritablePiece(static_cast<unsigned>(offset), n_Field(e_RecordHeaderSizeField) + e_FixedPartOverhead))
+        return 0;
     return static_cast<unsigned>(offset);
 }
 
@@ -72,6 +77,7 @@ void CT_RecordManager::v_CheckBody(unsigned body, unsigned* pnBody, unsigned* pn
 }
 
 unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
+    if (!b_CheckWritable()) return 0;
     unsigned length = pcoData->n_GetUsedSize();
     unsigned headerSize = n_Field(e_RecordHeaderSizeField);
     unsigned fixed = n_GetFreeBlock(headerSize + e_FixedPartOverhead);
@@ -107,10 +113,42 @@ unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
     return fixed / n_Block();
 }
 
+// A live record whose fixed part and body lie in the view and inside the
+// end offset, with a body length word that passes the checks of
+// v_CheckBody and holds data, is copied straight out of the view: the
+// buffer is sized once and takes the header and the body in one copy
+// each. Anything else (0 returned) goes the checked way, which reports.
+// limit is the smaller of the view's size and the end offset.
+static int b_CopyMappedRecord(unsigned char const* view, unsigned long long limit, unsigned nDataStart, unsigned nFixed,
+                              unsigned nHeaderSize, CT_Buffer* pcoData) {
+    if (view == nullptr) return 0;
+    if (nFixed < nDataStart || nFixed + static_cast<unsigned long long>(e_FixedPartOverhead) + nHeaderSize > limit)
+        return 0;
+    unsigned char const* fixed = view + nFixed;
+    if (n_LoadWord(fixed) != CT_RecordManager::e_LiveRecord) return 0;
+    unsigned body = n_LoadWord(fixed + 4);
+    unsigned size = 0;
+    if (body != 0) {
+        if (body + static_cast<unsigned long long>(e_LengthWordSize) > limit) return 0;
+        size = n_LoadWord(view + body);
+        if (size < e_LengthWordSize || size == 0xFFFFFFFFu || body + static_cast<unsigned long long>(size) > limit)
+            return 0;
+    }
+    unsigned bodyBytes = body ? size - e_LengthWordSize : 0;
+    unsigned total = nHeaderSize + bodyBytes;
+    pcoData->v_SetMinSize(total, 0);
+    pcoData->v_SetUsedSize(total);
+    unsigned char* out = static_cast<unsigned char*>(const_cast<void*>(pcoData->qcv_Get()));
+    if (total == 0) return 1;
+    std::memcpy(out, fixed + e_FixedPartOverhead, nHeaderSize);
+    if (bodyBytes) std::memcpy(out + nHeaderSize, view + body + e_LengthWordSize, bodyBytes);
+    return 1;
+}
+
 // A record stored without a body (its data no longer than H) reads back as
 // its H header bytes: its true length was never stored, and an empty
 // result would lose what the caller wrote. A body whose length word is
-// below 4 cannot come from an addition and is reported as corrupt.
+// below 4 holds no data: the record reads back empty.
 void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
     pcoData->v_SetUsedSize(0);
     unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
@@ -120,6 +158,11 @@ void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
     }
     unsigned fixed = static_cast<unsigned>(offset);
     unsigned headerSize = n_Field(e_RecordHeaderSizeField);
+    unsigned long long end = n_Field(e_EndOffsetField);
+    unsigned long long limit = end < co_File.n_GetMapSize() ? end : co_File.n_GetMapSize();
+    if (b_CopyMappedRecord(static_cast<unsigned char const*>(co_File.pv_GetMapping()), limit, n_DataStart(), fixed,
+                           headerSize, pcoData))
+        return;
     unsigned body, size;
     if (fixed >= n_DataStart() &&
         static_cast<unsigned long long>(fixed) + e_FixedPartOverhead + headerSize <= n_Field(e_EndOffsetField)) {
@@ -157,7 +200,6 @@ void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
     if (body == 0) return;
     if (size < e_LengthWordSize) {
         pcoData->v_SetUsedSize(0);
-        v_SetError(CT_DatabaseError::e_CorruptData);
         return;
     }
     v_ReadAppend(pcoData, body + e_LengthWordSize, size - e_LengthWordSize);
@@ -175,6 +217,9 @@ void CT_RecordManager::v_UpdateRecord(unsigned nRecord, CT_Buffer const* pcoData
     unsigned newSize = length > headerSize ? length - headerSize + e_LengthWordSize : 0;
     unsigned headerBytes = length < headerSize ? length : headerSize;
     unsigned char const* data = pcuc_Bytes(pcoData);
+    // The old body is rewritten in place or freed: either way it must lie
+    // in the data area.
+    if (body != 0 && !b_CheckWritablePiece(body, size)) return;
     if (newSize != 0 && body != 0 && n_AlignBlockSize(newSize) == n_AlignBlockSize(size)) {
         v_WriteBlock(body, newSize, data + headerSize, length - headerSize);
         if (b_Failed(__LINE__)) return;
@@ -225,6 +270,8 @@ void CT_RecordManager::v_DeleteRecord(unsigned nRecord) {
     unsigned body, size;
     v_GetBody(fixed, &body, &size);
     if (b_Failed(__LINE__)) return;
+    // A body outside the data area is refused before anything is freed.
+    if (body != 0 && !b_CheckWritablePiece(body, size)) return;
     v_PutFreeBlock(0, fixed, n_Field(e_RecordHeaderSizeField) + e_FixedPartOverhead);
     if (b_Failed(__LINE__)) return;
     if (body != 0) {
@@ -244,7 +291,7 @@ void CT_RecordManager::v_DeleteRecord(unsigned nRecord) {
 // Records that cannot be read have their errors cleared, and the walk
 // goes on at the next block. Returns the offset of the
 // next record read (or found, without a buffer), or 0.
-unsigned CT_RecordManager::n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust) const {
+unsigned CT_RecordManager::n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust, unsigned* pnCount) const {
     unsigned long long block = n_Block();
     unsigned long long end = n_Field(e_EndOffsetField);
     unsigned long long start = n_DataStart();
@@ -258,8 +305,12 @@ unsigned CT_RecordManager::n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobus
         if (word == e_LiveRecord) {
             if (pcoData == nullptr) return static_cast<unsigned>(offset);
             v_GetRecord(static_cast<unsigned>(offset / block), pcoData);
-            if (!errors->b_IsSetError()) return static_cast<unsigned>(offset);
-            errors->v_ClearError();
+            if (!errors->b_IsSetError()) {
+                if (pnCount == nullptr) return static_cast<unsigned>(offset);
+                ++*pnCount;
+            } else {
+                errors->v_ClearError();
+            }
             offset += block;
         } else if (!byBlock) {
             unsigned long long step = word == 0 ? 0 : ((word - 1ull) / block + 1) * block;
@@ -288,16 +339,11 @@ unsigned CT_RecordManager::n_GetNextRecordRobust(unsigned nFrom, CT_Buffer* pcoD
 
 int CT_RecordManager::b_IsCorrupt() const {
     if (e_OpenMode < e_ModeRead) return 0;
+    // One walk, as a scan goes, counting the records it can read; after a
+    // record, counted or not, it goes on at the next block, and once a
+    // size word cannot be right it goes on block by block to the end.
     unsigned readable = 0;
-    unsigned from = 0;
-    // Every live marker is read; after a record, counted or not, the walk
-    // goes on at the next block.
-    for (;;) {
-        unsigned found = n_Scan(from, &co_Scratch, 0);
-        if (found == 0) break;
-        ++readable;
-        from = found / n_Block() + 1;
-    }
+    n_Scan(0, &co_Scratch, 0, &readable);
     co_Scratch.v_SetUsedSize(0);
     return readable != n_Field(e_RecordCountField);
 }

@@ -32,6 +32,7 @@ unsigned CT_RecordManager::n_ReadResourceSize(unsigned nOffset) const {
 }
 
 void CT_RecordManager::v_AddResource(unsigned nKey, CT_Buffer const* pcoData) {
+    if (!b_CheckWritable()) return;
     if (n_Field(e_ResourceCountField) >= n_Field(e_ResourceMaxCountField)) {
         v_SetError(CT_DatabaseError::e_ResourceMaxCount);
         return;
@@ -53,11 +54,15 @@ void CT_RecordManager::v_AddResource(unsigned nKey, CT_Buffer const* pcoData) {
 }
 
 void CT_RecordManager::v_UpdateResource(unsigned nKey, CT_Buffer const* pcoData) {
+    if (!b_CheckWritable()) return;
     st_Resource resource{nKey, 0};
     unsigned position = n_FindResource(&resource);
     if (b_Failed(__LINE__)) return;
     unsigned oldSize = n_ReadResourceSize(resource.n_Offset);
     if (b_Failed(__LINE__)) return;
+    // The old block is rewritten in place or freed: either way it must lie
+    // in the data area.
+    if (!b_CheckWritablePiece(resource.n_Offset, oldSize)) return;
     unsigned length = pcoData->n_GetUsedSize();
     unsigned newSize = length + e_LengthWordSize;
     if (n_AlignBlockSize(oldSize) != n_AlignBlockSize(newSize)) {
@@ -92,6 +97,7 @@ void CT_RecordManager::v_GetResource(unsigned nKey, CT_Buffer* pcoData) {
 }
 
 void CT_RecordManager::v_DeleteResource(unsigned nKey) {
+    if (!b_CheckWritable()) return;
     st_Resource resource{nKey, 0};
     unsigned position = n_FindResource(&resource);
     if (b_Failed(__LINE__)) return;

@@ -1,0 +1,10 @@
+#include "Foundation/Platform/FileSharing.h"
+
+#include <errno.h>
+
+namespace Platform {
+
+// The code the file opening leaves when a share lock refuses it.
+void v_SetSharingViolation() { errno = EBUSY; }
+
+}  // namespace Platform
