@@ -46,6 +46,7 @@ void v_Describe(char const* label, CT_String const* s) {
 }
 
 unsigned short const au_Greeting[] = {'K', 0x00F6, 'l', 'n', ' ', 0x2192, ' ', 0x6771, 0x4EAC, 0};
+unsigned short const au_Privet[] = {0x041F, 0x0440, 0x0438, 0x0432, 0x0435, 0x0442, 0};
 unsigned short const au_Format[] = {'%', 's', ' ', 'h', 'a', 's', ' ', '%', 'd', ' ', 'u', 'n', 'i', 't', 's', 0};
 
 }  // namespace
@@ -63,6 +64,17 @@ int i_TourString() {
     v_Describe("wide, set from the narrow", &widened);
     CT_CString narrowed(&widened, 850);
     v_Describe("narrow 850, from the wide", &narrowed);
+
+    std::printf("\nThe same wide word in the Windows, DOS, KOI8 and Mac code pages, and back:\n");
+    CT_UString privet(au_Privet, ~0u);
+    for (unsigned codePage : {1251u, 866u, 855u, 20866u, 10007u}) {
+        char label[32];
+        std::snprintf(label, sizeof label, "narrow %u", codePage);
+        CT_CString encoded(&privet, codePage);
+        v_Describe(label, &encoded);
+        CT_UString back(static_cast<CT_String const*>(&encoded));
+        failures += back.vi_Compare(au_Privet, ~0u, 0) != 0;
+    }
 
     std::printf("\nCopies share one buffer; the first change unshares it:\n");
     CT_CString copy(cafe);
