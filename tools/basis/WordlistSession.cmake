@@ -14,41 +14,13 @@ set(ENV{LANG} C.UTF-8)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-# wordlist(<ok|fail> <argument>...): runs `basis wordlist` in the scratch
-# folder and checks its exit status; leaves out and err, without CRs. A
-# silent status of 1 under the emulator is Wine failing to start the
-# program: such a run is made again, up to twice.
+include("${CMAKE_CURRENT_LIST_DIR}/ToolSession.cmake")
+
+# wordlist(<ok|fail> <argument>...): `basis wordlist` by basis_run.
 function(wordlist expect)
-  foreach(attempt 1 2 3)
-    execute_process(COMMAND ${EMULATOR} "${BASIS}" wordlist ${ARGN}
-                    WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status
-                    OUTPUT_FILE "${WORK}/stdout.txt" ERROR_FILE "${WORK}/stderr.txt")
-    file(SIZE "${WORK}/stdout.txt" out_size)
-    file(SIZE "${WORK}/stderr.txt" err_size)
-    if(NOT EMULATOR OR NOT status EQUAL 1 OR out_size GREATER 0 OR err_size GREATER 0)
-      break()
-    endif()
-  endforeach()
-  file(READ "${WORK}/stdout.txt" out)
-  file(READ "${WORK}/stderr.txt" err)
-  string(REPLACE "\r" "" out "${out}")
-  string(REPLACE "\r" "" err "${err}")
-  set(wanted_ok 0)
-  set(wanted_fail 1)
-  if(NOT "${status}" STREQUAL "${wanted_${expect}}")
-    message(FATAL_ERROR "basis wordlist ${ARGN}: exit status ${status}, expected ${wanted_${expect}}\n"
-                        "stdout:\n${out}\nstderr:\n${err}")
-  endif()
+  basis_run(wordlist ${expect} ${ARGN})
   set(out "${out}" PARENT_SCOPE)
   set(err "${err}" PARENT_SCOPE)
-endfunction()
-
-function(expect_same_bytes got wanted)
-  file(READ "${WORK}/${got}" got_bytes HEX)
-  file(READ "${WORK}/${wanted}" wanted_bytes HEX)
-  if(NOT got_bytes STREQUAL wanted_bytes)
-    message(FATAL_ERROR "${got} differs from ${wanted}")
-  endif()
 endfunction()
 
 # make_pairs(<file> <count> <accented>): count pairs of random words in
