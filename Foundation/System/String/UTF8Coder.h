@@ -195,16 +195,24 @@ inline int si_Encode(char* target, unsigned short const* source, unsigned count)
     std::size_t i = 0;
     bool const shuffle = UTF8Shuffle::b_Available();
     std::size_t const reach = shuffle ? UTF8Shuffle::cn_EncodeReach : UnitBlock::cn_EncodeReach;
+    // Long runs of ASCII are looked for after a block of ASCII only, so
+    // that other text does not pay for looking.
+    bool ascii = true;
     for (;;) {
         std::size_t const limit = count - i < stretch ? count - i : stretch;
         std::size_t const run = UnitBlock::n_NonZeroRun(source + i, limit);
         std::size_t const known = i + run;
         while (known >= i + reach) {
-            std::size_t const ascii = UnitBlock::n_NarrowAscii64(source + i, known - i, out);
-            i += ascii;
-            out += ascii;
-            if (known < i + reach) break;
-            out += shuffle ? UTF8Shuffle::n_EncodeBlock(source + i, out) : UnitBlock::n_EncodeBlock(source + i, out);
+            if (ascii) {
+                std::size_t const narrowed = UnitBlock::n_NarrowAscii64(source + i, known - i, out);
+                i += narrowed;
+                out += narrowed;
+                if (known < i + reach) break;
+            }
+            unsigned const bytes =
+                shuffle ? UTF8Shuffle::n_EncodeBlock(source + i, out) : UnitBlock::n_EncodeBlock(source + i, out);
+            ascii = bytes == 16;
+            out += bytes;
             i += 16;
         }
         if (run == stretch) continue;

@@ -127,57 +127,100 @@ inline constexpr st_EncodeTable sst_PairTable = st_MakePairTable();
 // sequence takes at most four bytes and gives at least one unit).
 unsigned const cn_DecodeReach = 16 + 16;
 
-// Decodes blocks of 16 bytes at the start of a sequence while each holds
-// nothing but one- to three-byte sequences laid out right, at least one of
-// them not ASCII, up to the first 12 bytes' whole sequences a step. The
-// sequences are decoded as the careful decoder decodes them, and all
-// available bytes are known not to be zero. Stops at the first block that
-// does not qualify (its first sequence, say, is longer, cut short or
-// missing a following byte) or when fewer than cn_DecodeReach bytes are
-// left; returns the bytes decoded and adds the units written to units.
+// Decodes the whole sequences among the first 12 bytes of block, which
+// start with a sequence and are laid out as move says; writes eight units
+// at units, of which move.n_Units are the sequences'.
+__attribute__((target("ssse3"))) inline void v_DecodeStep(__m128i block, st_DecodeMove const& move,
+                                                          unsigned short* units) {
+    __m128i const shuffle = _mm_loadu_si128(reinterpret_cast<__m128i const*>(move.ac_Shuffle));
+    // Last byte low, the one before high: the low seven bits of the last
+    // (six of a following byte, whose seventh is clear) and the low six of
+    // the one before (five of a two-byte lead, whose sixth is clear).
+    __m128i const pair = _mm_shuffle_epi8(block, shuffle);
+    __m128i unit = _mm_or_si128(_mm_and_si128(pair, _mm_set1_epi16(0x7F)),
+                                _mm_and_si128(_mm_srli_epi16(pair, 2), _mm_set1_epi16(0x0FC0)));
+    // A byte earlier still, high: a three-byte lead when it is one (0xE0
+    // and up), else the last byte of the sequence before or nothing. Moves
+    // to nowhere (0x80) stay so.
+    __m128i const earlier = _mm_or_si128(_mm_sub_epi8(shuffle, _mm_set1_epi8(1)),
+                                         _mm_and_si128(shuffle, _mm_set1_epi8(static_cast<char>(0x80))));
+    __m128i const before = _mm_shuffle_epi8(block, earlier);
+    __m128i const isLead3 = _mm_cmpeq_epi16(_mm_and_si128(before, _mm_set1_epi16(static_cast<short>(0xE000))),
+                                            _mm_set1_epi16(static_cast<short>(0xE000)));
+    unit = _mm_or_si128(unit, _mm_and_si128(isLead3, _mm_and_si128(_mm_slli_epi16(before, 4),
+                                                                   _mm_set1_epi16(static_cast<short>(0xF000)))));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(units), unit);
+}
+
+// The bytes of block that are 0x80 and up, 0xC0 and up, 0xE0 and up and
+// 0xF0 and up, a bit each. Signed compares: 0x80-0xFF are below zero, so
+// the bytes above -65 are 0xC0 and up but also ASCII, which high leaves
+// out.
+struct st_Kinds {
+    unsigned n_High, n_Lead, n_Lead3, n_Lead4;
+};
+
+__attribute__((target("ssse3"))) inline st_Kinds st_Classify(__m128i block) {
+    unsigned const high = static_cast<unsigned>(_mm_movemask_epi8(block));
+    return {high, high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-65)))),
+            high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-33)))),
+            high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-17))))};
+}
+
+// Decodes text at the start of a sequence while it holds nothing but one-
+// to three-byte sequences laid out right, not all of them ASCII, as the
+// careful decoder decodes them; all available bytes are known not to be
+// zero. Stretches of 64 bytes that all qualify are checked at once and
+// decoded a step at a time; otherwise a block of 16 is checked for its
+// first step only. Stops where neither qualifies (the first sequence, say,
+// is longer, cut short or missing a following byte), at 64 bytes of ASCII
+// or when fewer than cn_DecodeReach bytes are left; returns the bytes
+// decoded and moves units past the units written.
 __attribute__((target("ssse3"))) inline std::size_t n_DecodeBlocks(unsigned char const* bytes, std::size_t available,
                                                                    unsigned short*& units) {
     std::size_t done = 0;
     unsigned short* out = units;
-    __m128i const lowSeven = _mm_set1_epi16(0x7F);
-    __m128i const middleSix = _mm_set1_epi16(0x0FC0), topFour = _mm_set1_epi16(static_cast<short>(0xF000));
-    __m128i const one = _mm_set1_epi8(1);
     while (available - done >= cn_DecodeReach) {
+        if (available - done >= 64 + cn_DecodeReach) {
+            std::uint64_t high = 0, lead = 0, lead3 = 0, lead4 = 0;
+            for (unsigned k = 0; k < 4; ++k) {
+                st_Kinds const kinds =
+                    st_Classify(_mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + 16 * k)));
+                high |= std::uint64_t{kinds.n_High} << 16 * k;
+                lead |= std::uint64_t{kinds.n_Lead} << 16 * k;
+                lead3 |= std::uint64_t{kinds.n_Lead3} << 16 * k;
+                lead4 |= std::uint64_t{kinds.n_Lead4} << 16 * k;
+            }
+            if (high == 0) break;
+            std::uint64_t const follow = high & ~lead;
+            // Every following byte where a lead expects one and nowhere
+            // else (a sequence running past the 64 bytes is not looked at
+            // and not decoded: the steps stop before byte 63).
+            if (lead4 == 0 && (lead << 1 | lead3 << 2) == follow) {
+                unsigned at = 0;
+                do {
+                    st_DecodeMove const& move = sst_DecodeTable.a_Move[(~follow >> (at + 1)) & 0xFFF];
+                    v_DecodeStep(_mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + at)), move, out);
+                    out += move.n_Units;
+                    at += move.n_Used;
+                } while (at <= 64 - 13);
+                done += at;
+                continue;
+            }
+        }
         __m128i const block = _mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done));
-        // Signed compares: 0x80-0xFF are below zero, so the bytes above
-        // -65 are 0xC0 and up but also ASCII, which high leaves out.
-        unsigned const high = static_cast<unsigned>(_mm_movemask_epi8(block));
-        if (high == 0) break;
-        unsigned const lead = high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-65))));
-        unsigned const lead3 = high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-33))));
-        unsigned const lead4 = high & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(block, _mm_set1_epi8(-17))));
-        unsigned const follow = high & ~lead;
-        unsigned const ends = ((~follow & 0xFFFF) >> 1) & 0xFFF;
-        st_DecodeMove const& move = sst_DecodeTable.a_Move[ends];
+        st_Kinds const kinds = st_Classify(block);
+        if (kinds.n_High == 0) break;
+        unsigned const follow = kinds.n_High & ~kinds.n_Lead;
+        st_DecodeMove const& move = sst_DecodeTable.a_Move[((~follow & 0xFFFF) >> 1) & 0xFFF];
         unsigned const used = move.n_Used;
         // The following bytes expected after the leads, against those
         // there: in the bytes used and the one after (where a sequence cut
         // short would still expect one); no lead of four bytes or more.
-        unsigned const expected = lead << 1 | lead3 << 2;
+        unsigned const expected = kinds.n_Lead << 1 | kinds.n_Lead3 << 2;
         unsigned const inUse = (1u << used) - 1;
-        if (used == 0 || ((expected ^ follow) & (inUse << 1 | 1)) != 0 || (lead4 & inUse) != 0) break;
-        __m128i const shuffle = _mm_loadu_si128(reinterpret_cast<__m128i const*>(move.ac_Shuffle));
-        // Last byte low, the one before high: the low seven bits of the
-        // last (six of a following byte, whose seventh is clear) and the
-        // low six of the one before (five of a two-byte lead, whose sixth
-        // is clear).
-        __m128i const pair = _mm_shuffle_epi8(block, shuffle);
-        __m128i unit = _mm_or_si128(_mm_and_si128(pair, lowSeven), _mm_and_si128(_mm_srli_epi16(pair, 2), middleSix));
-        // A byte earlier still, high: a three-byte lead when it is one
-        // (0xE0 and up), else the last byte of the sequence before or
-        // nothing. Moves to nowhere (0x80) stay so.
-        __m128i const earlier =
-            _mm_or_si128(_mm_sub_epi8(shuffle, one), _mm_and_si128(shuffle, _mm_set1_epi8(static_cast<char>(0x80))));
-        __m128i const before = _mm_shuffle_epi8(block, earlier);
-        __m128i const isLead3 = _mm_cmpeq_epi16(_mm_and_si128(before, _mm_set1_epi16(static_cast<short>(0xE000))),
-                                                _mm_set1_epi16(static_cast<short>(0xE000)));
-        unit = _mm_or_si128(unit, _mm_and_si128(isLead3, _mm_and_si128(_mm_slli_epi16(before, 4), topFour)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), unit);
+        if (used == 0 || ((expected ^ follow) & (inUse << 1 | 1)) != 0 || (kinds.n_Lead4 & inUse) != 0) break;
+        v_DecodeStep(block, move, out);
         out += move.n_Units;
         done += used;
     }
@@ -223,6 +266,24 @@ __attribute__((target("ssse3"))) inline unsigned n_EncodeBlock(unsigned short co
     }
     // One to three bytes each, in 32-bit lanes, four units at a time.
     __m128i const six = _mm_set1_epi32(0x3F), follow = _mm_set1_epi32(0x80);
+    __m128i const overWide = _mm_or_si128(_mm_cmpeq_epi16(_mm_subs_epu16(low, narrow), zero),
+                                          _mm_cmpeq_epi16(_mm_subs_epu16(high, narrow), zero));
+    if (_mm_movemask_epi8(overWide) == 0) {
+        // Three bytes each (most text in the scripts of East Asia): the
+        // same moves every time, twelve bytes from four lanes.
+        __m128i const pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
+        for (unsigned quarter = 0; quarter < 4; ++quarter) {
+            __m128i const half = quarter < 2 ? low : high;
+            __m128i const unit = quarter % 2 == 0 ? _mm_unpacklo_epi16(half, zero) : _mm_unpackhi_epi16(half, zero);
+            __m128i const lowSix = _mm_or_si128(_mm_and_si128(unit, six), follow);
+            __m128i const midSix = _mm_or_si128(_mm_and_si128(_mm_srli_epi32(unit, 6), six), follow);
+            __m128i const lanes =
+                _mm_or_si128(_mm_or_si128(_mm_srli_epi32(unit, 12), _mm_set1_epi32(0xE0)),
+                             _mm_or_si128(_mm_slli_epi32(midSix, 8), _mm_slli_epi32(lowSix, 16)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12 * quarter), _mm_shuffle_epi8(lanes, pack));
+        }
+        return 48;
+    }
     for (unsigned quarter = 0; quarter < 4; ++quarter) {
         __m128i const half = quarter < 2 ? low : high;
         __m128i const unit = quarter % 2 == 0 ? _mm_unpacklo_epi16(half, zero) : _mm_unpackhi_epi16(half, zero);
