@@ -34,23 +34,21 @@ inline bool b_Available() {
 // the sequences in its first 12 bytes (bit k set when byte k is the last
 // of one). Each unit's 16-bit lane takes the sequence's last byte low and
 // the one before it high (none for a single byte); up to 8 sequences, in
-// order. used is the bytes those sequences take (0 when a sequence would be
-// longer than three bytes: such a block never gets this far).
-struct st_DecodeMove {
-    std::uint8_t ac_Shuffle[16];
-    std::uint8_t n_Units;
-    std::uint8_t n_Used;
-};
-
+// order. The units and the bytes those sequences take (0 when a sequence
+// would be longer than three bytes: such a block never gets this far) are
+// kept apart from the moves, in 4 KiB each: the next step waits for the
+// bytes taken, which are then at hand, while the moves may come later.
 struct st_DecodeTable {
-    st_DecodeMove a_Move[4096];
+    std::uint8_t aac_Shuffle[4096][16];
+    std::uint8_t ac_Units[4096];
+    std::uint8_t ac_Used[4096];
 };
 
 constexpr st_DecodeTable st_MakeDecodeTable() {
     st_DecodeTable table{};
     for (unsigned ends = 0; ends < 4096; ++ends) {
-        st_DecodeMove& move = table.a_Move[ends];
-        for (unsigned k = 0; k < 16; ++k) move.ac_Shuffle[k] = 0x80;
+        std::uint8_t* const shuffle = table.aac_Shuffle[ends];
+        for (unsigned k = 0; k < 16; ++k) shuffle[k] = 0x80;
         unsigned start = 0, units = 0;
         bool fits = true;
         for (unsigned k = 0; k < 12 && units < 8; ++k) {
@@ -60,13 +58,13 @@ constexpr st_DecodeTable st_MakeDecodeTable() {
                 fits = false;
                 break;
             }
-            move.ac_Shuffle[2 * units] = static_cast<std::uint8_t>(k);
-            if (length >= 2) move.ac_Shuffle[2 * units + 1] = static_cast<std::uint8_t>(k - 1);
+            shuffle[2 * units] = static_cast<std::uint8_t>(k);
+            if (length >= 2) shuffle[2 * units + 1] = static_cast<std::uint8_t>(k - 1);
             ++units;
             start = k + 1;
         }
-        move.n_Units = static_cast<std::uint8_t>(fits ? units : 0);
-        move.n_Used = static_cast<std::uint8_t>(fits ? start : 0);
+        table.ac_Units[ends] = static_cast<std::uint8_t>(fits ? units : 0);
+        table.ac_Used[ends] = static_cast<std::uint8_t>(fits ? start : 0);
     }
     return table;
 }
@@ -128,11 +126,10 @@ inline constexpr st_EncodeTable sst_PairTable = st_MakePairTable();
 unsigned const cn_DecodeReach = 16 + 16;
 
 // Decodes the whole sequences among the first 12 bytes of block, which
-// start with a sequence and are laid out as move says; writes eight units
-// at units, of which move.n_Units are the sequences'.
-__attribute__((target("ssse3"))) inline void v_DecodeStep(__m128i block, st_DecodeMove const& move,
-                                                          unsigned short* units) {
-    __m128i const shuffle = _mm_loadu_si128(reinterpret_cast<__m128i const*>(move.ac_Shuffle));
+// start with a sequence and end where ends says; writes eight units at
+// units, of which sst_DecodeTable.ac_Units[ends] are the sequences'.
+__attribute__((target("ssse3"))) inline void v_DecodeStep(__m128i block, unsigned ends, unsigned short* units) {
+    __m128i const shuffle = _mm_loadu_si128(reinterpret_cast<__m128i const*>(sst_DecodeTable.aac_Shuffle[ends]));
     // Last byte low, the one before high: the low seven bits of the last
     // (six of a following byte, whose seventh is clear) and the low six of
     // the one before (five of a two-byte lead, whose sixth is clear).
@@ -199,10 +196,10 @@ __attribute__((target("ssse3"))) inline std::size_t n_DecodeBlocks(unsigned char
             if (lead4 == 0 && (lead << 1 | lead3 << 2) == follow) {
                 unsigned at = 0;
                 do {
-                    st_DecodeMove const& move = sst_DecodeTable.a_Move[(~follow >> (at + 1)) & 0xFFF];
-                    v_DecodeStep(_mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + at)), move, out);
-                    out += move.n_Units;
-                    at += move.n_Used;
+                    unsigned const ends = static_cast<unsigned>(~follow >> (at + 1)) & 0xFFF;
+                    v_DecodeStep(_mm_loadu_si128(reinterpret_cast<__m128i const*>(bytes + done + at)), ends, out);
+                    out += sst_DecodeTable.ac_Units[ends];
+                    at += sst_DecodeTable.ac_Used[ends];
                 } while (at <= 64 - 13);
                 done += at;
                 continue;
@@ -212,16 +209,16 @@ __attribute__((target("ssse3"))) inline std::size_t n_DecodeBlocks(unsigned char
         st_Kinds const kinds = st_Classify(block);
         if (kinds.n_High == 0) break;
         unsigned const follow = kinds.n_High & ~kinds.n_Lead;
-        st_DecodeMove const& move = sst_DecodeTable.a_Move[((~follow & 0xFFFF) >> 1) & 0xFFF];
-        unsigned const used = move.n_Used;
+        unsigned const ends = ((~follow & 0xFFFF) >> 1) & 0xFFF;
+        unsigned const used = sst_DecodeTable.ac_Used[ends];
         // The following bytes expected after the leads, against those
         // there: in the bytes used and the one after (where a sequence cut
         // short would still expect one); no lead of four bytes or more.
         unsigned const expected = kinds.n_Lead << 1 | kinds.n_Lead3 << 2;
         unsigned const inUse = (1u << used) - 1;
         if (used == 0 || ((expected ^ follow) & (inUse << 1 | 1)) != 0 || (kinds.n_Lead4 & inUse) != 0) break;
-        v_DecodeStep(block, move, out);
-        out += move.n_Units;
+        v_DecodeStep(block, ends, out);
+        out += sst_DecodeTable.ac_Units[ends];
         done += used;
     }
     units = out;
