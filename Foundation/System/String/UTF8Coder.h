@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Foundation/System/String/UTF8Shuffle.h"
 #include "Foundation/System/String/UnitBlock.h"
 
 namespace UTF8Coder {
@@ -102,21 +103,31 @@ inline int si_Decode(unsigned short* target, char const* source, unsigned count,
     // decoding may take i past known.
     std::size_t i = 0, known = 0;
     bool knownAll = false;
+    bool const shuffle = UTF8Shuffle::b_Available();
     while (i < count) {
         unsigned const byte = in[i];
+        if (byte == 0) break;
         if (state.n_Expected != 0) {
             // The rest of a sequence, maybe begun in an earlier call.
-            if (byte == 0) break;
             out = p_DecodeByte(out, byte, state);
             ++i;
-        } else if (byte < 0x80) {
-            if (byte == 0) break;
-            if (known < i + 16 && !knownAll) {
-                std::size_t const limit = count - i < stretch ? count - i : stretch;
-                std::size_t const run = UnitBlock::n_NonZeroRun(in + i, limit);
-                known = i + run;
-                knownAll = run < stretch;
-            }
+            continue;
+        }
+        if (known < i + UnitBlock::cn_WidenReach && !knownAll) {
+            std::size_t const limit = count - i < stretch ? count - i : stretch;
+            std::size_t const run = UnitBlock::n_NonZeroRun(in + i, limit);
+            known = i + run;
+            knownAll = run < stretch;
+        }
+        if (byte >= 0xC0 && byte < 0xF0 && shuffle && known >= i + UTF8Shuffle::cn_DecodeReach) {
+            // Text of two- and three-byte sequences, mixed with ASCII, by
+            // blocks; the first block that holds anything else goes on
+            // below.
+            std::size_t const used = UTF8Shuffle::n_DecodeBlocks(in + i, known - i, out);
+            i += used;
+            if (used != 0) continue;
+        }
+        if (byte < 0x80) {
             // A lone ASCII byte (a space between words) goes the short way.
             if (known >= i + 16 && in[i + 1] < 0x80) {
                 std::size_t const run = UnitBlock::n_WidenAscii(in + i, known - i, out);
@@ -182,16 +193,26 @@ inline int si_Encode(char* target, unsigned short const* source, unsigned count)
     unsigned char* const start = reinterpret_cast<unsigned char*>(target);
     unsigned char* out = start;
     std::size_t i = 0;
+    bool const shuffle = UTF8Shuffle::b_Available();
+    std::size_t const reach = shuffle ? UTF8Shuffle::cn_EncodeReach : UnitBlock::cn_EncodeReach;
+    // Long runs of ASCII are looked for after a block of ASCII only, so
+    // that other text does not pay for looking.
+    bool ascii = true;
     for (;;) {
         std::size_t const limit = count - i < stretch ? count - i : stretch;
         std::size_t const run = UnitBlock::n_NonZeroRun(source + i, limit);
         std::size_t const known = i + run;
-        while (known >= i + UnitBlock::cn_EncodeReach) {
-            std::size_t const ascii = UnitBlock::n_NarrowAscii64(source + i, known - i, out);
-            i += ascii;
-            out += ascii;
-            if (known < i + UnitBlock::cn_EncodeReach) break;
-            out += UnitBlock::n_EncodeBlock(source + i, out);
+        while (known >= i + reach) {
+            if (ascii) {
+                std::size_t const narrowed = UnitBlock::n_NarrowAscii64(source + i, known - i, out);
+                i += narrowed;
+                out += narrowed;
+                if (known < i + reach) break;
+            }
+            unsigned const bytes =
+                shuffle ? UTF8Shuffle::n_EncodeBlock(source + i, out) : UnitBlock::n_EncodeBlock(source + i, out);
+            ascii = bytes == 16;
+            out += bytes;
             i += 16;
         }
         if (run == stretch) continue;
