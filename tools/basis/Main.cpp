@@ -21,9 +21,25 @@ st_Command const aso_Commands[] = {
 };
 
 int i_Usage(FILE* out) {
-    std::fprintf(out, "usage: basis <command> [arguments]\n\ncommands:\n");
+    std::fprintf(out,
+                 "usage: basis <command> [arguments]\n"
+                 "       basis help <command>    the command's usage (also: basis <command> --help)\n"
+                 "       basis --version         the version of the tool and the library\n\ncommands:\n");
     for (st_Command const& command : aso_Commands) std::fprintf(out, "  %-10s %s\n", command.qccz_Name, command.qccz_Summary);
     return out == stdout ? 0 : 2;
+}
+
+st_Command const* pso_Find(char const* name) {
+    for (st_Command const& command : aso_Commands)
+        if (std::strcmp(name, command.qccz_Name) == 0) return &command;
+    return nullptr;
+}
+
+// A mistake on the command line is one line naming it and where to look,
+// with the usage status.
+int i_UsageError(char const* what, char const* word) {
+    std::fprintf(stderr, "basis: %s \"%s\"; see basis --help\n", what, word);
+    return 2;
 }
 
 }  // namespace
@@ -31,9 +47,21 @@ int i_Usage(FILE* out) {
 int main(int argc, char** argv) {
     v_KeepArguments(argc, argv);
     if (argc < 2) return i_Usage(stderr);
-    if (std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) return i_Usage(stdout);
-    for (st_Command const& command : aso_Commands)
-        if (std::strcmp(argv[1], command.qccz_Name) == 0) return command.pf_Run(argc - 2, argv + 2);
-    std::fprintf(stderr, "basis: unknown command \"%s\"\n\n", argv[1]);
-    return i_Usage(stderr);
+    char const* first = argv[1];
+    if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0) return i_Usage(stdout);
+    if (std::strcmp(first, "--version") == 0) {
+        std::printf("basis %s\n", BASIS_VERSION_TEXT);
+        return 0;
+    }
+    if (std::strcmp(first, "help") == 0) {
+        if (argc < 3) return i_Usage(stdout);
+        st_Command const* command = pso_Find(argv[2]);
+        if (command == nullptr) return i_UsageError("unknown command", argv[2]);
+        char help[] = "--help";
+        char* helpArgv[] = {help, nullptr};
+        return command->pf_Run(1, helpArgv);
+    }
+    if (first[0] == '-') return i_UsageError("unknown option", first);
+    if (st_Command const* command = pso_Find(first)) return command->pf_Run(argc - 2, argv + 2);
+    return i_UsageError("unknown command", first);
 }

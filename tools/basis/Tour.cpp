@@ -43,8 +43,24 @@ void v_TourHeading(char const* title) {
     std::putchar('\n');
 }
 
+int i_TourUsage(FILE* out) {
+    std::fprintf(out, "usage: basis tour [section...]\n\n  Runs every section, or the ones named, in this order:\n ");
+    for (st_Section const& section : aso_Sections) std::fprintf(out, " %s", section.qccz_Name);
+    std::fprintf(out, "\n");
+    return out == stdout ? 0 : 2;
+}
+
 int i_RunTour(int argc, char** argv) {
     // `basis tour [section...]` runs the named sections only.
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return i_TourUsage(stdout);
+        bool known = false;
+        for (st_Section const& section : aso_Sections) known = known || std::strcmp(argv[i], section.qccz_Name) == 0;
+        if (!known) {
+            std::fprintf(stderr, "basis tour: unknown section \"%s\"\n", argv[i]);
+            return i_TourUsage(stderr);
+        }
+    }
     int failures = 0;
     for (st_Section const& section : aso_Sections) {
         bool wanted = argc == 0;
