@@ -77,26 +77,34 @@ constexpr int i_SharingViolation = EBUSY;
 constexpr off_t i8_MarkBase = 0x7FFFFFFFFFFF0000ll;
 enum : unsigned { e_MarkReads, e_MarkWrites, e_MarkKeepsReaders, e_MarkKeepsWriters };
 
-bool b_MarkHeldByOther(int descriptor, unsigned mark) {
+// One OFD lock request over bytes start to start + length - 1; never waits.
+bool b_SetLock(int descriptor, short type, off_t start, off_t length) {
+    struct flock lock;
+    std::memset(&lock, 0, sizeof lock);
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = start;
+    lock.l_len = length;
+    return ::fcntl(descriptor, F_OFD_SETLK, &lock) == 0;
+}
+
+// Whether another opening holds a lock on any of those bytes (F_OFD_GETLK
+// sees only other openings' locks): 1 held, 0 free, -1 when the question
+// itself failed (errno set).
+int i_HeldByOther(int descriptor, off_t start, off_t length) {
     struct flock probe;
     std::memset(&probe, 0, sizeof probe);
     probe.l_type = F_WRLCK;
     probe.l_whence = SEEK_SET;
-    probe.l_start = i8_MarkBase + mark;
-    probe.l_len = 1;
-    if (::fcntl(descriptor, F_OFD_GETLK, &probe) != 0) return false;
+    probe.l_start = start;
+    probe.l_len = length;
+    if (::fcntl(descriptor, F_OFD_GETLK, &probe) != 0) return -1;
     return probe.l_type != F_UNLCK;
 }
 
-bool b_TakeMark(int descriptor, unsigned mark) {
-    struct flock lock;
-    std::memset(&lock, 0, sizeof lock);
-    lock.l_type = F_RDLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = i8_MarkBase + mark;
-    lock.l_len = 1;
-    return ::fcntl(descriptor, F_OFD_SETLK, &lock) == 0;
-}
+bool b_MarkHeldByOther(int descriptor, unsigned mark) { return i_HeldByOther(descriptor, i8_MarkBase + mark, 1) == 1; }
+
+bool b_TakeMark(int descriptor, unsigned mark) { return b_SetLock(descriptor, F_RDLCK, i8_MarkBase + mark, 1); }
 
 // Takes the opening's marks and checks them against the other openings.
 // markDescriptor is readable, or -1 when the marks cannot be held;
@@ -376,20 +384,6 @@ int b_SetEndOfFile(void* file) {
     return position >= 0 && ::ftruncate(descriptor, position) == 0;
 }
 
-namespace {
-
-int b_SetRangeLock(int descriptor, short type, unsigned offset, unsigned length) {
-    struct flock lock;
-    std::memset(&lock, 0, sizeof lock);
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = offset;
-    lock.l_len = length;
-    return ::fcntl(descriptor, F_OFD_SETLK, &lock) == 0;
-}
-
-}  // namespace
-
 // A Windows range lock is exclusive whatever the handle's access. An OFD
 // lock belongs to the open file description, so two handles of one
 // process exclude each other as two processes do, and the kernel's lock
@@ -420,19 +414,13 @@ int b_LockFile(void* handle, unsigned offset, unsigned length) {
     }
     int descriptor = file->i_Descriptor;
     if (file->b_Writable) {
-        if (!b_SetRangeLock(descriptor, F_WRLCK, offset, length)) return 0;
+        if (!b_SetLock(descriptor, F_WRLCK, offset, length)) return 0;
     } else {
-        if (!b_SetRangeLock(descriptor, F_RDLCK, offset, length)) return 0;
-        struct flock probe;
-        std::memset(&probe, 0, sizeof probe);
-        probe.l_type = F_WRLCK;
-        probe.l_whence = SEEK_SET;
-        probe.l_start = offset;
-        probe.l_len = length;
-        int asked = ::fcntl(descriptor, F_OFD_GETLK, &probe);
-        if (asked != 0 || probe.l_type != F_UNLCK) {
-            int code = asked != 0 ? errno : EAGAIN;
-            b_SetRangeLock(descriptor, F_UNLCK, offset, length);
+        if (!b_SetLock(descriptor, F_RDLCK, offset, length)) return 0;
+        int held = i_HeldByOther(descriptor, offset, length);
+        if (held != 0) {
+            int code = held < 0 ? errno : EAGAIN;
+            b_SetLock(descriptor, F_UNLCK, offset, length);
             errno = code;
             return 0;
         }
@@ -448,7 +436,7 @@ int b_UnlockFile(void* handle, unsigned offset, unsigned length) {
     st_File* file = pso_File(handle);
     for (auto range = file->ao_Locks.begin(); range != file->ao_Locks.end(); ++range) {
         if (range->first != offset || range->second != length) continue;
-        if (!b_SetRangeLock(file->i_Descriptor, F_UNLCK, offset, length)) return 0;
+        if (!b_SetLock(file->i_Descriptor, F_UNLCK, offset, length)) return 0;
         file->ao_Locks.erase(range);
         return 1;
     }
