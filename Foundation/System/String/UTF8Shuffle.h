@@ -83,40 +83,28 @@ struct st_EncodeTable {
     st_EncodeMove a_Move[256];
 };
 
-constexpr st_EncodeTable st_MakeQuadTable() {
+// Builds either table: lanes lanes of width bytes each, lane k taking one
+// byte more when key bit k is set and, with four lanes, one more again for
+// key bit 4 + k.
+constexpr st_EncodeTable st_MakeEncodeTable(unsigned lanes, unsigned width) {
     st_EncodeTable table{};
     for (unsigned key = 0; key < 256; ++key) {
         st_EncodeMove& move = table.a_Move[key];
         for (unsigned k = 0; k < 16; ++k) move.ac_Shuffle[k] = 0x80;
         unsigned bytes = 0;
-        for (unsigned lane = 0; lane < 4; ++lane) {
-            unsigned const length = 1 + (key >> lane & 1) + (key >> (4 + lane) & 1);
-            for (unsigned b = 0; b < length; ++b) move.ac_Shuffle[bytes++] = static_cast<std::uint8_t>(4 * lane + b);
+        for (unsigned lane = 0; lane < lanes; ++lane) {
+            unsigned const length = 1 + (key >> lane & 1) + (lanes == 4 ? key >> (4 + lane) & 1 : 0);
+            for (unsigned b = 0; b < length; ++b) move.ac_Shuffle[bytes++] = static_cast<std::uint8_t>(width * lane + b);
         }
         move.n_Bytes = static_cast<std::uint8_t>(bytes);
     }
     return table;
 }
 
-// The same for eight units of one or two bytes in 16-bit lanes, by a bit
-// a lane (set when it takes two).
-constexpr st_EncodeTable st_MakePairTable() {
-    st_EncodeTable table{};
-    for (unsigned key = 0; key < 256; ++key) {
-        st_EncodeMove& move = table.a_Move[key];
-        for (unsigned k = 0; k < 16; ++k) move.ac_Shuffle[k] = 0x80;
-        unsigned bytes = 0;
-        for (unsigned lane = 0; lane < 8; ++lane) {
-            unsigned const length = 1 + (key >> lane & 1);
-            for (unsigned b = 0; b < length; ++b) move.ac_Shuffle[bytes++] = static_cast<std::uint8_t>(2 * lane + b);
-        }
-        move.n_Bytes = static_cast<std::uint8_t>(bytes);
-    }
-    return table;
-}
-
-inline constexpr st_EncodeTable sst_QuadTable = st_MakeQuadTable();
-inline constexpr st_EncodeTable sst_PairTable = st_MakePairTable();
+inline constexpr st_EncodeTable sst_QuadTable = st_MakeEncodeTable(4, 4);
+// The same for eight units of one or two bytes in 16-bit lanes, by a bit a
+// lane (set when it takes two).
+inline constexpr st_EncodeTable sst_PairTable = st_MakeEncodeTable(8, 2);
 
 // How many bytes must be known ahead of a decoding step: the block of 16
 // it reads, and enough after it for the units it writes past its own to
