@@ -9,14 +9,6 @@
 # here, on the host, so both builds read the very same bytes.
 cmake_minimum_required(VERSION 3.25)
 
-if(NOT BASIS OR NOT WORK)
-  message(FATAL_ERROR "usage: cmake -DBASIS=<program> [-DEMULATOR=<runner>] -DWORK=<folder> -P RecordsSession.cmake")
-endif()
-# A name outside ASCII on the command line reaches Wine as UTF-8.
-set(ENV{LANG} C.UTF-8)
-file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${WORK}")
-
 include("${CMAKE_CURRENT_LIST_DIR}/ToolSession.cmake")
 
 # records(<ok|fail|usage> <argument>... [INPUT <file>] [OUTPUT <file>]):

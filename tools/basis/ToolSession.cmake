@@ -1,7 +1,16 @@
-# What the scripted sessions of the `basis` tool share: running one
-# subcommand in the scratch folder with its exit status checked, and
-# comparing what it left behind. Included by the *Session.cmake scripts,
-# which set BASIS, EMULATOR and WORK.
+# What the scripted sessions of the `basis` tool share: their arguments
+# and a new scratch folder, running one subcommand there with its exit
+# status checked, and comparing what it left behind. Included first by the
+# *Session.cmake scripts, which are given BASIS, EMULATOR and WORK.
+
+if(NOT BASIS OR NOT WORK)
+  get_filename_component(session "${CMAKE_SCRIPT_MODE_FILE}" NAME)
+  message(FATAL_ERROR "usage: cmake -DBASIS=<program> [-DEMULATOR=<runner>] -DWORK=<folder> -P ${session}")
+endif()
+# A name outside ASCII on the command line reaches Wine as UTF-8.
+set(ENV{LANG} C.UTF-8)
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
 
 # basis_run(<subcommand> <ok|fail|usage> <argument>... [INPUT <file>] [OUTPUT <file>]):
 # runs `basis <subcommand>` in the scratch folder and checks its exit status

@@ -7,13 +7,6 @@
 #   cmake -DBASIS=<basis program> [-DEMULATOR=<runner>] -DWORK=<scratch folder> -P WordlistSession.cmake
 cmake_minimum_required(VERSION 3.25)
 
-if(NOT BASIS OR NOT WORK)
-  message(FATAL_ERROR "usage: cmake -DBASIS=<program> [-DEMULATOR=<runner>] -DWORK=<folder> -P WordlistSession.cmake")
-endif()
-set(ENV{LANG} C.UTF-8)
-file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${WORK}")
-
 include("${CMAKE_CURRENT_LIST_DIR}/ToolSession.cmake")
 
 # wordlist(<ok|fail> <argument>...): `basis wordlist` by basis_run.
