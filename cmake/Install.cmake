@@ -60,8 +60,24 @@ if(WIN32)
                     OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(IS_ABSOLUTE "${runtime_path}" AND EXISTS "${runtime_path}")
       install(FILES ${runtime_path} DESTINATION ${CMAKE_INSTALL_BINDIR})
+      # They come with their debugging information (libstdc++-6.dll alone is
+      # over 20 MB); a stripping install (`--strip`, the packages) drops it,
+      # as it does for basis.dll and basis.exe.
+      install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${runtime}\")
+endif()")
     else()
       message(WARNING "The cross compiler does not know ${runtime}; the Windows bundle goes without it")
     endif()
   endforeach()
+endif()
+
+# The installed tree holds exactly the public headers (the check installs
+# this build into a temporary prefix). The Windows tree is checked by
+# scripts/consumer-check.sh, with the cross compiler.
+if(NOT CMAKE_CROSSCOMPILING)
+  add_test(NAME basis_installed_headers
+           COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/check-installed-headers.sh --install ${PROJECT_BINARY_DIR}
+                   ${CMAKE_CXX_COMPILER})
 endif()

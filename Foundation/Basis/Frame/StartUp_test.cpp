@@ -77,8 +77,10 @@ TEST(StartUp, EntryFunctionSetTheModuleData) {
     // The full path of the library's own file.
     std::string lower;
     for (char c : path) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    bool named = lower.size() >= 9 && (lower.compare(lower.size() - 9, 9, "basis.dll") == 0 ||
-                                       lower.compare(lower.size() - 11 > lower.size() ? 0 : lower.size() - 11, 11, "libbasis.so") == 0);
+    // basis.dll, or libbasis.so with its version after it (the file that
+    // libbasis.so and the SONAME link lead to).
+    std::string base = lower.substr(lower.find_last_of("/\\") + 1);
+    bool named = base == "basis.dll" || base.rfind("libbasis.so", 0) == 0;
     EXPECT_TRUE(named) << path;
     EXPECT_TRUE(path[0] == '/' || (path.size() > 2 && path[1] == ':')) << path;
     // Setting the name again resets the numbers it carries.
