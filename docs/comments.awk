@@ -7,6 +7,13 @@
 #  - a // comment after `;` or `,` on a declaration's line documents that
 #    declaration.
 # Every line stays on its line, so Doxygen's line numbers are the header's.
+# The comments are plain prose: characters Doxygen would read as commands or
+# HTML (\ @ < > &) are escaped, so a comment such as "ends with \n" or
+# "CT_HashTable<K, V>" shows as written and raises no warning.
+function prose(text) {
+    gsub(/[\\@<>&]/, "\\\\&", text)
+    return text
+}
 { line[NR] = $0 }
 END {
     top = 1
@@ -16,7 +23,7 @@ END {
             text = line[i]
             sub(/^\/\/ ?/, "", text)
             gsub(/\*\//, "* /", text)
-            print (i == 1 ? "/** " : "") text
+            print (i == 1 ? "/** " : "") prose(text)
         }
         # The pragma only guards against double inclusion, which Doxygen
         # does not need; its line closes the description instead.
@@ -27,10 +34,13 @@ END {
     }
     for (i = top; i <= NR; i++) {
         text = line[i]
-        if (text ~ /^[ \t]*\/\/([^\/!]|$)/)
-            sub(/\/\//, "///", text)
-        else if (text ~ /[;,][ \t]*\/\/ /)
-            sub(/[ \t]*\/\/ /, " ///< ", text)
+        if (text ~ /^[ \t]*\/\/([^\/!]|$)/) {
+            at = index(text, "//")
+            text = substr(text, 1, at - 1) "///" prose(substr(text, at + 2))
+        } else if (text ~ /[;,][ \t]*\/\/ /) {
+            match(text, /[;,][ \t]*\/\/ /)
+            text = substr(text, 1, RSTART) " ///< " prose(substr(text, RSTART + RLENGTH))
+        }
         print text
     }
 }
