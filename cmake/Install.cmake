@@ -10,11 +10,12 @@ include(CMakePackageConfigHelpers)
 set_target_properties(basis PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 target_compile_features(basis PUBLIC cxx_std_20)
 
+# The exported target's include folder comes from the library's
+# INSTALL_INTERFACE include directory (Foundation/CMakeLists.txt).
 install(TARGETS basis EXPORT BasisTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
 # The header list is taken when installing, not when configuring: a header
 # that starts to be included after the last configure run is still shipped.

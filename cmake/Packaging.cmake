@@ -17,6 +17,10 @@ if(WIN32)
   # One top folder named after the package, as users unpack it anywhere.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 else()
+  # One package, `basis`, with the library, the tool and the headers: the
+  # headers, the CMake package and basis.pc are small, and a split into a
+  # runtime and a development package would buy nothing while the tool is
+  # the library's only other user.
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
