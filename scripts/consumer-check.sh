@@ -25,6 +25,11 @@ fail() {
     exit 1
 }
 
+[ -f "$linux_build/CMakeCache.txt" ] && [ -e "$linux_build/bin/libbasis.so" ] ||
+    fail "$linux_build holds no built library: build the linux-release preset first"
+[ -f "$windows_build/CMakeCache.txt" ] && [ -e "$windows_build/bin/basis.dll" ] ||
+    fail "$windows_build holds no built library: build the windows-x64 preset first"
+
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$linux_build/CMakeCache.txt")
 major=${version%%.*}
 [ -n "$version" ] || fail "no project version in $linux_build/CMakeCache.txt"
@@ -62,6 +67,37 @@ tool_runpath=$(dynamic RUNPATH "$linux/bin/basis")$(dynamic RPATH "$linux/bin/ba
 echo "bin/basis run path $tool_runpath; the library has none"
 [ "$(env -u LD_LIBRARY_PATH "$linux/bin/basis" --version)" = "basis $version" ] || fail "installed basis --version"
 scripts/check-installed-headers.sh "$linux" "$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$linux_build/CMakeCache.txt")"
+
+echo "--- Linux: the package's version check"
+# Before 1.0 a package answers only requests for its own 0.x; from 1.0 on,
+# any request of the same major version up to its own (cmake/Install.cmake).
+minor=${version#*.}
+minor=${minor%%.*}
+same_major=TRUE
+[ "$major" -eq 0 ] && same_major=FALSE
+requests="$major.$minor $version $major.$((minor + 1)) $((major + 1)).0"
+expected="$major.$minor=TRUE $version=TRUE $major.$((minor + 1))=FALSE $((major + 1)).0=FALSE"
+if [ "$minor" -gt 0 ]; then
+    requests="$requests $major.$((minor - 1))"
+    expected="$expected $major.$((minor - 1))=$same_major"
+fi
+cat >"$work/version.cmake" <<CMAKE
+foreach(request IN ITEMS $requests)
+  string(REPLACE "." ";" parts "\${request}")
+  list(LENGTH parts PACKAGE_FIND_VERSION_COUNT)
+  list(APPEND parts 0 0)
+  list(GET parts 0 PACKAGE_FIND_VERSION_MAJOR)
+  list(GET parts 1 PACKAGE_FIND_VERSION_MINOR)
+  list(GET parts 2 PACKAGE_FIND_VERSION_PATCH)
+  set(PACKAGE_FIND_VERSION "\${request}")
+  set(PACKAGE_VERSION_COMPATIBLE FALSE)
+  include("$linux/lib/cmake/Basis/BasisConfigVersion.cmake")
+  message("\${request}=\${PACKAGE_VERSION_COMPATIBLE}")
+endforeach()
+CMAKE
+answers=$(cmake -P "$work/version.cmake" 2>&1 | tr '\n' ' ')
+[ "$answers" = "$expected " ] || fail "BasisConfigVersion.cmake answers '$answers', not '$expected'"
+echo "find_package(Basis VERSION): $answers"
 
 echo "--- Linux: consumer through find_package(Basis)"
 cmake -S examples/consumer -B "$work/consumer-cmake" -G Ninja -DCMAKE_BUILD_TYPE=Release \
