@@ -10,6 +10,7 @@
 
 #include "tools/basis/Commands.h"
 #include "tools/basis/Records.h"
+#include "tools/basis/RecordsMaintain.h"
 
 namespace {
 
@@ -30,6 +31,16 @@ int i_RecordsUsage(FILE* out) {
                  "       basis records list <file> [--robust]\n"
                  "       basis records check <file>\n"
                  "       basis records header <file>\n"
+                 "       basis records delete <file> <record>...\n"
+                 "       basis records update <file> <record> [<input>]\n"
+                 "       basis records resource list <file>\n"
+                 "       basis records resource get <file> <key> [--out <output>] [--force]\n"
+                 "       basis records resource set <file> <key> [<input>]\n"
+                 "       basis records resource delete <file> <key>\n"
+                 "       basis records dump <file> <folder> [--robust] [--force]\n"
+                 "       basis records restore <file> <folder> [--force]\n"
+                 "       basis records salvage <file> <output> [--force]\n"
+                 "       basis records compact <file>\n"
                  "\n"
                  "  create: a new record file of B-byte blocks (default %u) whose records\n"
                  "  start with an H-byte record header (default %u; H + 8 <= B), with room\n"
@@ -42,6 +53,22 @@ int i_RecordsUsage(FILE* out) {
                  "  check: geometry, free space and resources, and the records found\n"
                  "  against the stored count; exit status 1 when the file is corrupt.\n"
                  "  header: the header's fields as stored.\n"
+                 "  --json (list, check, header): one JSON object on standard output.\n"
+                 "  delete: frees the records named; none goes unless all exist.\n"
+                 "  update: replaces a record's bytes with an input file's or, without\n"
+                 "  one or with \"-\", standard input's; the record keeps its number.\n"
+                 "  resource: the file's keyed resources (keys 0 to 4294967295): list\n"
+                 "  them, write one out, set one from a file or standard input (added,\n"
+                 "  or replaced when the key exists), delete one.\n"
+                 "  dump: every record and resource as its own file in <folder>\n"
+                 "  (record-N.bin, resource-K.bin) with a manifest.txt; --robust takes\n"
+                 "  the records found block by block, as from a damaged file.\n"
+                 "  restore: a new record file from a dump, every record under its\n"
+                 "  number again.\n"
+                 "  salvage: every record found block by block, and every resource that\n"
+                 "  reads, copied into a new file; prints each record's new number.\n"
+                 "  compact: rewrites the file without its free space, keeping every\n"
+                 "  record's number; refuses a corrupt file.\n"
                  "  A record no longer than H bytes has no body and does not keep its\n"
                  "  length: with H = 0 every input reads back exactly as it was added.\n",
                  kDefaultBlockSize, kDefaultHeaderSize, kDefaultResources);
@@ -54,6 +81,7 @@ struct st_Options {
     unsigned n_Resources = kDefaultResources;
     bool b_Force = false;
     bool b_Robust = false;
+    bool b_Json = false;
     char const* qccz_Out = nullptr;
     std::vector<std::string> ao_Given;  // the options given, to check against the action
 };
@@ -84,8 +112,8 @@ int i_RunRecords(int argc, char** argv) {
             options.ao_Given.push_back(option);
             continue;
         }
-        if (option == "--force" || option == "--robust") {
-            (option == "--force" ? options.b_Force : options.b_Robust) = true;
+        if (option == "--force" || option == "--robust" || option == "--json") {
+            (option == "--force" ? options.b_Force : option == "--json" ? options.b_Json : options.b_Robust) = true;
             options.ao_Given.push_back(option);
             continue;
         }
@@ -106,9 +134,16 @@ int i_RunRecords(int argc, char** argv) {
         {"create", 2, 2, " --header --block --resources --force "},
         {"add", 2, ~std::size_t(0), " "},
         {"get", 3, 3, " --out "},
-        {"list", 2, 2, " --robust "},
+        {"list", 2, 2, " --robust --json "},
         {"check", 2, 2, " "},
-        {"header", 2, 2, " "},
+        {"header", 2, 2, " --json "},
+        {"delete", 3, ~std::size_t(0), " "},
+        {"update", 3, 4, " "},
+        {"resource", 3, 5, " --out --force "},
+        {"dump", 3, 3, " --robust --force "},
+        {"restore", 3, 3, " --force "},
+        {"salvage", 3, 3, " --force "},
+        {"compact", 2, 2, " "},
     };
     st_Action const* chosen = nullptr;
     for (st_Action const& candidate : aso_Actions)
@@ -129,7 +164,9 @@ int i_RunRecords(int argc, char** argv) {
         return i_RecordsCreate(args[1], options.n_HeaderSize, options.n_BlockSize, options.n_Resources, options.b_Force);
     if (action == "add") return i_RecordsAdd(args[1], std::vector<char const*>(args.begin() + 2, args.end()));
     if (action == "get") return i_RecordsGet(args[1], args[2], options.qccz_Out);
-    if (action == "list") return i_RecordsList(args[1], options.b_Robust);
+    if (action == "list")
+        return options.b_Json ? i_RecordsListJson(args[1], options.b_Robust) : i_RecordsList(args[1], options.b_Robust);
     if (action == "check") return i_RecordsCheck(args[1]);
-    return i_RecordsHeader(args[1]);
+    if (action == "header") return options.b_Json ? i_RecordsHeaderJson(args[1]) : i_RecordsHeader(args[1]);
+    return i_RunRecordsMaintain(args, options.qccz_Out, options.b_Robust, options.b_Force);
 }

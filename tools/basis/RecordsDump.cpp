@@ -1,0 +1,238 @@
+// `basis records dump` and `restore`: a record file's records and
+// resources as plain files in a folder, one file each, and a new record
+// file made from such a folder that gives every record its number back.
+//
+// The folder holds record-<number>.bin, resource-<key>.bin and
+// manifest.txt, which is written last (a dump that stopped half-way has
+// none) and reads:
+//
+//   basis records dump 1
+//   block-size 512
+//   record-header-size 0
+//   resource-maximum 16
+//   record 3 12           (number and length, one line per record, rising)
+//   resource 7 4          (key and length, one line per resource, rising)
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "tools/basis/Records.h"
+#include "tools/basis/RecordsMaintain.h"
+#include "tools/basis/RecordsPlace.h"
+
+namespace {
+
+char const qcz_Location[] = "tools/basis/RecordsDump";
+char const kFirstLine[] = "basis records dump 1";
+
+// Bounds on a manifest's geometry: those of create, which made the file
+// the dump came from or could have made it.
+unsigned const kMinimumBlockSize = 8;
+unsigned const kMaximumBlockSize = 1u << 24;
+unsigned const kMaximumResources = 1u << 20;
+// A manifest has a line of some 25 bytes per record; the most records a
+// file can hold (one per 8-byte block below 4 GiB) need about 13 GiB of
+// it, which no real dump reaches: a larger manifest is refused unread.
+unsigned const kMaximumManifest = 1u << 28;
+
+bool b_Failed(unsigned line) { return b_RecordsFailed(qcz_Location, line); }
+
+CT_UString co_InFolder(CT_UString const& folder, std::string const& file) {
+    CT_UString path(folder);
+    path.v_Append(static_cast<unsigned short>('/'));
+    CT_UString tail(file.c_str(), ~0u, 65001);
+    path.v_Append(tail.qcuz_Get(), tail.vn_GetLength());
+    return path;
+}
+
+std::string s_RecordFile(unsigned number) { return "record-" + std::to_string(number) + ".bin"; }
+std::string s_ResourceFile(unsigned key) { return "resource-" + std::to_string(key) + ".bin"; }
+
+struct st_Manifest {
+    st_RecordGeometry so_Geometry;
+    std::vector<unsigned> an_Records, an_RecordSizes, an_Resources, an_ResourceSizes;
+};
+
+// Reads the manifest's lines; false with *failure naming the line that is
+// wrong. Every number is checked here, so that a damaged manifest fails
+// before a file is made.
+bool b_ParseManifest(std::string const& text, std::string const& where, st_Manifest* manifest, std::string* failure) {
+    bool geometry[3] = {false, false, false};
+    std::size_t at = 0;
+    for (unsigned line = 1; at < text.size(); ++line) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string content = text.substr(at, end - at);
+        at = end + 1;
+        if (!content.empty() && content.back() == '\r') content.pop_back();
+        auto wrong = [&](std::string const& why) {
+            *failure = where + ":" + std::to_string(line) + ": " + why;
+            return false;
+        };
+        if (line == 1) {
+            if (content != kFirstLine) return wrong(std::string("not a dump manifest (the first line is not \"") +
+                                                    kFirstLine + "\")");
+            continue;
+        }
+        if (content.empty()) continue;
+        std::vector<std::string> words;
+        for (std::size_t from = 0; from <= content.size();) {
+            std::size_t space = content.find(' ', from);
+            if (space == std::string::npos) space = content.size();
+            words.push_back(content.substr(from, space - from));
+            from = space + 1;
+        }
+        std::vector<unsigned> numbers(words.size(), 0);
+        for (std::size_t k = 1; k < words.size(); ++k)
+            if (!b_ParseNumber(words[k].c_str(), &numbers[k]))
+                return wrong("\"" + words[k] + "\" is not a number from 0 to 4294967295");
+        std::string const& key = words[0];
+        char const* const names[3] = {"block-size", "record-header-size", "resource-maximum"};
+        unsigned* const fields[3] = {&manifest->so_Geometry.n_BlockSize, &manifest->so_Geometry.n_HeaderSize,
+                                     &manifest->so_Geometry.n_ResourceMax};
+        bool known = false;
+        for (int g = 0; g < 3; ++g) {
+            if (key != names[g]) continue;
+            if (words.size() != 2 || geometry[g]) return wrong("expected one \"" + key + " <number>\" line");
+            *fields[g] = numbers[1];
+            geometry[g] = known = true;
+        }
+        if (known) continue;
+        if (key != "record" && key != "resource") return wrong("\"" + key + "\" is not a manifest line");
+        if (!(geometry[0] && geometry[1] && geometry[2])) return wrong("the geometry must come before the contents");
+        if (words.size() != 3) return wrong("expected \"" + key + " <number> <length>\"");
+        bool record = key == "record";
+        std::vector<unsigned>& list = record ? manifest->an_Records : manifest->an_Resources;
+        if (!list.empty() && numbers[1] <= list.back())
+            return wrong(std::string(record ? "record numbers" : "resource keys") + " must rise");
+        list.push_back(numbers[1]);
+        (record ? manifest->an_RecordSizes : manifest->an_ResourceSizes).push_back(numbers[2]);
+    }
+    auto wrong = [&](std::string const& why) {
+        *failure = where + ": " + why;
+        return false;
+    };
+    if (!(geometry[0] && geometry[1] && geometry[2])) return wrong("the geometry is missing");
+    st_RecordGeometry const& g = manifest->so_Geometry;
+    if (g.n_BlockSize < kMinimumBlockSize || g.n_BlockSize > kMaximumBlockSize)
+        return wrong("the block size must lie between " + std::to_string(kMinimumBlockSize) + " and " +
+                     std::to_string(kMaximumBlockSize));
+    if (g.n_HeaderSize > g.n_BlockSize - 8) return wrong("the record header and 8 bytes must fit in a block");
+    if (g.n_ResourceMax > kMaximumResources || manifest->an_Resources.size() > g.n_ResourceMax)
+        return wrong("more resources than the resource maximum, or a maximum over " +
+                     std::to_string(kMaximumResources));
+    unsigned long long start =
+        n8_Align(CT_RecordManager::e_HeaderSize + 8ull * (CT_RecordManager::e_FreeListCapacity + 0ull + g.n_ResourceMax),
+                 g.n_BlockSize);
+    if (!manifest->an_Records.empty() &&
+        static_cast<unsigned long long>(manifest->an_Records.front()) * g.n_BlockSize < start)
+        return wrong("record " + std::to_string(manifest->an_Records.front()) + " lies before the data area");
+    return true;
+}
+
+// Reads a file of the dump and checks its length against the manifest's.
+bool b_ReadPart(CT_UString const& folder, std::string const& file, unsigned size, CT_Buffer* data,
+                std::string* failure) {
+    if (!b_ReadFile(co_InFolder(folder, file), data, failure)) return false;
+    if (data->n_GetUsedSize() == size) return true;
+    *failure = file + " has " + std::to_string(data->n_GetUsedSize()) + " bytes where the manifest says " +
+               std::to_string(size);
+    return false;
+}
+
+}  // namespace
+
+int i_RecordsDump(char const* argument, char const* folderArgument, bool robust, bool force) {
+    CT_UString name = co_ArgumentName(argument), folder = co_ArgumentName(folderArgument);
+    CT_UString manifestName = co_InFolder(folder, "manifest.txt");
+    if (CT_FileSystem::sb_IsExistent(&manifestName) && !force)
+        return i_RecordsFail(s_Quoted(folder) + " holds a dump already; pass --force to replace it");
+    CT_WinFile file(&name, 4096);
+    CT_RecordManager records(&file);
+    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Utf8(name));
+    if (!robust) {
+        // Records that the scan does not reach would be missing.
+        int corrupt = records.b_IsCorrupt();
+        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "checking " + s_Utf8(name));
+        if (corrupt)
+            return i_CloseAndFail(&records, s_Utf8(name) + " is corrupt (see check): dump --robust takes every "
+                                            "record found block by block");
+    }
+    if (!CT_FileSystem::sb_IsExistent(&folder) && !CT_FileSystem::sb_MakePath(&folder))
+        return i_CloseAndFail(&records, "cannot make the folder " + s_Utf8(folder));
+    std::string manifest = std::string(kFirstLine) + "\nblock-size " + std::to_string(records.n_GetBlockSize()) +
+                           "\nrecord-header-size " + std::to_string(records.n_GetRecordHeaderSize()) +
+                           "\nresource-maximum " + std::to_string(records.n_GetResourceMaxCount()) + "\n";
+    CT_Buffer data;
+    std::string failure;
+    unsigned count = 0;
+    for (unsigned from = 0;;) {
+        unsigned next = robust ? records.n_GetNextRecordRobust(from, &data) : records.n_GetNextRecord(from, &data);
+        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "scanning " + s_Utf8(name));
+        if (next == 0) break;
+        from = next;
+        if (!b_WriteFile(co_InFolder(folder, s_RecordFile(next - 1)), data.qcv_Get(), data.n_GetUsedSize(), force,
+                         &failure))
+            return i_CloseAndFail(&records, failure);
+        manifest += "record " + std::to_string(next - 1) + " " + std::to_string(data.n_GetUsedSize()) + "\n";
+        ++count;
+    }
+    unsigned resources = records.n_GetResourceCount();
+    for (unsigned k = 1; k <= resources; ++k) {
+        unsigned key = records.n_GetResourceKeyAt(k);
+        records.v_GetResource(key, &data);
+        if (b_Failed(__LINE__))
+            return i_CloseAndFailWithError(&records, "reading resource " + std::to_string(key) + " of " + s_Utf8(name));
+        if (!b_WriteFile(co_InFolder(folder, s_ResourceFile(key)), data.qcv_Get(), data.n_GetUsedSize(), force,
+                         &failure))
+            return i_CloseAndFail(&records, failure);
+        manifest += "resource " + std::to_string(key) + " " + std::to_string(data.n_GetUsedSize()) + "\n";
+    }
+    if (!b_WriteFile(manifestName, manifest.data(), static_cast<unsigned>(manifest.size()), true, &failure))
+        return i_CloseAndFail(&records, failure);
+    std::printf("dumped %u record%s and %u resource%s of %s into %s\n", count, count == 1 ? "" : "s", resources,
+                resources == 1 ? "" : "s", s_Utf8(name).c_str(), s_Utf8(folder).c_str());
+    return i_Close(&records, std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed);
+}
+
+int i_RecordsRestore(char const* argument, char const* folderArgument, bool force) {
+    CT_UString name = co_ArgumentName(argument), folder = co_ArgumentName(folderArgument);
+    CT_UString manifestName = co_InFolder(folder, "manifest.txt");
+    std::string failure;
+    {
+        CT_WinFile probe(&manifestName, 4096);
+        unsigned size = CT_FileSystem::sb_IsExistent(&manifestName) ? probe.vn_GetSize() : 0;
+        CT_ErrorManager::spco_Get()->v_ClearError();
+        if (size > kMaximumManifest)
+            return i_RecordsFail(s_Utf8(manifestName) + " is too large for a dump manifest");
+    }
+    CT_Buffer text;
+    if (!b_ReadFile(manifestName, &text, &failure)) return i_RecordsFail(failure);
+    st_Manifest manifest;
+    std::string bytes(static_cast<char const*>(text.qcv_Get()), text.n_GetUsedSize());
+    if (!b_ParseManifest(bytes, s_Utf8(manifestName), &manifest, &failure)) return i_RecordsFail(failure);
+    if (!force && CT_FileSystem::sb_IsExistent(&name))
+        return i_RecordsFail(s_Quoted(name) + " exists; pass --force to replace it");
+    st_RecordContents contents;
+    contents.so_Geometry = manifest.so_Geometry;
+    contents.an_Records = manifest.an_Records;
+    contents.an_Resources = manifest.an_Resources;
+    // The lengths by number and key (both lists rise), for the checks as
+    // each part is read.
+    contents.pf_Record = [&](unsigned number, CT_Buffer* data, std::string* why) {
+        auto k = std::lower_bound(manifest.an_Records.begin(), manifest.an_Records.end(), number) -
+                 manifest.an_Records.begin();
+        return b_ReadPart(folder, s_RecordFile(number), manifest.an_RecordSizes[k], data, why);
+    };
+    contents.pf_Resource = [&](unsigned key, CT_Buffer* data, std::string* why) {
+        auto k = std::lower_bound(manifest.an_Resources.begin(), manifest.an_Resources.end(), key) -
+                 manifest.an_Resources.begin();
+        return b_ReadPart(folder, s_ResourceFile(key), manifest.an_ResourceSizes[k], data, why);
+    };
+    std::vector<unsigned> numbers;
+    if (!b_BuildRecordFile(name, contents, true, &numbers, &failure)) return i_RecordsFail(failure);
+    std::printf("restored %zu record%s and %zu resource%s into %s under their numbers\n", numbers.size(),
+                numbers.size() == 1 ? "" : "s", contents.an_Resources.size(),
+                contents.an_Resources.size() == 1 ? "" : "s", s_Utf8(name).c_str());
+    return std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed;
+}
