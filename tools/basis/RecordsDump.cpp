@@ -16,7 +16,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/basis/Records.h"
+#include "tools/basis/Arguments.h"
 #include "tools/basis/RecordsMaintain.h"
 #include "tools/basis/RecordsPlace.h"
 
@@ -31,11 +31,12 @@ unsigned const kMinimumBlockSize = 8;
 unsigned const kMaximumBlockSize = 1u << 24;
 unsigned const kMaximumResources = 1u << 20;
 // A manifest has a line of some 25 bytes per record; the most records a
-// file can hold (one per 8-byte block below 4 GiB) need about 13 GiB of
-// it, which no real dump reaches: a larger manifest is refused unread.
+// file can hold (one per 8-byte block below 4 GiB) would need about
+// 13 GiB of it, which no real dump reaches: reading stops at 256 MiB and
+// a larger manifest is refused.
 unsigned const kMaximumManifest = 1u << 28;
 
-bool b_Failed(unsigned line) { return b_RecordsFailed(qcz_Location, line); }
+bool b_Failed(unsigned line) { return b_ToolFailed(qcz_Location, line); }
 
 CT_UString co_InFolder(CT_UString const& folder, std::string const& file) {
     CT_UString path(folder);
@@ -83,9 +84,12 @@ bool b_ParseManifest(std::string const& text, std::string const& where, st_Manif
             from = space + 1;
         }
         std::vector<unsigned> numbers(words.size(), 0);
+        unsigned long long value = 0;
         for (std::size_t k = 1; k < words.size(); ++k)
-            if (!b_ParseNumber(words[k].c_str(), &numbers[k]))
+            if (e_ParseNumber(words[k].c_str(), 0xFFFFFFFFull, &value) != e_NumberOk)
                 return wrong("\"" + words[k] + "\" is not a number from 0 to 4294967295");
+            else
+                numbers[k] = static_cast<unsigned>(value);
         std::string const& key = words[0];
         char const* const names[3] = {"block-size", "record-header-size", "resource-maximum"};
         unsigned* const fields[3] = {&manifest->so_Geometry.n_BlockSize, &manifest->so_Geometry.n_HeaderSize,
@@ -130,36 +134,40 @@ bool b_ParseManifest(std::string const& text, std::string const& where, st_Manif
     return true;
 }
 
-// Reads a file of the dump and checks its length against the manifest's.
-bool b_ReadPart(CT_UString const& folder, std::string const& file, unsigned size, CT_Buffer* data,
-                std::string* failure) {
-    if (!b_ReadFile(co_InFolder(folder, file), data, failure)) return false;
-    if (data->n_GetUsedSize() == size) return true;
-    *failure = file + " has " + std::to_string(data->n_GetUsedSize()) + " bytes where the manifest says " +
-               std::to_string(size);
-    return false;
+// Reads a file of the dump and checks its length against the manifest's
+// (a file longer than that is not read further). An exit code.
+int i_ReadPart(CT_UString const& folder, std::string const& file, unsigned size, CT_Buffer* data,
+               std::string* failure) {
+    int read = i_ReadFile(co_InFolder(folder, file), size + 1ull, data, failure);
+    if (read == e_ExitOk && data->n_GetUsedSize() == size) return e_ExitOk;
+    if (read == e_ExitError) return read;
+    *failure = file + " has " + (read == e_ExitOk ? std::to_string(data->n_GetUsedSize()) : "more") +
+               " bytes where the manifest says " + std::to_string(size);
+    return e_ExitError;
 }
 
 }  // namespace
 
-int i_RecordsDump(char const* argument, char const* folderArgument, bool robust, bool force) {
+int i_RecordsDump(char const* argument, char const* folderArgument, st_RecordsOptions const& options) {
+    bool robust = options.b_Robust, force = options.b_Force;
     CT_UString name = co_ArgumentName(argument), folder = co_ArgumentName(folderArgument);
     CT_UString manifestName = co_InFolder(folder, "manifest.txt");
     if (CT_FileSystem::sb_IsExistent(&manifestName) && !force)
-        return i_RecordsFail(s_Quoted(folder) + " holds a dump already; pass --force to replace it");
+        return i_ToolFail(e_ExitNo, s_Quoted(folder) + " holds a dump already; pass --force to replace it");
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
-    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Utf8(name));
+    if (int opened = i_OpenForReading(&records, name, options)) return opened;
     if (!robust) {
         // Records that the scan does not reach would be missing.
         int corrupt = records.b_IsCorrupt();
-        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "checking " + s_Utf8(name));
+        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "checking " + s_Quoted(name));
         if (corrupt)
-            return i_CloseAndFail(&records, s_Utf8(name) + " is corrupt (see check): dump --robust takes every "
-                                            "record found block by block");
+            return i_CloseAndFail(&records, e_ExitNo,
+                                  s_Quoted(name) + " is corrupt (see basis records check): dump --robust takes every "
+                                                   "record found block by block");
     }
     if (!CT_FileSystem::sb_IsExistent(&folder) && !CT_FileSystem::sb_MakePath(&folder))
-        return i_CloseAndFail(&records, "cannot make the folder " + s_Utf8(folder));
+        return i_CloseAndFail(&records, e_ExitError, "cannot make the folder " + s_Quoted(folder));
     std::string manifest = std::string(kFirstLine) + "\nblock-size " + std::to_string(records.n_GetBlockSize()) +
                            "\nrecord-header-size " + std::to_string(records.n_GetRecordHeaderSize()) +
                            "\nresource-maximum " + std::to_string(records.n_GetResourceMaxCount()) + "\n";
@@ -168,12 +176,12 @@ int i_RecordsDump(char const* argument, char const* folderArgument, bool robust,
     unsigned count = 0;
     for (unsigned from = 0;;) {
         unsigned next = robust ? records.n_GetNextRecordRobust(from, &data) : records.n_GetNextRecord(from, &data);
-        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "scanning " + s_Utf8(name));
+        if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "scanning " + s_Quoted(name));
         if (next == 0) break;
         from = next;
         if (!b_WriteFile(co_InFolder(folder, s_RecordFile(next - 1)), data.qcv_Get(), data.n_GetUsedSize(), force,
                          &failure))
-            return i_CloseAndFail(&records, failure);
+            return i_CloseAndFail(&records, e_ExitError, failure);
         manifest += "record " + std::to_string(next - 1) + " " + std::to_string(data.n_GetUsedSize()) + "\n";
         ++count;
     }
@@ -182,37 +190,32 @@ int i_RecordsDump(char const* argument, char const* folderArgument, bool robust,
         unsigned key = records.n_GetResourceKeyAt(k);
         records.v_GetResource(key, &data);
         if (b_Failed(__LINE__))
-            return i_CloseAndFailWithError(&records, "reading resource " + std::to_string(key) + " of " + s_Utf8(name));
+            return i_CloseAndFailWithError(&records, "reading resource " + std::to_string(key) + " of " + s_Quoted(name));
         if (!b_WriteFile(co_InFolder(folder, s_ResourceFile(key)), data.qcv_Get(), data.n_GetUsedSize(), force,
                          &failure))
-            return i_CloseAndFail(&records, failure);
+            return i_CloseAndFail(&records, e_ExitError, failure);
         manifest += "resource " + std::to_string(key) + " " + std::to_string(data.n_GetUsedSize()) + "\n";
     }
     if (!b_WriteFile(manifestName, manifest.data(), static_cast<unsigned>(manifest.size()), true, &failure))
-        return i_CloseAndFail(&records, failure);
-    std::printf("dumped %u record%s and %u resource%s of %s into %s\n", count, count == 1 ? "" : "s", resources,
-                resources == 1 ? "" : "s", s_Utf8(name).c_str(), s_Utf8(folder).c_str());
-    return i_Close(&records, std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed);
+        return i_CloseAndFail(&records, e_ExitError, failure);
+    int closed = i_Close(&records, e_ExitOk);
+    if (closed == e_ExitOk)
+        std::printf("dumped %s and %s of %s into %s\n", s_Count(count, "record").c_str(),
+                    s_Count(resources, "resource").c_str(), s_Utf8(name).c_str(), s_Utf8(folder).c_str());
+    return i_EndStandardOutput(closed);
 }
 
-int i_RecordsRestore(char const* argument, char const* folderArgument, bool force) {
+int i_RecordsRestore(char const* argument, char const* folderArgument, st_RecordsOptions const& options) {
     CT_UString name = co_ArgumentName(argument), folder = co_ArgumentName(folderArgument);
     CT_UString manifestName = co_InFolder(folder, "manifest.txt");
     std::string failure;
-    {
-        CT_WinFile probe(&manifestName, 4096);
-        unsigned size = CT_FileSystem::sb_IsExistent(&manifestName) ? probe.vn_GetSize() : 0;
-        CT_ErrorManager::spco_Get()->v_ClearError();
-        if (size > kMaximumManifest)
-            return i_RecordsFail(s_Utf8(manifestName) + " is too large for a dump manifest");
-    }
     CT_Buffer text;
-    if (!b_ReadFile(manifestName, &text, &failure)) return i_RecordsFail(failure);
+    if (int read = i_ReadFile(manifestName, kMaximumManifest, &text, &failure)) return i_ToolFail(read, failure);
     st_Manifest manifest;
     std::string bytes(static_cast<char const*>(text.qcv_Get()), text.n_GetUsedSize());
-    if (!b_ParseManifest(bytes, s_Utf8(manifestName), &manifest, &failure)) return i_RecordsFail(failure);
-    if (!force && CT_FileSystem::sb_IsExistent(&name))
-        return i_RecordsFail(s_Quoted(name) + " exists; pass --force to replace it");
+    if (!b_ParseManifest(bytes, s_Utf8(manifestName), &manifest, &failure)) return i_ToolFail(e_ExitError, failure);
+    if (!options.b_Force && CT_FileSystem::sb_IsExistent(&name))
+        return i_ToolFail(e_ExitNo, s_Quoted(name) + " exists; pass --force to replace it");
     st_RecordContents contents;
     contents.so_Geometry = manifest.so_Geometry;
     contents.an_Records = manifest.an_Records;
@@ -222,17 +225,16 @@ int i_RecordsRestore(char const* argument, char const* folderArgument, bool forc
     contents.pf_Record = [&](unsigned number, CT_Buffer* data, std::string* why) {
         auto k = std::lower_bound(manifest.an_Records.begin(), manifest.an_Records.end(), number) -
                  manifest.an_Records.begin();
-        return b_ReadPart(folder, s_RecordFile(number), manifest.an_RecordSizes[k], data, why);
+        return i_ReadPart(folder, s_RecordFile(number), manifest.an_RecordSizes[k], data, why);
     };
     contents.pf_Resource = [&](unsigned key, CT_Buffer* data, std::string* why) {
         auto k = std::lower_bound(manifest.an_Resources.begin(), manifest.an_Resources.end(), key) -
                  manifest.an_Resources.begin();
-        return b_ReadPart(folder, s_ResourceFile(key), manifest.an_ResourceSizes[k], data, why);
+        return i_ReadPart(folder, s_ResourceFile(key), manifest.an_ResourceSizes[k], data, why);
     };
     std::vector<unsigned> numbers;
-    if (!b_BuildRecordFile(name, contents, true, &numbers, &failure)) return i_RecordsFail(failure);
-    std::printf("restored %zu record%s and %zu resource%s into %s under their numbers\n", numbers.size(),
-                numbers.size() == 1 ? "" : "s", contents.an_Resources.size(),
-                contents.an_Resources.size() == 1 ? "" : "s", s_Utf8(name).c_str());
-    return std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed;
+    if (int built = i_BuildRecordFile(name, contents, true, &numbers, &failure)) return i_ToolFail(built, failure);
+    std::printf("restored %s and %s into %s under their numbers\n", s_Count(numbers.size(), "record").c_str(),
+                s_Count(contents.an_Resources.size(), "resource").c_str(), s_Utf8(name).c_str());
+    return i_EndStandardOutput(e_ExitOk);
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tools/basis/Json.h"
-#include "tools/basis/Records.h"
+#include "tools/basis/OutputFile.h"
 #include "tools/basis/RecordsFile.h"
 #include "tools/basis/RecordsMaintain.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 char const qcz_Location[] = "tools/basis/RecordsJson";
 
-bool b_Failed(unsigned line) { return b_RecordsFailed(qcz_Location, line); }
+bool b_Failed(unsigned line) { return b_ToolFailed(qcz_Location, line); }
 
 std::string s_Hex(unsigned char const* bytes, unsigned size) {
     std::string text;
@@ -27,11 +27,12 @@ std::string s_Hex(unsigned char const* bytes, unsigned size) {
 
 }  // namespace
 
-int i_RecordsListJson(char const* argument, bool robust) {
+int i_RecordsListJson(char const* argument, st_RecordsOptions const& options) {
+    bool robust = options.b_Robust;
     CT_UString name = co_ArgumentName(argument);
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
-    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Utf8(name));
+    if (int opened = i_OpenForReading(&records, name, options)) return opened;
     // The records go out as they are found, so that a large file is not
     // held in memory; a scan that fails leaves the object unfinished, and
     // the status says so.
@@ -44,7 +45,7 @@ int i_RecordsListJson(char const* argument, bool robust) {
         unsigned next = robust ? records.n_GetNextRecordRobust(from, &data) : records.n_GetNextRecord(from, &data);
         if (b_Failed(__LINE__)) {
             std::printf("\n");
-            return i_CloseAndFailWithError(&records, "scanning " + s_Utf8(name));
+            return i_CloseAndFailWithError(&records, "scanning " + s_Quoted(name));
         }
         if (next == 0) break;
         std::printf("%s\n  {\"number\": %u, \"bytes\": %u}", count ? "," : "", next - 1, data.n_GetUsedSize());
@@ -53,15 +54,16 @@ int i_RecordsListJson(char const* argument, bool robust) {
         from = next;
     }
     std::printf("%s], \"count\": %u, \"bytes\": %llu}\n", count ? "\n" : "", count, bytes);
-    return i_Close(&records, std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed);
+    return i_EndStandardOutput(i_Close(&records, e_ExitOk));
 }
 
-int i_RecordsHeaderJson(char const* argument) {
+int i_RecordsHeaderJson(char const* argument, st_RecordsOptions const& options) {
     CT_UString name = co_ArgumentName(argument);
     CT_RecordFileReader reader(&name);
     std::string problem;
-    if (!reader.b_Open(&problem))
-        return problem.empty() ? i_FailWithError("opening " + s_Utf8(name)) : i_RecordsFail(s_Utf8(name) + ": " + problem);
+    if (!b_OpenWaiting(options.n_WaitSeconds, [&] { return reader.b_Open(&problem) || !problem.empty(); }))
+        return i_ToolFailWithError("opening " + s_Quoted(name));
+    if (!problem.empty()) return i_ToolFail(e_ExitError, s_Quoted(name) + ": " + problem);
     st_RecordFileHeader const& h = reader.so_GetHeader();
     bool magic = h.n_Magic == CT_RecordManager::e_Magic;
     std::printf("{\"file\": %s, \"file_size\": %u, \"signature_hex\": \"%s\", \"magic\": %u, \"magic_ok\": %s,\n"
@@ -75,6 +77,35 @@ int i_RecordsHeaderJson(char const* argument) {
                 h.n_ResourceTable, h.n_FreeList, h.n_RecordCount, h.n_End);
     // As the text form: the fields are shown, and a wrong magic number
     // still fails.
-    if (!magic) return i_RecordsFail(s_Utf8(name) + " is not a record file: its magic number is wrong");
-    return std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed;
+    if (!magic) return i_ToolFail(e_ExitError, s_Quoted(name) + " is not a record file: its magic number is wrong");
+    return i_EndStandardOutput(e_ExitOk);
+}
+
+int i_RecordsCheckJson(char const* argument, st_RecordsOptions const& options) {
+    CT_UString name = co_ArgumentName(argument);
+    st_RecordFileExamination x;
+    // A file that cannot be examined gives no object: it was not checked.
+    if (int examined = i_ExamineRecordFile(name, options.n_WaitSeconds, &x))
+        return i_ToolFail(examined, "cannot check " + s_Quoted(name) + " (see above)");
+    st_RecordFileHeader const& h = x.so_Header;
+    std::string resources, problems;
+    for (std::size_t k = 0; k < x.ao_Resources.size(); ++k)
+        resources += (k ? ", " : "") + std::to_string(x.ao_Resources[k].n_Key);
+    for (std::size_t k = 0; k < x.as_Problems.size(); ++k)
+        problems += std::string(k ? ",\n  " : "\n  ") + s_JsonString(x.as_Problems[k]);
+    std::printf("{\"file\": %s, \"file_size\": %u, \"block_size\": %u, \"record_header_size\": %u,\n"
+                " \"end_offset\": %u, \"data_start\": %u, \"records_stored\": %u, \"scanned\": %s,\n"
+                " \"records_found\": %u, \"records_found_block_by_block\": %u,\n"
+                " \"free_bytes\": %llu, \"free_list_entries\": %u, \"chained_free_blocks\": %u,\n"
+                " \"resource_count\": %u, \"resource_maximum\": %u, \"resource_keys\": [%s],\n"
+                " \"problems\": [%s], \"consistent\": %s}\n",
+                s_JsonString(s_Utf8(name)).c_str(), x.n_FileSize, h.n_BlockSize, h.n_RecordHeaderSize, h.n_End,
+                x.n_DataStart, h.n_RecordCount, x.b_Opened ? "true" : "false", x.n_Found, x.n_FoundRobust,
+                x.so_Space.n8_Bytes, x.so_Space.n_Entries, x.so_Space.n_ChainBlocks, h.n_ResourceCount,
+                h.n_ResourceMax, resources.c_str(), problems.empty() ? "" : (problems + "\n").c_str(),
+                x.as_Problems.empty() ? "true" : "false");
+    // The status is the text form's: 1 for a corrupt file.
+    int result = i_EndStandardOutput(e_ExitOk);
+    if (result != e_ExitOk || x.as_Problems.empty()) return result;
+    return i_ToolFail(e_ExitNo, s_Quoted(name) + " is corrupt: " + s_Count(x.as_Problems.size(), "problem"));
 }

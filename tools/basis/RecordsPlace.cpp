@@ -16,7 +16,7 @@ unsigned long long const kOffsetLimit = 0xFFFFFFFFull;
 // and a few more fillers.
 unsigned long long const kFillerPiece = 1u << 20;
 
-bool b_Failed(unsigned line) { return b_RecordsFailed(qcz_Location, line); }
+bool b_Failed(unsigned line) { return b_ToolFailed(qcz_Location, line); }
 
 class CT_Builder {
 public:
@@ -24,14 +24,14 @@ public:
         : co_Name(name), co_File(&name, 4096), co_Records(&co_File), so_Geometry(geometry),
           n8_Fixed(n8_Align(geometry.n_HeaderSize + 8ull, geometry.n_BlockSize)) {}
 
-    bool b_Create(std::string* failure) {
+    int i_Create(std::string* failure) {
         co_Records.v_Create(so_Geometry.n_HeaderSize, so_Geometry.n_BlockSize, so_Geometry.n_ResourceMax);
-        if (!b_Failed(__LINE__)) return true;
-        *failure = "creating " + s_Utf8(co_Name) + ": " + s_TakeError();
+        if (!b_Failed(__LINE__)) return e_ExitOk;
+        *failure = "creating " + s_Quoted(co_Name) + ": " + s_TakeToolError();
         // A failed create may have left the file behind.
         co_Records.v_Close(1);
         v_Remove();
-        return false;
+        return e_ExitError;
     }
 
     // The blocks a record of length bytes takes, its fixed part apart.
@@ -42,19 +42,19 @@ public:
 
     // Adds a record; false with *failure when it would carry the file past
     // its offsets' reach or the record manager refuses it.
-    bool b_Add(CT_Buffer const& data, unsigned* number, std::string* failure) {
+    int i_Add(CT_Buffer const& data, unsigned* number, std::string* failure) {
         if (co_Records.n_GetSize() + n8_Fixed + n8_BodyBlocks(data.n_GetUsedSize()) > kOffsetLimit) {
-            *failure = s_Utf8(co_Name) + " would grow past the 4 GiB its offsets reach";
-            return false;
+            *failure = s_Quoted(co_Name) + " would grow past the 4 GiB its offsets reach";
+            return e_ExitNo;
         }
         *number = co_Records.n_AddRecord(&data);
-        if (!b_Failed(__LINE__)) return true;
-        *failure = "adding a record to " + s_Utf8(co_Name) + ": " + s_TakeError();
-        return false;
+        if (!b_Failed(__LINE__)) return e_ExitOk;
+        *failure = "adding a record to " + s_Quoted(co_Name) + ": " + s_TakeToolError();
+        return e_ExitError;
     }
 
     // Adds filler records until the end offset reaches target.
-    bool b_FillUpTo(unsigned long long target, unsigned wanted, std::vector<unsigned>* fillers, std::string* failure) {
+    int i_FillUpTo(unsigned long long target, unsigned wanted, std::vector<unsigned>* fillers, std::string* failure) {
         unsigned long long block = so_Geometry.n_BlockSize;
         for (unsigned long long end = co_Records.n_GetSize(); end < target; end = co_Records.n_GetSize()) {
             unsigned long long gap = target - end, body = 0;
@@ -66,7 +66,7 @@ public:
                 if (gap < n8_Fixed + block) {
                     *failure = "record " + std::to_string(wanted) + " cannot be placed: the " +
                                std::to_string(gap) + " bytes before it are narrower than a record";
-                    return false;
+                    return e_ExitNo;
                 }
                 body = std::min(gap - n8_Fixed, kFillerPiece / block * block + block);
                 unsigned long long rest = gap - n8_Fixed - body;
@@ -78,47 +78,47 @@ public:
             co_Filler.v_SetMinSize(length, 0);
             co_Filler.v_SetUsedSize(length);
             unsigned number = 0;
-            if (!b_Add(co_Filler, &number, failure)) return false;
+            if (int added = i_Add(co_Filler, &number, failure)) return added;
             fillers->push_back(number);
         }
-        return true;
+        return e_ExitOk;
     }
 
-    bool b_Delete(unsigned number, std::string* failure) {
+    int i_Delete(unsigned number, std::string* failure) {
         co_Records.v_DeleteRecord(number);
-        if (!b_Failed(__LINE__)) return true;
-        *failure = "removing a filler record from " + s_Utf8(co_Name) + ": " + s_TakeError();
-        return false;
+        if (!b_Failed(__LINE__)) return e_ExitOk;
+        *failure = "removing a filler record from " + s_Quoted(co_Name) + ": " + s_TakeToolError();
+        return e_ExitError;
     }
 
-    bool b_Update(unsigned number, CT_Buffer const& data, std::string* failure) {
+    int i_Update(unsigned number, CT_Buffer const& data, std::string* failure) {
         if (co_Records.n_GetSize() + n8_BodyBlocks(data.n_GetUsedSize()) > kOffsetLimit) {
-            *failure = s_Utf8(co_Name) + " would grow past the 4 GiB its offsets reach";
-            return false;
+            *failure = s_Quoted(co_Name) + " would grow past the 4 GiB its offsets reach";
+            return e_ExitNo;
         }
         co_Records.v_UpdateRecord(number, &data);
-        if (!b_Failed(__LINE__)) return true;
-        *failure = "writing record " + std::to_string(number) + " of " + s_Utf8(co_Name) + ": " + s_TakeError();
-        return false;
+        if (!b_Failed(__LINE__)) return e_ExitOk;
+        *failure = "writing record " + std::to_string(number) + " of " + s_Quoted(co_Name) + ": " + s_TakeToolError();
+        return e_ExitError;
     }
 
-    bool b_AddResource(unsigned key, CT_Buffer const& data, std::string* failure) {
+    int i_AddResource(unsigned key, CT_Buffer const& data, std::string* failure) {
         if (co_Records.n_GetSize() + n8_Align(data.n_GetUsedSize() + 4ull, so_Geometry.n_BlockSize) > kOffsetLimit) {
-            *failure = s_Utf8(co_Name) + " would grow past the 4 GiB its offsets reach";
-            return false;
+            *failure = s_Quoted(co_Name) + " would grow past the 4 GiB its offsets reach";
+            return e_ExitNo;
         }
         co_Records.v_AddResource(key, &data);
-        if (!b_Failed(__LINE__)) return true;
-        *failure = "adding resource " + std::to_string(key) + " to " + s_Utf8(co_Name) + ": " + s_TakeError();
-        return false;
+        if (!b_Failed(__LINE__)) return e_ExitOk;
+        *failure = "adding resource " + std::to_string(key) + " to " + s_Quoted(co_Name) + ": " + s_TakeToolError();
+        return e_ExitError;
     }
 
-    bool b_Close(std::string* failure) {
+    int i_Close(std::string* failure) {
         co_Records.v_Close(1);
-        if (!b_Failed(__LINE__)) return true;
-        *failure = "closing " + s_Utf8(co_Name) + ": " + s_TakeError();
+        if (!b_Failed(__LINE__)) return e_ExitOk;
+        *failure = "closing " + s_Quoted(co_Name) + ": " + s_TakeToolError();
         v_Remove();
-        return false;
+        return e_ExitError;
     }
 
     // After a failure: the half-built file goes.
@@ -144,9 +144,10 @@ private:
     CT_Buffer co_Filler;
 };
 
-bool b_PlaceKeepingNumbers(CT_Builder* builder, st_RecordContents const& contents, std::string* failure) {
+int i_PlaceKeepingNumbers(CT_Builder* builder, st_RecordContents const& contents, std::string* failure) {
     unsigned long long const block = contents.so_Geometry.n_BlockSize;
     unsigned const header = contents.so_Geometry.n_HeaderSize;
+    unsigned long long const fixed = n8_Align(header + 8ull, static_cast<unsigned>(block));
     std::vector<unsigned> fillers, waiting;
     CT_Buffer data;
     std::vector<unsigned> const& wanted = contents.an_Records;
@@ -155,64 +156,64 @@ bool b_PlaceKeepingNumbers(CT_Builder* builder, st_RecordContents const& content
         if (k > 0 && number <= wanted[k - 1]) {
             *failure = "record " + std::to_string(number) + " comes after record " + std::to_string(wanted[k - 1]) +
                        ": the numbers must rise";
-            return false;
+            return e_ExitNo;
         }
-        if (!builder->b_FillUpTo(number * block, number, &fillers, failure)) return false;
-        if (!contents.pf_Record(number, &data, failure)) return false;
+        if (int filled = builder->i_FillUpTo(number * block, number, &fillers, failure)) return filled;
+        if (int read = contents.pf_Record(number, &data, failure)) return read;
         // The record goes in whole when its body fits before the next
         // record's place, else as its fixed part alone, to be completed
         // once the fillers have made room.
         unsigned long long next = k + 1 < wanted.size() ? wanted[k + 1] * block : kOffsetLimit + 1;
-        unsigned long long fixed = n8_Align(header + 8ull, static_cast<unsigned>(block));
-        bool whole = number * block + fixed + builder->n8_BodyBlocks(data.n_GetUsedSize()) <= next;
-        if (!whole) {
+        if (number * block + fixed + builder->n8_BodyBlocks(data.n_GetUsedSize()) > next) {
             waiting.push_back(number);
             data.v_SetUsedSize(header);  // the record is longer than its header here
         }
         unsigned placed = 0;
-        if (!builder->b_Add(data, &placed, failure)) return false;
+        if (int added = builder->i_Add(data, &placed, failure)) return added;
         if (placed != number) {
-            *failure = "record " + std::to_string(number) + " was placed as " + std::to_string(placed) +
-                       ": its place lies before the end of the record ahead of it";
-            return false;
+            *failure = "record " + std::to_string(number) + " cannot be placed: its place lies before the end of " +
+                       (k ? "the record ahead of it" : "the file's tables");
+            return e_ExitNo;
         }
     }
     for (unsigned filler : fillers)
-        if (!builder->b_Delete(filler, failure)) return false;
+        if (int deleted = builder->i_Delete(filler, failure)) return deleted;
     for (unsigned number : waiting) {
-        if (!contents.pf_Record(number, &data, failure) || !builder->b_Update(number, data, failure)) return false;
+        if (int read = contents.pf_Record(number, &data, failure)) return read;
+        if (int updated = builder->i_Update(number, data, failure)) return updated;
     }
-    return true;
+    return e_ExitOk;
 }
 
 }  // namespace
 
-bool b_BuildRecordFile(CT_UString const& name, st_RecordContents const& contents, bool keepNumbers,
-                       std::vector<unsigned>* numbers, std::string* failure) {
+int i_BuildRecordFile(CT_UString const& name, st_RecordContents const& contents, bool keepNumbers,
+                      std::vector<unsigned>* numbers, std::string* failure) {
     numbers->clear();
     CT_Builder builder(name, contents.so_Geometry);
-    if (!builder.b_Create(failure)) return false;
-    bool built = true;
+    if (int created = builder.i_Create(failure)) return created;
+    int result = e_ExitOk;
+    CT_Buffer data;
     if (keepNumbers) {
-        built = b_PlaceKeepingNumbers(&builder, contents, failure);
-        if (built) *numbers = contents.an_Records;
+        result = i_PlaceKeepingNumbers(&builder, contents, failure);
+        if (result == e_ExitOk) *numbers = contents.an_Records;
     } else {
-        CT_Buffer data;
         for (unsigned number : contents.an_Records) {
             unsigned placed = 0;
-            built = contents.pf_Record(number, &data, failure) && builder.b_Add(data, &placed, failure);
-            if (!built) break;
+            result = contents.pf_Record(number, &data, failure);
+            if (result == e_ExitOk) result = builder.i_Add(data, &placed, failure);
+            if (result != e_ExitOk) break;
             numbers->push_back(placed);
         }
     }
-    CT_Buffer data;
-    for (std::size_t k = 0; built && k < contents.an_Resources.size(); ++k) {
+    for (std::size_t k = 0; result == e_ExitOk && k < contents.an_Resources.size(); ++k) {
         unsigned key = contents.an_Resources[k];
-        built = contents.pf_Resource(key, &data, failure) && builder.b_AddResource(key, data, failure);
+        result = contents.pf_Resource(key, &data, failure);
+        if (result == e_ExitOk) result = builder.i_AddResource(key, data, failure);
     }
-    if (!built) {
+    if (result != e_ExitOk) {
         builder.v_Abandon();
-        return false;
+        return result;
     }
-    return builder.b_Close(failure);
+    return builder.i_Close(failure);
 }

@@ -33,16 +33,18 @@ struct st_RecordContents {
     // order in which the records are added.
     std::vector<unsigned> an_Records;
     std::vector<unsigned> an_Resources;  // keys
-    // Fill the buffer with a record's or resource's data; false with a
-    // message in the string.
-    std::function<bool(unsigned number, CT_Buffer* data, std::string* failure)> pf_Record;
-    std::function<bool(unsigned key, CT_Buffer* data, std::string* failure)> pf_Resource;
+    // Fill the buffer with a record's or resource's data; the tool's exit
+    // code, with a message in the string when it is not 0.
+    std::function<int(unsigned number, CT_Buffer* data, std::string* failure)> pf_Record;
+    std::function<int(unsigned key, CT_Buffer* data, std::string* failure)> pf_Resource;
 };
 
 // Creates the file name (which must not exist, or is replaced) and puts
 // the contents into it, the records under their own numbers when
 // keepNumbers, else in order under the numbers the file gives them, which
-// go to *numbers in the order of contents.an_Records. On failure the file
-// is removed and *failure says why.
-bool b_BuildRecordFile(CT_UString const& name, st_RecordContents const& contents, bool keepNumbers,
+// go to *numbers in the order of contents.an_Records. Returns the tool's
+// exit code: on failure the file is removed and *failure says why (the
+// file system's or record manager's refusals are errors, 3; contents that
+// cannot be placed are a no, 1).
+int i_BuildRecordFile(CT_UString const& name, st_RecordContents const& contents, bool keepNumbers,
                        std::vector<unsigned>* numbers, std::string* failure);
