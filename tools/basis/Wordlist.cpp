@@ -11,6 +11,7 @@
 #include "tools/basis/Commands.h"
 #include "tools/basis/Progress.h"
 #include "tools/basis/WordlistIndex.h"
+#include "tools/basis/WordlistInfo.h"
 #include "tools/basis/WordlistStore.h"
 
 namespace {
@@ -22,14 +23,21 @@ unsigned const kReportedLines = 20;
 int i_WordlistUsage(FILE* out) {
     std::fprintf(out,
                  "usage: basis wordlist build <pairs.tsv> <list.bwl> [--codepage N] [--one-by-one]\n"
-                 "       basis wordlist source <list> <word> [--codepage N]\n"
-                 "       basis wordlist target <list> <word> [--codepage N]\n"
-                 "       basis wordlist list <list> [--codepage N]\n"
+                 "       basis wordlist source <list> <word> [--codepage N] [--json]\n"
+                 "       basis wordlist target <list> <word> [--codepage N] [--json]\n"
+                 "       basis wordlist list <list> [--codepage N] [--json]\n"
+                 "       basis wordlist info <list> [--codepage N] [--json]\n"
                  "\n"
                  "  A pairs file has one pair a line: source word, a tab, target word.\n"
                  "  It is UTF-8 (a list of wide words) unless --codepage gives the\n"
                  "  code page it is in (a list of narrow words). <list> is a pairs\n"
                  "  file or a list saved by build (which knows its own code page).\n"
+                 "  A pairs file or list named \"-\" is read from standard input.\n"
+                 "  info: the counts of pairs and distinct words, the sizes of texts and\n"
+                 "  indexes, the code page, and how near each index's longest link comes\n"
+                 "  to the 65535 bytes its 2 bytes reach.\n"
+                 "  --json (info, list, source, target): one JSON object on standard\n"
+                 "  output (default: text).\n"
                  "  source: the target word of a source word; target: the source word\n"
                  "  of a target word. Words on the command line and output are UTF-8.\n"
                  "  --one-by-one builds the list pair by pair through the library's word\n"
@@ -330,10 +338,16 @@ int i_ListPairs(st_WordlistView const& view) {
     return std::fflush(stdout) == 0 ? e_Ok : e_Failed;
 }
 
-int i_Lookup(st_WordlistView const& view, bool fromSource, char const* word) {
+int i_Lookup(st_WordlistView const& view, bool fromSource, char const* word, bool json) {
     unsigned char const* partner = nullptr;
     unsigned units = 0;
-    if (!b_FindPartner(view, fromSource, s_WordForList(view, word), &partner, &units))
+    bool found = b_FindPartner(view, fromSource, s_WordForList(view, word), &partner, &units);
+    if (json) {
+        std::string answer = found ? s_WordForOutput(view, partner, units) : std::string();
+        int result = i_WordlistLookupJson(word, fromSource, found ? &answer : nullptr);
+        if (found || result != e_Failed) return result;
+    }
+    if (!found)
         return i_Fail(std::string("\"") + word + "\" is not a " + (fromSource ? "source" : "target") + " word of the list");
     std::printf("%s\n", s_WordForOutput(view, partner, units).c_str());
     return e_Ok;
@@ -343,12 +357,12 @@ int i_Lookup(st_WordlistView const& view, bool fromSource, char const* word) {
 
 int i_RunWordlist(int argc, char** argv) {
     std::vector<char const*> args;
-    bool utf8 = true, oneByOne = false;
+    bool utf8 = true, oneByOne = false, json = false;
     unsigned codePage = 65001;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return i_WordlistUsage(stdout);
-        if (std::strcmp(argv[i], "--one-by-one") == 0) {
-            oneByOne = true;
+        if (std::strcmp(argv[i], "--one-by-one") == 0 || std::strcmp(argv[i], "--json") == 0) {
+            (argv[i][2] == 'j' ? json : oneByOne) = true;
             continue;
         }
         if (std::strcmp(argv[i], "--codepage") == 0) {
@@ -370,12 +384,16 @@ int i_RunWordlist(int argc, char** argv) {
     }
     if (args.empty()) return i_WordlistUsage(stderr);
     std::string action = args[0];
-    std::size_t wanted = action == "build" ? 3 : action == "source" || action == "target" ? 3 : action == "list" ? 2 : 0;
+    std::size_t wanted = action == "build" ? 3 : action == "source" || action == "target" ? 3 : action == "list" || action == "info" ? 2 : 0;
     if (wanted == 0) {
         std::fprintf(stderr, "basis wordlist: unknown action \"%s\"\n", args[0]);
         return i_WordlistUsage(stderr);
     }
     if (args.size() != wanted) return i_WordlistUsage(stderr);
+    if (json && action == "build") {
+        std::fprintf(stderr, "basis wordlist: --json goes with info, list, source and target\n");
+        return e_Usage;
+    }
 
     st_WordlistView view;
     if (action == "build") {
@@ -392,6 +410,7 @@ int i_RunWordlist(int argc, char** argv) {
     }
     int opened = i_OpenList(args[1], utf8, codePage, &view);
     if (opened != e_Ok) return opened;
-    if (action == "list") return i_ListPairs(view);
-    return i_Lookup(view, action == "source", args[2]);
+    if (action == "info") return i_WordlistInfo(view, args[1], json);
+    if (action == "list") return json ? i_WordlistListJson(view) : i_ListPairs(view);
+    return i_Lookup(view, action == "source", args[2], json);
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Foundation/Platform/Terminal.h"
+
 namespace {
 
 char const kMagic[4] = {'B', 'W', 'L', '1'};
@@ -119,7 +121,10 @@ bool b_LoadWordlist(st_WordlistView* view, std::string const& bytes, std::string
 }
 
 bool b_ReadWholeFile(char const* path, std::string* bytes, std::string* error) {
-    FILE* file = std::fopen(path, "rb");
+    // "-" is standard input, read in binary (no line-end translation).
+    bool standardInput = std::strcmp(path, "-") == 0;
+    if (standardInput) Platform::v_SetStandardInputBinary();
+    FILE* file = standardInput ? stdin : std::fopen(path, "rb");
     if (!file) {
         *error = std::string("cannot open \"") + path + "\": " + std::strerror(errno);
         return false;
@@ -129,7 +134,7 @@ bool b_ReadWholeFile(char const* path, std::string* bytes, std::string* error) {
     std::size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, n);
     bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    if (!standardInput) std::fclose(file);
     if (failed) *error = std::string("cannot read \"") + path + "\"";
     return !failed;
 }
