@@ -25,7 +25,7 @@ bool b_Identity(CT_UString const& name, Platform::st_FileInformation* informatio
     return known;
 }
 
-std::string s_Quoted(CT_UString const& name) { return "\"" + s_Utf8FromWide(name.qcuz_Get()) + "\""; }
+std::string s_Quoted(CT_UString const& name) { return s_InQuotes(s_Utf8FromWide(name.qcuz_Get())); }
 
 }  // namespace
 

@@ -44,3 +44,10 @@ std::string s_Utf8FromWide(unsigned short const* units) {
         while (units[count]) ++count;
     return s_Utf8FromWide(units, count);
 }
+
+std::string s_InQuotes(std::string const& text) {
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}

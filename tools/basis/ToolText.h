@@ -12,3 +12,7 @@
 // pair becomes one four-byte sequence; a lone surrogate becomes U+FFFD.
 std::string s_Utf8FromWide(unsigned short const* units);
 std::string s_Utf8FromWide(unsigned short const* units, std::size_t count);
+
+// text in double quotes, for messages. Built by appending: gcc 12 warns
+// wrongly of overlapping copies for a literal put before a string.
+std::string s_InQuotes(std::string const& text);
