@@ -24,6 +24,8 @@ endif()
 # gone again.
 expect_match("${out}" "scratch[/\\\\]rec[0-9]+\\.bfr: 64-byte blocks" "the tour's record file in TMPDIR")
 file(GLOB left "${WORK}/scratch/*")
+# (Wine keeps a folder of its own there.)
+list(FILTER left EXCLUDE REGEX "/wine-[^/]*$")
 if(left)
   message(FATAL_ERROR "the tour left ${left} behind")
 endif()

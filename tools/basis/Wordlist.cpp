@@ -401,7 +401,13 @@ int i_ListPairs(st_WordlistView const& view) {
     return i_EndStandardOutput(e_Ok);
 }
 
-int i_Lookup(st_WordlistView const& view, bool fromSource, char const* word, bool json) {
+int i_Lookup(st_WordlistView const& view, bool fromSource, char const* argument, bool json) {
+    // The word as typed: on Windows main's arguments went through the ANSI
+    // code page, so it is taken from the wide command line, as UTF-8.
+    CT_UString typed;
+    v_GetArgumentName(argument, &typed);
+    std::string utf8 = s_Utf8FromWide(typed.qcuz_Get());
+    char const* word = utf8.c_str();
     unsigned char const* partner = nullptr;
     unsigned units = 0;
     bool found = b_FindPartner(view, fromSource, s_WordForList(view, word), &partner, &units);
