@@ -3,33 +3,20 @@
 // file made from such a folder that gives every record its number back.
 //
 // The folder holds record-<number>.bin, resource-<key>.bin and
-// manifest.txt, which is written last (a dump that stopped half-way has
-// none) and reads:
-//
-//   basis records dump 1
-//   block-size 512
-//   record-header-size 0
-//   resource-maximum 16
-//   record 3 12           (number and length, one line per record, rising)
-//   resource 7 4          (key and length, one line per resource, rising)
+// manifest.txt (RecordsManifest.h), which is written last: a dump that
+// stopped half-way has none.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "tools/basis/Arguments.h"
 #include "tools/basis/RecordsMaintain.h"
+#include "tools/basis/RecordsManifest.h"
 #include "tools/basis/RecordsPlace.h"
 
 namespace {
 
 char const qcz_Location[] = "tools/basis/RecordsDump";
-char const kFirstLine[] = "basis records dump 1";
-
-// Bounds on a manifest's geometry: those of create, which made the file
-// the dump came from or could have made it.
-unsigned const kMinimumBlockSize = 8;
-unsigned const kMaximumBlockSize = 1u << 24;
-unsigned const kMaximumResources = 1u << 20;
 // A manifest has a line of some 25 bytes per record; the most records a
 // file can hold (one per 8-byte block below 4 GiB) would need about
 // 13 GiB of it, which no real dump reaches: reading stops at 256 MiB and
@@ -48,91 +35,6 @@ CT_UString co_InFolder(CT_UString const& folder, std::string const& file) {
 
 std::string s_RecordFile(unsigned number) { return "record-" + std::to_string(number) + ".bin"; }
 std::string s_ResourceFile(unsigned key) { return "resource-" + std::to_string(key) + ".bin"; }
-
-struct st_Manifest {
-    st_RecordGeometry so_Geometry;
-    std::vector<unsigned> an_Records, an_RecordSizes, an_Resources, an_ResourceSizes;
-};
-
-// Reads the manifest's lines; false with *failure naming the line that is
-// wrong. Every number is checked here, so that a damaged manifest fails
-// before a file is made.
-bool b_ParseManifest(std::string const& text, std::string const& where, st_Manifest* manifest, std::string* failure) {
-    bool geometry[3] = {false, false, false};
-    std::size_t at = 0;
-    for (unsigned line = 1; at < text.size(); ++line) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        std::string content = text.substr(at, end - at);
-        at = end + 1;
-        if (!content.empty() && content.back() == '\r') content.pop_back();
-        auto wrong = [&](std::string const& why) {
-            *failure = where + ":" + std::to_string(line) + ": " + why;
-            return false;
-        };
-        if (line == 1) {
-            if (content != kFirstLine) return wrong(std::string("not a dump manifest (the first line is not \"") +
-                                                    kFirstLine + "\")");
-            continue;
-        }
-        if (content.empty()) continue;
-        std::vector<std::string> words;
-        for (std::size_t from = 0; from <= content.size();) {
-            std::size_t space = content.find(' ', from);
-            if (space == std::string::npos) space = content.size();
-            words.push_back(content.substr(from, space - from));
-            from = space + 1;
-        }
-        std::vector<unsigned> numbers(words.size(), 0);
-        unsigned long long value = 0;
-        for (std::size_t k = 1; k < words.size(); ++k)
-            if (e_ParseNumber(words[k].c_str(), 0xFFFFFFFFull, &value) != e_NumberOk)
-                return wrong("\"" + words[k] + "\" is not a number from 0 to 4294967295");
-            else
-                numbers[k] = static_cast<unsigned>(value);
-        std::string const& key = words[0];
-        char const* const names[3] = {"block-size", "record-header-size", "resource-maximum"};
-        unsigned* const fields[3] = {&manifest->so_Geometry.n_BlockSize, &manifest->so_Geometry.n_HeaderSize,
-                                     &manifest->so_Geometry.n_ResourceMax};
-        bool known = false;
-        for (int g = 0; g < 3; ++g) {
-            if (key != names[g]) continue;
-            if (words.size() != 2 || geometry[g]) return wrong("expected one \"" + key + " <number>\" line");
-            *fields[g] = numbers[1];
-            geometry[g] = known = true;
-        }
-        if (known) continue;
-        if (key != "record" && key != "resource") return wrong("\"" + key + "\" is not a manifest line");
-        if (!(geometry[0] && geometry[1] && geometry[2])) return wrong("the geometry must come before the contents");
-        if (words.size() != 3) return wrong("expected \"" + key + " <number> <length>\"");
-        bool record = key == "record";
-        std::vector<unsigned>& list = record ? manifest->an_Records : manifest->an_Resources;
-        if (!list.empty() && numbers[1] <= list.back())
-            return wrong(std::string(record ? "record numbers" : "resource keys") + " must rise");
-        list.push_back(numbers[1]);
-        (record ? manifest->an_RecordSizes : manifest->an_ResourceSizes).push_back(numbers[2]);
-    }
-    auto wrong = [&](std::string const& why) {
-        *failure = where + ": " + why;
-        return false;
-    };
-    if (!(geometry[0] && geometry[1] && geometry[2])) return wrong("the geometry is missing");
-    st_RecordGeometry const& g = manifest->so_Geometry;
-    if (g.n_BlockSize < kMinimumBlockSize || g.n_BlockSize > kMaximumBlockSize)
-        return wrong("the block size must lie between " + std::to_string(kMinimumBlockSize) + " and " +
-                     std::to_string(kMaximumBlockSize));
-    if (g.n_HeaderSize > g.n_BlockSize - 8) return wrong("the record header and 8 bytes must fit in a block");
-    if (g.n_ResourceMax > kMaximumResources || manifest->an_Resources.size() > g.n_ResourceMax)
-        return wrong("more resources than the resource maximum, or a maximum over " +
-                     std::to_string(kMaximumResources));
-    unsigned long long start =
-        n8_Align(CT_RecordManager::e_HeaderSize + 8ull * (CT_RecordManager::e_FreeListCapacity + 0ull + g.n_ResourceMax),
-                 g.n_BlockSize);
-    if (!manifest->an_Records.empty() &&
-        static_cast<unsigned long long>(manifest->an_Records.front()) * g.n_BlockSize < start)
-        return wrong("record " + std::to_string(manifest->an_Records.front()) + " lies before the data area");
-    return true;
-}
 
 // Reads a file of the dump and checks its length against the manifest's
 // (a file longer than that is not read further). An exit code.
@@ -168,7 +70,7 @@ int i_RecordsDump(char const* argument, char const* folderArgument, st_RecordsOp
     }
     if (!CT_FileSystem::sb_IsExistent(&folder) && !CT_FileSystem::sb_MakePath(&folder))
         return i_CloseAndFail(&records, e_ExitError, "cannot make the folder " + s_Quoted(folder));
-    std::string manifest = std::string(kFirstLine) + "\nblock-size " + std::to_string(records.n_GetBlockSize()) +
+    std::string manifest = std::string(kManifestFirstLine) + "\nblock-size " + std::to_string(records.n_GetBlockSize()) +
                            "\nrecord-header-size " + std::to_string(records.n_GetRecordHeaderSize()) +
                            "\nresource-maximum " + std::to_string(records.n_GetResourceMaxCount()) + "\n";
     CT_Buffer data;
