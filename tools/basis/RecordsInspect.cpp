@@ -67,7 +67,12 @@ int i_ExamineRecordFile(CT_UString const& name, unsigned waitSeconds, st_RecordF
     // sign of the damage; on a file that looked sound it is a failure to
     // check, not a verdict.
     auto failedReading = [&](char const* doing) -> int {
-        if (problems.empty()) return i_CloseAndFailWithError(&records, doing + (" " + s_Quoted(name)));
+        if (problems.empty()) {
+            std::string what = doing;
+            what += ' ';
+            what += s_Quoted(name);
+            return i_CloseAndFailWithError(&records, what);
+        }
         problems.push_back(std::string("the record manager fails ") + doing + " it: " + s_TakeToolError());
         records.v_Close(1);
         errors->v_ClearError();
