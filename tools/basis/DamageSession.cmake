@@ -8,7 +8,8 @@
 #   cmake -DBASIS=<basis> -DDAMAGE=<basis_damage_files> [-DEMULATOR=<runner>] -DWORK=<folder> -P DamageSession.cmake
 #
 # Under the emulator every run costs a program start, so there the sweep
-# takes the header's fields (bytes 32 to 87, every second byte) and the
+# takes the low byte of each 32-bit field (bytes 32 to 87), the high byte
+# of the block size, free-list count, record count and end offset, and the
 # first and last signature bytes instead of all 256.
 cmake_minimum_required(VERSION 3.25)
 
@@ -39,8 +40,8 @@ endif()
 
 set(files "")
 if(EMULATOR)
-  set(offsets 0 31)
-  foreach(offset RANGE 32 87 2)
+  set(offsets 0 31 43 55 79 83)
+  foreach(offset RANGE 32 87 4)
     list(APPEND offsets ${offset})
   endforeach()
 else()
