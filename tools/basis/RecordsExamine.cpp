@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/Platform/Terminal.h"
 #include "tools/basis/Arguments.h"
 #include "tools/basis/OutputFile.h"
 #include "tools/basis/Progress.h"
@@ -133,12 +134,14 @@ int i_RecordsList(char const* argument, st_RecordsOptions const& options) {
             return i_CloseAndFail(&records, e_ExitNo, what + "; pass --force to list it all the same");
         v_ToolWarn(what);
     }
-    CT_Progress progress(robust ? "scanning block by block" : "scanning", end > start ? end - start : 0, "records");
+    // When the listing itself goes to the terminal it shows the progress;
+    // a bar drawn between its lines would only be wiped and drawn again.
+    unsigned long long work = end > start && !Platform::b_IsStandardOutputTerminal() ? end - start : 0;
+    CT_Progress progress(robust ? "scanning block by block" : "scanning", work, "records");
     unsigned count = 0;
     unsigned long long bytes = 0;
     std::printf("%10s %10s  %s\n", "record", "bytes", "first bytes");
     bool scanned = b_Scan(records, robust, &progress, [&](unsigned number, CT_Buffer const& data) {
-        progress.v_Erase();
         std::printf("%10u %10u  %s\n", number, data.n_GetUsedSize(), s_Preview(data).c_str());
         ++count;
         bytes += data.n_GetUsedSize();

@@ -63,8 +63,23 @@ int i_ExamineRecordFile(CT_UString const& name, unsigned waitSeconds, st_RecordF
         return e_ExitOk;
     }
     x.b_Opened = true;
+    // A reading that fails on a file already found damaged is one more
+    // sign of the damage; on a file that looked sound it is a failure to
+    // check, not a verdict.
+    auto failedReading = [&](char const* doing) -> int {
+        if (problems.empty()) {
+            std::string what = doing;
+            what += ' ';
+            what += s_Quoted(name);
+            return i_CloseAndFailWithError(&records, what);
+        }
+        problems.push_back(std::string("the record manager fails ") + doing + " it: " + s_TakeToolError());
+        records.v_Close(1);
+        errors->v_ClearError();
+        return e_ExitOk;
+    };
     int corrupt = records.b_IsCorrupt();
-    if (b_ToolFailed(qcz_Location, __LINE__)) return i_CloseAndFailWithError(&records, "checking " + s_Quoted(name));
+    if (b_ToolFailed(qcz_Location, __LINE__)) return failedReading("checking");
     unsigned end = records.n_GetSize(), start = x.n_DataStart;
     for (int robust = 0; robust < 2; ++robust) {
         CT_Progress progress(robust ? "scanning block by block" : "scanning", end > start ? end - start : 0, "records");
@@ -74,7 +89,7 @@ int i_ExamineRecordFile(CT_UString const& name, unsigned waitSeconds, st_RecordF
             unsigned next = robust ? records.n_GetNextRecordRobust(from, &data) : records.n_GetNextRecord(from, &data);
             if (b_ToolFailed(qcz_Location, __LINE__)) {
                 progress.v_Erase();
-                return i_CloseAndFailWithError(&records, "scanning " + s_Quoted(name));
+                return failedReading("scanning");
             }
             if (next == 0) break;
             ++found;
