@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "tools/basis/Arguments.h"
+#include "tools/basis/OutputFile.h"
 #include "tools/basis/RecordsMaintain.h"
 #include "tools/basis/RecordsManifest.h"
 #include "tools/basis/RecordsPlace.h"
@@ -116,8 +117,17 @@ int i_RecordsRestore(char const* argument, char const* folderArgument, st_Record
     st_Manifest manifest;
     std::string bytes(static_cast<char const*>(text.qcv_Get()), text.n_GetUsedSize());
     if (!b_ParseManifest(bytes, s_Utf8(manifestName), &manifest, &failure)) return i_ToolFail(e_ExitError, failure);
-    if (!options.b_Force && CT_FileSystem::sb_IsExistent(&name))
-        return i_ToolFail(e_ExitNo, s_Quoted(name) + " exists; pass --force to replace it");
+    if (CT_FileSystem::sb_IsExistent(&name)) {
+        if (!options.b_Force) return i_ToolFail(e_ExitNo, s_Quoted(name) + " exists; pass --force to replace it");
+        // Replacing it must not destroy what is about to be read.
+        std::vector<CT_UString> inputs{manifestName};
+        for (unsigned number : manifest.an_Records) inputs.push_back(co_InFolder(folder, s_RecordFile(number)));
+        for (unsigned key : manifest.an_Resources) inputs.push_back(co_InFolder(folder, s_ResourceFile(key)));
+        for (CT_UString const& input : inputs)
+            if (b_IsSameFile(name, input))
+                return i_ToolFail(e_ExitNo, "the output " + s_Quoted(name) + " is the input " + s_Quoted(input) +
+                                                "; refusing to overwrite it");
+    }
     st_RecordContents contents;
     contents.so_Geometry = manifest.so_Geometry;
     contents.an_Records = manifest.an_Records;
