@@ -138,6 +138,9 @@ int i_RunRecords(int argc, char** argv) {
                      s_Count(args.size() - 1, "argument").c_str());
         return i_RecordsUsage(stderr);
     }
+    // A record file is read and written at offsets: no stream will do.
+    if (std::strcmp(args[1], "-") == 0)
+        return i_ToolUsageError("a record file cannot be standard input or output (\"-\")");
     st_RecordsOptions options;
     options.n_HeaderSize = kDefaultHeaderSize;
     options.n_BlockSize = kDefaultBlockSize;
