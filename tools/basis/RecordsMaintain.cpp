@@ -268,6 +268,8 @@ int i_RunRecordsMaintain(std::vector<char const*> const& args, st_RecordsOptions
     if (rest.size() < least || rest.size() > most)
         return i_ToolUsageError("resource " + which + " takes " +
                                 (which == "list" ? "<file>" : which == "set" ? "<file> <key> [<input>]" : "<file> <key>"));
+    if (std::strcmp(rest[1], "-") == 0)
+        return i_ToolUsageError("a record file cannot be standard input or output (\"-\")");
     if (options.qccz_Out && which != "get") return i_ToolUsageError("--out goes with resource get only");
     if (options.b_Force && which == "list") return i_ToolUsageError("--force does not go with resource list");
     return i_RecordsResource(rest, options);

@@ -119,6 +119,7 @@ records(usage resource frob small.bfr)
 records(usage resource get small.bfr)
 records(usage resource set small.bfr 1 a b)
 records(usage resource list small.bfr --out x)
+records(usage resource list -)
 
 # dump and restore: the same records under the same numbers, byte for
 # byte, and the resources.
