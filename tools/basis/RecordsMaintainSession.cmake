@@ -177,21 +177,30 @@ if(EXISTS "${WORK}/bad.bfr")
   message(FATAL_ERROR "a refused restore left bad.bfr behind")
 endif()
 # Records far apart and close together (a 16-byte header, 32-byte blocks,
-# records whose bodies cannot sit between them) come back in place.
+# records whose bodies cannot sit between them) come back in place. The
+# bodies that wait and the resource go into the wide gap before record
+# 90000, so the file ends with that record's body: (90001 + 100) blocks.
 file(MAKE_DIRECTORY "${WORK}/sparse")
-file(WRITE "${WORK}/sparse/manifest.txt" "basis records dump 1\nblock-size 32\nrecord-header-size 16\nresource-maximum 0\n"
-     "record 40 5\nrecord 41 3200\nrecord 42 14400\nrecord 90000 3200\n")
-file(COPY_FILE "${WORK}/hello.txt" "${WORK}/sparse/record-40.bin")
-file(COPY_FILE "${WORK}/medium.txt" "${WORK}/sparse/record-41.bin")
-file(COPY_FILE "${WORK}/large.txt" "${WORK}/sparse/record-42.bin")
+file(WRITE "${WORK}/sparse/manifest.txt" "basis records dump 1\nblock-size 32\nrecord-header-size 16\nresource-maximum 1\n"
+     "record 41 5\nrecord 42 3200\nrecord 43 14400\nrecord 90000 3200\nresource 5 5\n")
+file(COPY_FILE "${WORK}/hello.txt" "${WORK}/sparse/resource-5.bin")
+file(COPY_FILE "${WORK}/hello.txt" "${WORK}/sparse/record-41.bin")
+file(COPY_FILE "${WORK}/medium.txt" "${WORK}/sparse/record-42.bin")
+file(COPY_FILE "${WORK}/large.txt" "${WORK}/sparse/record-43.bin")
 file(COPY_FILE "${WORK}/medium.txt" "${WORK}/sparse/record-90000.bin")
 records(ok restore sparse.bfr sparse)
-records(ok get sparse.bfr 42 OUTPUT got.bin)
+records(ok get sparse.bfr 43 OUTPUT got.bin)
 expect_same_bytes(got.bin large.txt)
 records(ok get sparse.bfr 90000 OUTPUT got.bin)
 expect_same_bytes(got.bin medium.txt)
 records(ok check sparse.bfr)
 expect_match("${out}" "4 stored, 4 found by the scan, 4 found block by block" "check of a restored sparse file")
+file(SIZE "${WORK}/sparse.bfr" sparse_size)
+if(NOT sparse_size EQUAL 2883232)
+  message(FATAL_ERROR "the restored sparse file has ${sparse_size} bytes, not 2883232")
+endif()
+records(ok resource get sparse.bfr 5 OUTPUT got.bin)
+expect_same_bytes(got.bin hello.txt)
 
 # compact keeps every number and byte, and drops the space an update
 # freed: record 3's old body goes, its new body follows it.

@@ -34,6 +34,8 @@ public:
         return e_ExitError;
     }
 
+    unsigned long long n8_End() const { return co_Records.n_GetSize(); }
+
     // The blocks a record of length bytes takes, its fixed part apart.
     unsigned long long n8_BodyBlocks(unsigned length) const {
         unsigned header = so_Geometry.n_HeaderSize;
@@ -144,46 +146,102 @@ private:
     CT_Buffer co_Filler;
 };
 
-int i_PlaceKeepingNumbers(CT_Builder* builder, st_RecordContents const& contents, std::string* failure) {
-    unsigned long long const block = contents.so_Geometry.n_BlockSize;
-    unsigned const header = contents.so_Geometry.n_HeaderSize;
-    unsigned long long const fixed = n8_Align(header + 8ull, static_cast<unsigned>(block));
-    std::vector<unsigned> fillers, waiting;
-    CT_Buffer data;
-    std::vector<unsigned> const& wanted = contents.an_Records;
-    for (std::size_t k = 0; k < wanted.size(); ++k) {
-        unsigned number = wanted[k];
-        if (k > 0 && number <= wanted[k - 1]) {
-            *failure = "record " + std::to_string(number) + " comes after record " + std::to_string(wanted[k - 1]) +
-                       ": the numbers must rise";
-            return e_ExitNo;
+// A body or a resource still to be placed, and the blocks it takes.
+struct st_Waiting {
+    bool b_Resource;
+    unsigned n_Id;  // record number or resource key
+    unsigned long long n8_Blocks;
+};
+
+class CT_Placer {
+public:
+    CT_Placer(CT_Builder* builder, st_RecordContents const& contents)
+        : po_Builder(builder), ro_Contents(contents), n8_Block(contents.so_Geometry.n_BlockSize),
+          n8_Fixed(n8_Align(contents.so_Geometry.n_HeaderSize + 8ull, contents.so_Geometry.n_BlockSize)) {}
+
+    int i_Place(std::string* failure) {
+        // The resources wait from the start, with their sizes.
+        for (unsigned key : ro_Contents.an_Resources) {
+            if (int read = ro_Contents.pf_Resource(key, &co_Data, failure)) return read;
+            ao_Waiting.push_back({true, key, n8_Align(co_Data.n_GetUsedSize() + 4ull, static_cast<unsigned>(n8_Block))});
         }
-        if (int filled = builder->i_FillUpTo(number * block, number, &fillers, failure)) return filled;
-        if (int read = contents.pf_Record(number, &data, failure)) return read;
-        // The record goes in whole when its body fits before the next
-        // record's place, else as its fixed part alone, to be completed
-        // once the fillers have made room.
-        unsigned long long next = k + 1 < wanted.size() ? wanted[k + 1] * block : kOffsetLimit + 1;
-        if (number * block + fixed + builder->n8_BodyBlocks(data.n_GetUsedSize()) > next) {
-            waiting.push_back(number);
-            data.v_SetUsedSize(header);  // the record is longer than its header here
+        std::vector<unsigned> const& wanted = ro_Contents.an_Records;
+        unsigned const header = ro_Contents.so_Geometry.n_HeaderSize;
+        for (std::size_t k = 0; k < wanted.size(); ++k) {
+            unsigned number = wanted[k];
+            if (k > 0 && number <= wanted[k - 1]) {
+                *failure = "record " + std::to_string(number) + " comes after record " +
+                           std::to_string(wanted[k - 1]) + ": the numbers must rise";
+                return e_ExitNo;
+            }
+            unsigned long long target = number * n8_Block;
+            if (int filled = i_FillGap(target, failure)) return filled;
+            if (int filled = po_Builder->i_FillUpTo(target, number, &an_Fillers, failure)) return filled;
+            if (int read = ro_Contents.pf_Record(number, &co_Data, failure)) return read;
+            // The record goes in whole when its body fits before the next
+            // record's place, else as its fixed part alone, its body waiting
+            // for a gap wide enough or the end.
+            unsigned long long next = k + 1 < wanted.size() ? wanted[k + 1] * n8_Block : kOffsetLimit + 1;
+            unsigned long long body = po_Builder->n8_BodyBlocks(co_Data.n_GetUsedSize());
+            if (target + n8_Fixed + body > next) {
+                ao_Waiting.push_back({false, number, body});
+                co_Data.v_SetUsedSize(header);  // the record is longer than its header here
+            }
+            unsigned placed = 0;
+            if (int added = po_Builder->i_Add(co_Data, &placed, failure)) return added;
+            if (placed != number) {
+                *failure = "record " + std::to_string(number) + " cannot be placed: its place lies before the end of " +
+                           (k ? "the record ahead of it" : "the file's tables");
+                return e_ExitNo;
+            }
         }
-        unsigned placed = 0;
-        if (int added = builder->i_Add(data, &placed, failure)) return added;
-        if (placed != number) {
-            *failure = "record " + std::to_string(number) + " cannot be placed: its place lies before the end of " +
-                       (k ? "the record ahead of it" : "the file's tables");
-            return e_ExitNo;
-        }
+        // What is still waiting goes at the end; then the fillers go, and
+        // their blocks are the file's free space.
+        for (st_Waiting const& item : ao_Waiting)
+            if (int placed = i_PlaceWaiting(item, failure)) return placed;
+        for (unsigned filler : an_Fillers)
+            if (int deleted = po_Builder->i_Delete(filler, failure)) return deleted;
+        return e_ExitOk;
     }
-    for (unsigned filler : fillers)
-        if (int deleted = builder->i_Delete(filler, failure)) return deleted;
-    for (unsigned number : waiting) {
-        if (int read = contents.pf_Record(number, &data, failure)) return read;
-        if (int updated = builder->i_Update(number, data, failure)) return updated;
+
+private:
+    // Puts waiting bodies and resources into the gap before target, first
+    // fit in the order they began to wait, as long as what is left of the
+    // gap can still be filled (nothing, a fixed part, or a fixed part and
+    // a block). The free list is empty until the fillers go, so each lands
+    // at the end offset, which is the gap's start.
+    int i_FillGap(unsigned long long target, std::string* failure) {
+        for (std::size_t k = 0; k < ao_Waiting.size();) {
+            unsigned long long end = po_Builder->n8_End();
+            if (end >= target) break;
+            unsigned long long gap = target - end, blocks = ao_Waiting[k].n8_Blocks;
+            bool fits = blocks <= gap && (gap == blocks || gap - blocks == n8_Fixed || gap - blocks >= n8_Fixed + n8_Block);
+            if (!fits) {
+                ++k;
+                continue;
+            }
+            if (int placed = i_PlaceWaiting(ao_Waiting[k], failure)) return placed;
+            ao_Waiting.erase(ao_Waiting.begin() + static_cast<std::ptrdiff_t>(k));
+        }
+        return e_ExitOk;
     }
-    return e_ExitOk;
-}
+
+    int i_PlaceWaiting(st_Waiting const& item, std::string* failure) {
+        if (item.b_Resource) {
+            if (int read = ro_Contents.pf_Resource(item.n_Id, &co_Data, failure)) return read;
+            return po_Builder->i_AddResource(item.n_Id, co_Data, failure);
+        }
+        if (int read = ro_Contents.pf_Record(item.n_Id, &co_Data, failure)) return read;
+        return po_Builder->i_Update(item.n_Id, co_Data, failure);
+    }
+
+    CT_Builder* po_Builder;
+    st_RecordContents const& ro_Contents;
+    unsigned long long n8_Block, n8_Fixed;
+    std::vector<st_Waiting> ao_Waiting;
+    std::vector<unsigned> an_Fillers;
+    CT_Buffer co_Data;
+};
 
 }  // namespace
 
@@ -195,7 +253,8 @@ int i_BuildRecordFile(CT_UString const& name, st_RecordContents const& contents,
     int result = e_ExitOk;
     CT_Buffer data;
     if (keepNumbers) {
-        result = i_PlaceKeepingNumbers(&builder, contents, failure);
+        CT_Placer placer(&builder, contents);
+        result = placer.i_Place(failure);
         if (result == e_ExitOk) *numbers = contents.an_Records;
     } else {
         for (unsigned number : contents.an_Records) {
@@ -206,7 +265,8 @@ int i_BuildRecordFile(CT_UString const& name, st_RecordContents const& contents,
             numbers->push_back(placed);
         }
     }
-    for (std::size_t k = 0; result == e_ExitOk && k < contents.an_Resources.size(); ++k) {
+    // (The placer puts the resources where it keeps the numbers.)
+    for (std::size_t k = 0; !keepNumbers && result == e_ExitOk && k < contents.an_Resources.size(); ++k) {
         unsigned key = contents.an_Resources[k];
         result = contents.pf_Resource(key, &data, failure);
         if (result == e_ExitOk) result = builder.i_AddResource(key, data, failure);

@@ -6,13 +6,15 @@
 // and the record manager places a new record where its allocator finds
 // room: at the end offset, in a file without free space. So a record gets
 // a chosen number when the end offset stands at that number's block as it
-// is added. The builder walks the wanted numbers upwards and fills each gap
-// before one with filler records; a record whose body fits before the next
-// wanted number goes in whole, any other first as its fixed part alone.
-// Then the fillers are deleted and the records still waiting for their
-// bodies are updated, which puts the bodies first-fit into the gaps the
-// fillers left, and the resources are added last. Only the record
-// manager's public operations are used.
+// is added. The builder walks the wanted numbers upwards. A record whose
+// body fits before the next wanted number goes in whole; any other goes in
+// as its fixed part alone, and its body waits, as the resources do from
+// the start. The gap before a wanted number takes the waiting bodies and
+// resources that fit (updating a record then puts its body at the end
+// offset, since nothing is free yet), and filler records fill the rest.
+// What still waits goes at the end; then the fillers are deleted, and
+// their blocks are the new file's free space. Only the record manager's
+// public operations are used.
 #pragma once
 
 #include <functional>
