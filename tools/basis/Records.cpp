@@ -73,6 +73,8 @@ int i_RecordsUsage(FILE* out) {
                  "  (record-N.bin, resource-K.bin) and a manifest.txt written last; a\n"
                  "  folder that holds a dump is kept unless --force. --robust takes the\n"
                  "  records found block by block, as from a damaged file.\n"
+                 "  list --json, resource get and dump refuse a file shorter than its\n"
+                 "  end offset unless --force, as list and get do; salvage warns.\n"
                  "  restore: a new record file from a dump, every record under its\n"
                  "  number again; an existing file is kept unless --force.\n"
                  "  salvage: every record found block by block, and every resource that\n"

@@ -60,6 +60,7 @@ int i_RecordsDump(char const* argument, char const* folderArgument, st_RecordsOp
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     if (int opened = i_OpenForReading(&records, name, options)) return opened;
+    if (int refused = i_RefuseTruncated(&records, name, force, "dump it")) return refused;
     if (!robust) {
         // Records that the scan does not reach would be missing.
         int corrupt = records.b_IsCorrupt();

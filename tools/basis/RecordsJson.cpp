@@ -33,6 +33,7 @@ int i_RecordsListJson(char const* argument, st_RecordsOptions const& options) {
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     if (int opened = i_OpenForReading(&records, name, options)) return opened;
+    if (int refused = i_RefuseTruncated(&records, name, options.b_Force, "list it")) return refused;
     // The records go out as they are found, so that a large file is not
     // held in memory; a scan that fails leaves the object unfinished, and
     // the status says so.

@@ -180,6 +180,9 @@ int i_RecordsSalvage(char const* argument, char const* output, st_RecordsOptions
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
     if (int opened = i_OpenForReading(&records, name, options)) return opened;
+    // Salvage is for damaged files: a short one is copied all the same,
+    // with the warning.
+    i_RefuseTruncated(&records, name, true, "salvage it");
     std::vector<unsigned> found;
     if (!b_CollectRecords(records, true, &found)) return i_CloseAndFailWithError(&records, "scanning " + s_Quoted(name));
     st_RecordContents contents = so_ContentsOf(&records, name, found, true);

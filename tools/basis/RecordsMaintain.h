@@ -49,5 +49,9 @@ bool b_IsInFile(CT_RecordManager const& records, unsigned number);
 // Opens a record file for writing after examining it read-only (a corrupt
 // file is refused unless --force); exit code 0 or the failure's.
 int i_OpenForWriting(CT_RecordManager* records, CT_UString const& name, st_RecordsOptions const& options);
+// A file shorter than its end offset reads as zeros past its end: said on
+// standard error, and the action (named in the hint) refused unless force.
+// Exit code 0, or the failure's after closing the record file.
+int i_RefuseTruncated(CT_RecordManager* records, CT_UString const& name, bool force, char const* action);
 // Opens a record file read-only; exit code 0 or the failure's.
 int i_OpenForReading(CT_RecordManager* records, CT_UString const& name, st_RecordsOptions const& options);

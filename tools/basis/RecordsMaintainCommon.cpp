@@ -103,3 +103,15 @@ int i_OpenForReading(CT_RecordManager* records, CT_UString const& name, st_Recor
     if (b_OpenRecords(records, CT_RecordManager::e_ModeRead, options.n_WaitSeconds)) return e_ExitOk;
     return i_ToolFailWithError("opening " + s_Quoted(name));
 }
+
+int i_RefuseTruncated(CT_RecordManager* records, CT_UString const& name, bool force, char const* action) {
+    CT_WinFile probe(&name, 4096);
+    unsigned fileSize = probe.vn_GetSize(), end = records->n_GetSize();
+    CT_ErrorManager::spco_Get()->v_ClearError();
+    if (fileSize >= end) return e_ExitOk;
+    std::string what = s_Quoted(name) + " has " + std::to_string(fileSize) + " bytes, fewer than its end offset " +
+                       std::to_string(end) + ": what lies past its end reads as zeros";
+    if (!force) return i_CloseAndFail(records, e_ExitNo, what + "; pass --force to " + action + " all the same");
+    v_ToolWarn(what);
+    return e_ExitOk;
+}

@@ -62,6 +62,7 @@ int i_RecordsResource(std::vector<char const*> const& args, st_RecordsOptions co
     std::string which = "resource " + std::to_string(key) + " of " + s_Quoted(name);
     if (action != "set" && !records.b_ResourceExists(key)) return i_CloseAndFail(&records, e_ExitNo, "no " + which);
     if (action == "get") {
+        if (int refused = i_RefuseTruncated(&records, name, options.b_Force, "get it")) return refused;
         records.v_GetResource(key, &data);
         if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "reading " + which);
         int closed = i_Close(&records, e_ExitOk);
