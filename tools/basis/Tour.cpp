@@ -22,6 +22,7 @@ st_Section const aso_Sections[] = {
     {"wordlists", &i_TourWordlist},
     {"records", &i_TourRecords},
     {"files", &i_TourFiles},
+    {"sharing", &i_TourSharing},
     {"frame", &i_TourFrame, true},
     {"buffer", &i_TourBuffer, true},
     {"errors", &i_TourErrors, true},

@@ -17,6 +17,7 @@ int i_TourFiles();
 int i_TourWordlist();
 int i_TourHash();
 int i_TourRecords();
+int i_TourSharing();
 
 // A new name for a scratch file of the tour (TourScratch.cpp); the
 // section removes the file again.

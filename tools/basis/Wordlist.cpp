@@ -222,8 +222,8 @@ int i_BuildPairByPair(char const* path, std::string const& bytes, bool utf8, uns
     v_ReadPairs(bytes, utf8, &progress, pair, complain);
     progress.v_Finish();
     if (!failure.empty()) return i_Fail(failure);
-    if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %u more malformed lines\n", path, malformed - kReportedLines);
-    if (unindexed > kReportedLines) std::fprintf(stderr, "%s: ... %u more pairs not indexed\n", path, unindexed - kReportedLines);
+    if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %s\n", path, s_Count(malformed - kReportedLines, "more malformed line").c_str());
+    if (unindexed > kReportedLines) std::fprintf(stderr, "%s: ... %s not indexed\n", path, s_Count(unindexed - kReportedLines, "more pair").c_str());
     if (malformed) return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
     // Too many pairs is a refusal of the list, not a fault of the file.
     if (unindexed)
@@ -302,7 +302,7 @@ int i_BuildInOnePass(char const* path, std::string const& bytes, bool utf8, unsi
     if (malformed) {
         // A malformed line fails the build before the indexes matter.
         for (std::string const& complaint : complaints) std::fprintf(stderr, "%s\n", complaint.c_str());
-        if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %u more malformed lines\n", path, malformed - kReportedLines);
+        if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %s\n", path, s_Count(malformed - kReportedLines, "more malformed line").c_str());
         return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
     }
     CT_Buffer sourceImage, targetImage;
