@@ -207,8 +207,9 @@ tool(records error list missing.bfr --verbose)
 expect_match("${err}" "\n  at " "an error with --verbose")
 
 # A file another process holds: that process is an add reading standard
-# input from a command that ends after a few seconds; meanwhile a probe
-# sees "in use" and then waits for the file with --wait.
+# input from a command that ends after a few seconds (itself waiting, in
+# case a probe reads the file just as it opens it); meanwhile a probe sees
+# "in use" and then waits for the file with --wait.
 file(WRITE "${WORK}/probe.cmake" "
 foreach(try RANGE 1 100)
   execute_process(COMMAND ${EMULATOR} \"${BASIS}\" records check held.bfr WORKING_DIRECTORY \"${WORK}\"
@@ -225,7 +226,7 @@ endforeach()
 ")
 tool(records ok create held.bfr)
 execute_process(COMMAND "${CMAKE_COMMAND}" -E sleep 8
-                COMMAND ${EMULATOR} "${BASIS}" records add held.bfr -
+                COMMAND ${EMULATOR} "${BASIS}" records add held.bfr - --wait 30
                 COMMAND "${CMAKE_COMMAND}" -P "${WORK}/probe.cmake"
                 WORKING_DIRECTORY "${WORK}" RESULTS_VARIABLE statuses OUTPUT_QUIET ERROR_QUIET)
 if(NOT EXISTS "${WORK}/saw-in-use")
