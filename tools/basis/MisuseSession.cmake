@@ -5,7 +5,7 @@
 # file another process holds, word-list inputs in other encodings, and
 # the small manners (plurals, "-", "--opt=value", "--").
 #
-#   cmake -DBASIS=<basis> -DDAMAGE=<basis_damage_files> [-DEMULATOR=<runner>] -DWORK=<folder> -P FindingsSession.cmake
+#   cmake -DBASIS=<basis> -DDAMAGE=<basis_damage_files> [-DEMULATOR=<runner>] -DWORK=<folder> -P MisuseSession.cmake
 cmake_minimum_required(VERSION 3.25)
 
 include("${CMAKE_CURRENT_LIST_DIR}/ToolSession.cmake")
@@ -269,4 +269,4 @@ tool(wordlist ok list piped.bwl OUTPUT again.tsv)
 expect_same_text(again.tsv emoji.tsv)
 file(COPY_FILE "${WORK}/one.bfr" "${WORK}/-dash.bfr")
 tool(records ok check -- -dash.bfr)
-message(STATUS "basis: the findings session passed")
+message(STATUS "basis: the misuse session passed")
