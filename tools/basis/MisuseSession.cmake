@@ -5,7 +5,7 @@
 # file another process holds, word-list inputs in other encodings, and
 # the small manners (plurals, "-", "--opt=value", "--").
 #
-#   cmake -DBASIS=<basis> -DDAMAGE=<basis_damage_files> [-DEMULATOR=<runner>] -DWORK=<folder> -P FindingsSession.cmake
+#   cmake -DBASIS=<basis> -DDAMAGE=<basis_damage_files> [-DEMULATOR=<runner>] -DWORK=<folder> -P MisuseSession.cmake
 cmake_minimum_required(VERSION 3.25)
 
 include("${CMAKE_CURRENT_LIST_DIR}/ToolSession.cmake")
@@ -130,6 +130,7 @@ if(NOT EMULATOR AND EXISTS /bin/sh AND EXISTS /dev/zero)
         message(FATAL_ERROR "basis ${command} under a memory limit: status ${status}\n${err}")
       endif()
     endforeach()
+    unchanged(r.bfr ${before} "an add whose only input is larger than memory")
     tool(records ok check r.bfr)
   endif()
 endif()
@@ -207,8 +208,9 @@ tool(records error list missing.bfr --verbose)
 expect_match("${err}" "\n  at " "an error with --verbose")
 
 # A file another process holds: that process is an add reading standard
-# input from a command that ends after a few seconds; meanwhile a probe
-# sees "in use" and then waits for the file with --wait.
+# input from a command that ends after a few seconds (itself waiting, in
+# case a probe reads the file just as it opens it); meanwhile a probe sees
+# "in use" and then waits for the file with --wait.
 file(WRITE "${WORK}/probe.cmake" "
 foreach(try RANGE 1 100)
   execute_process(COMMAND ${EMULATOR} \"${BASIS}\" records check held.bfr WORKING_DIRECTORY \"${WORK}\"
@@ -225,7 +227,7 @@ endforeach()
 ")
 tool(records ok create held.bfr)
 execute_process(COMMAND "${CMAKE_COMMAND}" -E sleep 8
-                COMMAND ${EMULATOR} "${BASIS}" records add held.bfr -
+                COMMAND ${EMULATOR} "${BASIS}" records add held.bfr - --wait 30
                 COMMAND "${CMAKE_COMMAND}" -P "${WORK}/probe.cmake"
                 WORKING_DIRECTORY "${WORK}" RESULTS_VARIABLE statuses OUTPUT_QUIET ERROR_QUIET)
 if(NOT EXISTS "${WORK}/saw-in-use")
@@ -268,4 +270,4 @@ tool(wordlist ok list piped.bwl OUTPUT again.tsv)
 expect_same_text(again.tsv emoji.tsv)
 file(COPY_FILE "${WORK}/one.bfr" "${WORK}/-dash.bfr")
 tool(records ok check -- -dash.bfr)
-message(STATUS "basis: the findings session passed")
+message(STATUS "basis: the misuse session passed")
