@@ -9,6 +9,9 @@ namespace Platform {
 
 // True when standard error is a terminal (a console on Windows).
 BASIS_API int b_IsStandardErrorTerminal();
+// The same for standard input and standard output.
+BASIS_API int b_IsStandardInputTerminal();
+BASIS_API int b_IsStandardOutputTerminal();
 
 // Standard input and standard output without text-mode translation: on
 // Windows the runtime would otherwise turn CR LF into LF on reading, LF

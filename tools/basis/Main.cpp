@@ -2,9 +2,11 @@
 // further subcommands arrive with the parts of the library they use.
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "tools/basis/Arguments.h"
 #include "tools/basis/Commands.h"
+#include "tools/basis/ToolErrors.h"
 
 namespace {
 
@@ -59,9 +61,21 @@ int main(int argc, char** argv) {
         if (command == nullptr) return i_UsageError("unknown command", argv[2]);
         char help[] = "--help";
         char* helpArgv[] = {help, nullptr};
+        v_SetToolCommand(command->qccz_Name);
         return command->pf_Run(1, helpArgv);
     }
     if (first[0] == '-') return i_UsageError("unknown option", first);
-    if (st_Command const* command = pso_Find(first)) return command->pf_Run(argc - 2, argv + 2);
+    if (st_Command const* command = pso_Find(first)) {
+        v_SetToolCommand(command->qccz_Name);
+        // The library's buffers report an allocation failure by throwing;
+        // an input larger than memory ends the command with a message
+        // instead of an abort. Files it had open are closed by the system
+        // and keep what was written to them.
+        try {
+            return command->pf_Run(argc - 2, argv + 2);
+        } catch (std::bad_alloc const&) {
+            return i_ToolFail(e_ExitNo, "out of memory: the input is too large to be held");
+        }
+    }
     return i_UsageError("unknown command", first);
 }

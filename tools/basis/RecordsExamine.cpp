@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/Platform/Terminal.h"
 #include "tools/basis/Arguments.h"
+#include "tools/basis/OutputFile.h"
 #include "tools/basis/Progress.h"
 #include "tools/basis/Records.h"
 #include "tools/basis/RecordsFile.h"
@@ -20,7 +22,7 @@ unsigned const kPreviewBytes = 24;
 // every entry.
 std::size_t const kShownProblems = 20;
 
-bool b_Failed(unsigned line) { return b_RecordsFailed(qcz_Location, line); }
+bool b_Failed(unsigned line) { return b_ToolFailed(qcz_Location, line); }
 
 // Where a file made with this geometry has its data area; the tables
 // before it are the header, the 128 free-list slots and R resource slots.
@@ -83,24 +85,6 @@ bool b_Scan(CT_RecordManager const& records, bool robust, CT_Progress* progress,
     }
 }
 
-std::string s_NotRecordFile(CT_UString const& name) {
-    char magic[16];
-    std::snprintf(magic, sizeof magic, "0x%08X", unsigned(CT_RecordManager::e_Magic));
-    return s_Utf8(name) + " is not a record file: its magic number is not " + magic;
-}
-
-// Opens the file raw for header and check; a short file is a failure of
-// its own, and so is a wrong magic number when the tables are to be read
-// (their sizes would be anybody's guess).
-int i_OpenRaw(CT_RecordFileReader* reader, CT_UString const& name, bool needMagic) {
-    std::string problem;
-    if (reader->b_Open(&problem)) {
-        bool magic = reader->so_GetHeader().n_Magic == CT_RecordManager::e_Magic;
-        return magic || !needMagic ? e_RecordsOk : i_RecordsFail(s_NotRecordFile(name));
-    }
-    return problem.empty() ? i_FailWithError("opening " + s_Utf8(name)) : i_RecordsFail(s_Utf8(name) + ": " + problem);
-}
-
 // The signature: its text runs quoted, other bytes in hexadecimal and
 // the zero bytes that end it counted.
 std::string s_Signature(unsigned char const* bytes, unsigned size) {
@@ -129,38 +113,56 @@ std::string s_Signature(unsigned char const* bytes, unsigned size) {
 
 }  // namespace
 
-int i_RecordsList(char const* argument, bool robust) {
+int i_RecordsList(char const* argument, st_RecordsOptions const& options) {
+    bool robust = options.b_Robust;
     CT_UString name;
     v_GetArgumentName(argument, &name);
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
-    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Utf8(name));
+    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead, options.n_WaitSeconds))
+        return i_ToolFailWithError("opening " + s_Quoted(name));
     unsigned start = n_DataStart(records), end = records.n_GetSize();
-    CT_Progress progress(robust ? "scanning block by block" : "scanning", end > start ? end - start : 0, "records");
+    // A file shorter than its end offset reads as zeros past its end: said
+    // before anything is listed, and the listing refused without --force.
+    unsigned fileSize = file.vn_GetSize();
+    CT_ErrorManager::spco_Get()->v_ClearError();
+    if (fileSize < end) {
+        std::string what = s_Quoted(name) + " has " + std::to_string(fileSize) +
+                           " bytes, fewer than its end offset " + std::to_string(end) +
+                           ": records past its end read as zeros";
+        if (!options.b_Force)
+            return i_CloseAndFail(&records, e_ExitNo, what + "; pass --force to list it all the same");
+        v_ToolWarn(what);
+    }
+    // When the listing itself goes to the terminal it shows the progress;
+    // a bar drawn between its lines would only be wiped and drawn again.
+    unsigned long long work = end > start && !Platform::b_IsStandardOutputTerminal() ? end - start : 0;
+    CT_Progress progress(robust ? "scanning block by block" : "scanning", work, "records");
     unsigned count = 0;
     unsigned long long bytes = 0;
     std::printf("%10s %10s  %s\n", "record", "bytes", "first bytes");
     bool scanned = b_Scan(records, robust, &progress, [&](unsigned number, CT_Buffer const& data) {
-        progress.v_Erase();
         std::printf("%10u %10u  %s\n", number, data.n_GetUsedSize(), s_Preview(data).c_str());
         ++count;
         bytes += data.n_GetUsedSize();
     });
     progress.v_Erase();
-    if (!scanned) return i_CloseAndFailWithError(&records, "scanning " + s_Utf8(name));
-    std::printf("%u record%s, %llu bytes (%s)\n", count, count == 1 ? "" : "s", bytes,
+    if (!scanned) return i_CloseAndFailWithError(&records, "scanning " + s_Quoted(name));
+    std::printf("%s, %s (%s)\n", s_Count(count, "record").c_str(), s_Count(bytes, "byte").c_str(),
                 robust ? "found block by block" : "found by the scan");
-    return i_Close(&records, std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed);
+    return i_EndStandardOutput(i_Close(&records, e_ExitOk));
 }
 
-int i_RecordsHeader(char const* argument) {
+int i_RecordsHeader(char const* argument, st_RecordsOptions const& options) {
     CT_UString name;
     v_GetArgumentName(argument, &name);
     CT_RecordFileReader reader(&name);
-    int opened = i_OpenRaw(&reader, name, false);
-    if (opened != e_RecordsOk) return opened;
+    std::string tooShort;
+    if (!b_OpenWaiting(options.n_WaitSeconds, [&] { return reader.b_Open(&tooShort) || !tooShort.empty(); }))
+        return i_ToolFailWithError("opening " + s_Quoted(name));
+    if (!tooShort.empty()) return i_ToolFail(e_ExitError, s_Quoted(name) + ": " + tooShort);
     st_RecordFileHeader const& header = reader.so_GetHeader();
-    std::printf("file                    %s (%u bytes)\n", s_Utf8(name).c_str(), reader.n_GetFileSize());
+    std::printf("file                    %s (%s)\n", s_Utf8(name).c_str(), s_Count(reader.n_GetFileSize(), "byte").c_str());
     std::printf("signature               %s\n", s_Signature(header.auc_Signature, 32).c_str());
     std::printf("magic number            0x%08X\n", header.n_Magic);
     std::printf("format version          %u\n", header.n_Version);
@@ -175,73 +177,44 @@ int i_RecordsHeader(char const* argument) {
     std::printf("free-list counter       %u\n", header.n_FreeList);
     std::printf("record count            %u\n", header.n_RecordCount);
     std::printf("end offset              %u\n", header.n_End);
-    if (header.n_Magic != CT_RecordManager::e_Magic) return i_RecordsFail(s_NotRecordFile(name));
-    return std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed;
+    if (header.n_Magic != CT_RecordManager::e_Magic) {
+        char magic[16];
+        std::snprintf(magic, sizeof magic, "0x%08X", unsigned(CT_RecordManager::e_Magic));
+        return i_ToolFail(e_ExitError, s_Quoted(name) + " is not a record file: its magic number is not " + magic);
+    }
+    return i_EndStandardOutput(e_ExitOk);
 }
 
-int i_RecordsCheck(char const* argument) {
+int i_RecordsCheck(char const* argument, st_RecordsOptions const& options) {
     CT_UString name;
     v_GetArgumentName(argument, &name);
-    // The tables as stored, before the record manager reads them.
-    st_FreeSpace space;
-    std::vector<CT_RecordManager::st_Resource> resources;
-    std::vector<std::string> problems;
-    unsigned fileSize = 0, dataStart = 0;
-    {
-        CT_RecordFileReader reader(&name);
-        int opened = i_OpenRaw(&reader, name, true);
-        if (opened != e_RecordsOk) return opened;
-        if (!reader.b_ReadFreeSpace(&space, &problems) || !reader.b_ReadResources(&resources, &problems))
-            return i_FailWithError("reading the tables of " + s_Utf8(name));
-        fileSize = reader.n_GetFileSize();
-        dataStart = reader.n_GetDataStart();
-        st_RecordFileHeader const& header = reader.so_GetHeader();
-        if (header.n_BlockSize != 0 && header.n_End % header.n_BlockSize != 0)
-            problems.push_back("the end offset " + std::to_string(header.n_End) + " is not a multiple of the block size");
-        if (dataStart == 0 || header.n_End < dataStart)
-            problems.push_back("the end offset " + std::to_string(header.n_End) + " lies before the data area");
-        if (fileSize < header.n_End)
-            problems.push_back("the file has " + std::to_string(fileSize) + " bytes, fewer than its end offset " +
-                               std::to_string(header.n_End));
-    }
-    CT_WinFile file(&name, 4096);
-    CT_RecordManager records(&file);
-    if (!b_OpenRecords(&records, CT_RecordManager::e_ModeRead)) return i_FailWithError("opening " + s_Utf8(name));
-    int corrupt = records.b_IsCorrupt();
-    if (b_Failed(__LINE__)) return i_CloseAndFailWithError(&records, "checking " + s_Utf8(name));
-    unsigned end = records.n_GetSize(), blockSize = records.n_GetBlockSize();
-    unsigned found = 0, foundRobust = 0;
-    {
-        CT_Progress progress("scanning", end > dataStart ? end - dataStart : 0, "records");
-        bool scanned = b_Scan(records, false, &progress, [&](unsigned, CT_Buffer const&) { ++found; });
-        progress.v_Erase();
-        if (!scanned) return i_CloseAndFailWithError(&records, "scanning " + s_Utf8(name));
-    }
-    {
-        CT_Progress progress("scanning block by block", end > dataStart ? end - dataStart : 0, "records");
-        bool scanned = b_Scan(records, true, &progress, [&](unsigned, CT_Buffer const&) { ++foundRobust; });
-        progress.v_Erase();
-        if (!scanned) return i_CloseAndFailWithError(&records, "scanning " + s_Utf8(name));
-    }
-    std::printf("file           %s (%u bytes)\n", s_Utf8(name).c_str(), fileSize);
+    st_RecordFileExamination x;
+    int examined = i_ExamineRecordFile(name, options.n_WaitSeconds, &x);
+    // A file that cannot be examined is not called corrupt: it was not checked.
+    if (examined != e_ExitOk)
+        return i_ToolFail(examined, "cannot check " + s_Quoted(name) + " (see above)");
+    st_RecordFileHeader const& header = x.so_Header;
+    unsigned end = header.n_End, blockSize = header.n_BlockSize, dataStart = x.n_DataStart;
+    std::printf("file           %s (%s)\n", s_Utf8(name).c_str(), s_Count(x.n_FileSize, "byte").c_str());
     std::printf("block size     %u bytes\n", blockSize);
-    std::printf("record header  %u bytes (a record's fixed part: %llu bytes)\n", records.n_GetRecordHeaderSize(),
-                n8_Align(records.n_GetRecordHeaderSize() + 8ull, blockSize));
-    std::printf("end offset     %u: %u blocks, of which %u in the data area (from offset %u)\n", end,
-                blockSize ? end / blockSize : 0, blockSize && end > dataStart ? (end - dataStart) / blockSize : 0,
-                dataStart);
-    std::printf("records        %u stored, %u found by the scan, %u found block by block\n",
-                records.n_GetRecordCount(), found, foundRobust);
-    std::printf("free space     %llu bytes in %u free-list entr%s", space.n8_Bytes, space.n_Entries,
-                space.n_Entries == 1 ? "y" : "ies");
-    if (space.n_ChainBlocks)
-        std::printf(" and %u chained block%s", space.n_ChainBlocks, space.n_ChainBlocks == 1 ? "" : "s");
-    std::printf("\nresources      %u of %u", records.n_GetResourceCount(), records.n_GetResourceMaxCount());
-    for (std::size_t k = 0; k < resources.size(); ++k) std::printf("%s%u", k ? ", " : ": keys ", resources[k].n_Key);
+    std::printf("record header  %u bytes (a record's fixed part: %llu bytes)\n", header.n_RecordHeaderSize,
+                blockSize ? n8_Align(header.n_RecordHeaderSize + 8ull, blockSize) : 0ull);
+    std::printf("end offset     %u: %s, of which %u in the data area (from offset %u)\n", end,
+                s_Count(blockSize ? end / blockSize : 0, "block").c_str(),
+                blockSize && end > dataStart ? (end - dataStart) / blockSize : 0, dataStart);
+    if (x.b_Opened)
+        std::printf("records        %u stored, %u found by the scan, %u found block by block\n", header.n_RecordCount,
+                    x.n_Found, x.n_FoundRobust);
+    else
+        std::printf("records        %u stored; not scanned: the record manager refuses the file\n", header.n_RecordCount);
+    std::printf("free space     %s in %s", s_Count(x.so_Space.n8_Bytes, "byte").c_str(),
+                s_Count(x.so_Space.n_Entries, "free-list entry", "free-list entries").c_str());
+    if (x.so_Space.n_ChainBlocks) std::printf(" and %s", s_Count(x.so_Space.n_ChainBlocks, "chained block").c_str());
+    std::printf("\nresources      %u of %u", header.n_ResourceCount, header.n_ResourceMax);
+    for (std::size_t k = 0; k < x.ao_Resources.size(); ++k)
+        std::printf("%s%u", k ? ", " : ": keys ", x.ao_Resources[k].n_Key);
     std::printf("\n");
-    if (corrupt)
-        problems.insert(problems.begin(), "the stored record count " + std::to_string(records.n_GetRecordCount()) +
-                                              " differs from the records found");
+    std::vector<std::string> const& problems = x.as_Problems;
     for (std::size_t k = 0; k < problems.size() && k < kShownProblems; ++k)
         std::printf("problem        %s\n", problems[k].c_str());
     if (problems.size() > kShownProblems)
@@ -250,12 +223,11 @@ int i_RecordsCheck(char const* argument) {
     // word it does not trust (a body over 64 KiB) it steps block by block,
     // and record data that starts a block with a live marker and a
     // plausible body offset reads as a record.
-    if (corrupt && found > records.n_GetRecordCount())
+    if (x.b_Opened && x.n_Found > header.n_RecordCount && !problems.empty())
         std::printf("note           more records found than stored: a record's data may look like a record\n"
                     "               where a scan steps block by block; \"list\" shows what was found\n");
     std::printf("result         %s\n", problems.empty() ? "consistent" : "CORRUPT");
-    int result = i_Close(&records, std::fflush(stdout) == 0 ? e_RecordsOk : e_RecordsFailed);
-    if (result != e_RecordsOk || problems.empty()) return result;
-    return i_RecordsFail(s_Utf8(name) + " is corrupt: " + std::to_string(problems.size()) +
-                         (problems.size() == 1 ? " problem" : " problems") + " (see above)");
+    int result = i_EndStandardOutput(e_ExitOk);
+    if (result != e_ExitOk || problems.empty()) return result;
+    return i_ToolFail(e_ExitNo, s_Quoted(name) + " is corrupt: " + s_Count(problems.size(), "problem") + " (see above)");
 }

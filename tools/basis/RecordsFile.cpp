@@ -170,3 +170,27 @@ bool CT_RecordFileReader::b_ReadResources(std::vector<CT_RecordManager::st_Resou
     }
     return true;
 }
+
+bool CT_RecordFileReader::b_CheckBody(unsigned number, unsigned offset, std::vector<std::string>* problems) {
+    unsigned char words[8];
+    if (offset + 8ull > n_FileSize) {
+        problems->push_back("record " + std::to_string(number) + " starts past the file's end");
+        return true;
+    }
+    if (!b_Read(offset, words, sizeof words)) return false;
+    unsigned body = n_Get32(words + 4);
+    if (body == 0) return true;
+    unsigned char length[4];
+    if (body + 4ull > n_FileSize) {
+        problems->push_back("record " + std::to_string(number) + "'s body at " + s_Hex(body) +
+                            " lies past the file's end");
+        return true;
+    }
+    if (!b_Read(body, length, sizeof length)) return false;
+    unsigned long long size = n_Get32(length);
+    if (body + size > n_FileSize)
+        problems->push_back("record " + std::to_string(number) + "'s body of " + std::to_string(size) +
+                            " bytes at " + s_Hex(body) + " runs past the file's end (" + std::to_string(n_FileSize) +
+                            " bytes)");
+    return true;
+}

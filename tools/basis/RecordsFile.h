@@ -47,6 +47,10 @@ public:
     bool b_ReadFreeSpace(st_FreeSpace* space, std::vector<std::string>* problems);
     // The resource table's entries; problems as above.
     bool b_ReadResources(std::vector<CT_RecordManager::st_Resource>* resources, std::vector<std::string>* problems);
+    // The body of the record whose fixed part is at offset: a problem is
+    // added when it reaches past the file's end, where it would read back
+    // as zeros. False when a read fails (the error is set).
+    bool b_CheckBody(unsigned number, unsigned offset, std::vector<std::string>* problems);
 
 private:
     bool b_Read(unsigned offset, void* data, unsigned length);
@@ -56,6 +60,31 @@ private:
     st_RecordFileHeader so_Header{};
     unsigned n_FileSize = 0;
 };
+
+// Everything check finds out about a record file, read-only: the header
+// and tables as stored, then what the record manager's scans find.
+struct st_RecordFileExamination {
+    st_RecordFileHeader so_Header{};
+    unsigned n_FileSize = 0, n_DataStart = 0;
+    st_FreeSpace so_Space;
+    std::vector<CT_RecordManager::st_Resource> ao_Resources;
+    bool b_Opened = false;     // whether the record manager opened the file
+    std::string s_Refusal;     // else why it refused
+    unsigned n_Found = 0, n_FoundRobust = 0;
+    std::vector<std::string> as_Problems;
+};
+
+// Examines the file (retrying while another process holds it, for up to
+// waitSeconds). Returns 0 when the file could be examined (problems may
+// have been found), or the exit code after reporting why it could not:
+// it cannot be opened or read, is too short or is not a record file.
+int i_ExamineRecordFile(CT_UString const& name, unsigned waitSeconds, st_RecordFileExamination* examination);
+
+// The checks before the file is opened for writing: a file that does not
+// examine clean is refused (exit 1, its first problems named) unless
+// force; one that cannot be examined is refused whatever force says,
+// since the record manager would refuse it too, after growing it.
+int i_CheckBeforeWriting(CT_UString const& name, unsigned waitSeconds, bool force);
 
 // The 32-bit little-endian number at bytes.
 unsigned n_Get32(unsigned char const* bytes);

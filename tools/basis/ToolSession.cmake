@@ -12,9 +12,9 @@ set(ENV{LANG} C.UTF-8)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
-# basis_run(<subcommand> <ok|fail|usage> <argument>... [INPUT <file>] [OUTPUT <file>]):
+# basis_run(<subcommand> <ok|fail|usage|error> <argument>... [INPUT <file>] [OUTPUT <file>]):
 # runs `basis <subcommand>` in the scratch folder and checks its exit status
-# (0, 1 or 2). Leaves out (unless OUTPUT took it) and err, without CRs, in
+# (0, 1, 2 or 3: done, the answer is no, usage, input/output or format). Leaves out (unless OUTPUT took it) and err, without CRs, in
 # the caller's scope.
 function(basis_run subcommand expect)
   cmake_parse_arguments(PARSE_ARGV 2 RUN "" "INPUT;OUTPUT" "")
@@ -52,6 +52,7 @@ function(basis_run subcommand expect)
   set(wanted_ok 0)
   set(wanted_fail 1)
   set(wanted_usage 2)
+  set(wanted_error 3)
   if(NOT "${status}" STREQUAL "${wanted_${expect}}")
     message(FATAL_ERROR "basis ${subcommand} ${RUN_UNPARSED_ARGUMENTS}: exit status ${status}, expected ${wanted_${expect}}\n"
                         "stdout:\n${out}\nstderr:\n${err}")

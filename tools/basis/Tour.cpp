@@ -10,19 +10,24 @@ namespace {
 struct st_Section {
     char const* qccz_Name;
     int (*pf_Run)();
+    // The library's inner workings, shown after the rest and only when
+    // asked for (--internals, or by name).
+    bool b_Internal = false;
 };
 
-// The tour's order: each area of the library adds its section here.
+// The tour's order: each area of the library adds its section here; what
+// a user of the library works with comes first.
 st_Section const aso_Sections[] = {
-    {"frame", &i_TourFrame},
-    {"buffer", &i_TourBuffer},
     {"strings", &i_TourString},
-    {"errors", &i_TourErrors},
-    {"trees", &i_TourTrees},
-    {"files", &i_TourFiles},
     {"wordlists", &i_TourWordlist},
-    {"hash", &i_TourHash},
     {"records", &i_TourRecords},
+    {"files", &i_TourFiles},
+    {"sharing", &i_TourSharing},
+    {"frame", &i_TourFrame, true},
+    {"buffer", &i_TourBuffer, true},
+    {"errors", &i_TourErrors, true},
+    {"trees", &i_TourTrees, true},
+    {"hash", &i_TourHash, true},
 };
 
 }  // namespace
@@ -44,26 +49,47 @@ void v_TourHeading(char const* title) {
 }
 
 int i_TourUsage(FILE* out) {
-    std::fprintf(out, "usage: basis tour [section...]\n\n  Runs every section, or the ones named, in this order:\n ");
-    for (st_Section const& section : aso_Sections) std::fprintf(out, " %s", section.qccz_Name);
-    std::fprintf(out, "\n");
+    std::fprintf(out,
+                 "usage: basis tour [--internals] [section...]\n\n"
+                 "  Runs the library's parts on built-in samples, section by section:\n"
+                 "  every section for its users, or the ones named, in this order:\n ");
+    for (st_Section const& section : aso_Sections)
+        if (!section.b_Internal) std::fprintf(out, " %s", section.qccz_Name);
+    std::fprintf(out, "\n  --internals adds the library's inner workings after them (default: off):\n ");
+    for (st_Section const& section : aso_Sections)
+        if (section.b_Internal) std::fprintf(out, " %s", section.qccz_Name);
+    std::fprintf(out,
+                 "\n  Scratch files go to the folder TMPDIR names, else to the system's\n"
+                 "  temporary folder, and are removed again.\n");
     return out == stdout ? 0 : 2;
 }
 
 int i_RunTour(int argc, char** argv) {
     // `basis tour [section...]` runs the named sections only.
+    bool internals = false;
+    int named = 0;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return i_TourUsage(stdout);
+        if (std::strcmp(argv[i], "--internals") == 0) {
+            internals = true;
+            continue;
+        }
         bool known = false;
         for (st_Section const& section : aso_Sections) known = known || std::strcmp(argv[i], section.qccz_Name) == 0;
         if (!known) {
-            std::fprintf(stderr, "basis tour: unknown section \"%s\"\n", argv[i]);
-            return i_TourUsage(stderr);
+            std::fprintf(stderr, "basis tour: unknown %s \"%s\"; see basis tour --help\n",
+                         argv[i][0] == '-' ? "option" : "section", argv[i]);
+            return 2;
         }
+        ++named;
     }
+    if (named == 0)
+        std::printf("Basis is a C++ foundation library for programs that work with text in two languages: strings\n"
+                    "that know their code page, bilingual word lists, record files and files, alike on Linux and\n"
+                    "Windows. It serves the developers of such programs, and this tour shows its parts at work.\n");
     int failures = 0;
     for (st_Section const& section : aso_Sections) {
-        bool wanted = argc == 0;
+        bool wanted = named == 0 && (!section.b_Internal || internals);
         for (int i = 0; i < argc; ++i) wanted = wanted || std::strcmp(argv[i], section.qccz_Name) == 0;
         if (wanted && section.pf_Run() != 0) {
             std::fprintf(stderr, "basis tour: the %s section failed\n", section.qccz_Name);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "Foundation/Basis.h"
+
 int i_TourFrame();
 int i_TourBuffer();
 int i_TourString();
@@ -15,7 +17,11 @@ int i_TourFiles();
 int i_TourWordlist();
 int i_TourHash();
 int i_TourRecords();
+int i_TourSharing();
 
+// A new name for a scratch file of the tour (TourScratch.cpp); the
+// section removes the file again.
+void v_TourScratchName(CT_UString* name, unsigned short const* prefix, unsigned short const* extension);
 // Prints a section heading.
 void v_TourHeading(char const* title);
 // Wide text as UTF-8 for printing.

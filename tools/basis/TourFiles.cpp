@@ -16,7 +16,7 @@ std::string s_Narrow(CT_String const* text) { return CT_CString(text, 65001).qcc
 int i_TextFile(char const* title, unsigned short const* extension, bool wide) {
     static unsigned short const au_Prefix[] = {'t', 'o', 'u', 'r', 0};
     CT_UString name;
-    CT_FileSystem::sv_MakeTemporaryName(&name, au_Prefix, extension, 0);
+    v_TourScratchName(&name, au_Prefix, extension);
     CT_WinFile file(&name, 4096);
     file.vv_Open(CT_File::e_Write, CT_File::e_CreateAlways, CT_File::e_ShareNone, CT_File::e_AttributeNormal, 0);
     if (b_TourFailed("creating the file")) return 1;
@@ -60,7 +60,7 @@ int i_TourFiles() {
 
     static unsigned short const au_Prefix[] = {'l', 'o', 'c', 'k', 0};
     CT_UString name;
-    CT_FileSystem::sv_MakeTemporaryName(&name, au_Prefix, nullptr, 0);
+    v_TourScratchName(&name, au_Prefix, nullptr);
     CT_WinFile first(&name, 4096), second(&name, 4096);
     first.vv_Open(CT_File::e_ReadWrite, CT_File::e_CreateAlways, CT_File::e_ShareReadWrite, CT_File::e_AttributeNormal, 0);
     first.vn_Write("0123456789", 10);

@@ -1,6 +1,7 @@
 // The tour's record-file stop: a file of 64-byte blocks in the temporary
 // directory, records with and without a body, a deletion whose blocks the
-// next record of the same size takes again, both scans, keyed resources,
+// next record of the same size takes again, both scans, an update that
+// keeps the number while the body moves, keyed resources,
 // and the consistency check after the file is opened again.
 #include <cstdio>
 #include <cstring>
@@ -49,7 +50,7 @@ int i_TourRecords() {
     static unsigned short const au_Prefix[] = {'r', 'e', 'c', 0};
     static unsigned short const au_Extension[] = {'b', 'f', 'r', 0};
     CT_UString name;
-    CT_FileSystem::sv_MakeTemporaryName(&name, au_Prefix, au_Extension, 0);
+    v_TourScratchName(&name, au_Prefix, au_Extension);
     if (b_TourFailed("naming the file")) return 1;
     CT_WinFile file(&name, 4096);
     CT_RecordManager records(&file);
@@ -63,7 +64,7 @@ int i_TourRecords() {
     std::printf("Records are numbered by their first block:\n");
     unsigned first = n_Add(&records, "rec:0001");
     unsigned second = n_Add(&records, "rec:0002 and the rest in a body block");
-    n_Add(&records, "rec:0003 short body");
+    unsigned third = n_Add(&records, "rec:0003 short body");
     v_Scan(records, false);
 
     records.v_DeleteRecord(second);
@@ -77,6 +78,16 @@ int i_TourRecords() {
     std::printf("  record %u reads back as \"%s\"\n", first, s_Text(data).c_str());
     v_Scan(records, false);
     v_Scan(records, true);
+    // What the tool's dump and restore, and compact, build on: a record
+    // keeps its number while its body moves.
+    char const grown[] = "rec:0003 grown past its old 64-byte body block, which is freed for the next record";
+    CT_Buffer longer(grown, sizeof grown - 1, 32);
+    records.v_UpdateRecord(third, &longer);
+    if (b_TourFailed("updating a record")) return 1;
+    records.v_GetRecord(third, &data);
+    std::printf("Updating record %u with %u bytes keeps its number; its body moves to the end: end offset %u\n"
+                "  record %u reads back as \"%s\"\n",
+                third, longer.n_GetUsedSize(), records.n_GetSize(), third, s_Text(data).c_str());
 
     std::printf("Resources are whole buffers under 32-bit keys, kept in key order:\n");
     CT_Buffer settings("colour=blue", 11, 32), notes("read me first", 13, 32);

@@ -7,6 +7,7 @@
 
 #include "Foundation/Basis.h"
 #include "tools/basis/Tour.h"
+#include "tools/basis/WordlistIndex.h"
 
 namespace {
 
@@ -86,6 +87,10 @@ int i_TourWordlist() {
     }
     std::printf("\n  source index %u bytes, target index %u bytes\n", pairs.pcco_GetSourceIndex()->n_GetEnd(),
                 pairs.pcco_GetTargetIndex()->n_GetEnd());
+    // An index's links are 2 bytes: how far the longest reaches says how
+    // much more the list can take (basis wordlist info shows it too).
+    std::printf("  longest links %u and %u bytes, of the 65535 that 2-byte links reach\n",
+                n_LongestIndexLink(*pairs.pcco_GetSourceIndex()), n_LongestIndexLink(*pairs.pcco_GetTargetIndex()));
     if (failures) std::printf("  a lookup gave the wrong partner\n");
     return failures ? 1 : 0;
 }

@@ -4,44 +4,65 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "Foundation/Basis.h"
+#include "tools/basis/Arguments.h"
 #include "tools/basis/Commands.h"
+#include "tools/basis/OutputFile.h"
+#include "tools/basis/ToolErrors.h"
+#include "tools/basis/ToolText.h"
+#include "Foundation/Platform/CodePage.h"
 #include "tools/basis/Progress.h"
 #include "tools/basis/WordlistIndex.h"
+#include "tools/basis/WordlistInfo.h"
 #include "tools/basis/WordlistStore.h"
 
 namespace {
 
-enum : int { e_Ok = 0, e_Failed = 1, e_Usage = 2 };
+enum : int { e_Ok = e_ExitOk };
 // Malformed lines reported one by one before the rest is only counted.
 unsigned const kReportedLines = 20;
 
 int i_WordlistUsage(FILE* out) {
     std::fprintf(out,
-                 "usage: basis wordlist build <pairs.tsv> <list.bwl> [--codepage N] [--one-by-one]\n"
-                 "       basis wordlist source <list> <word> [--codepage N]\n"
-                 "       basis wordlist target <list> <word> [--codepage N]\n"
-                 "       basis wordlist list <list> [--codepage N]\n"
+                 "usage: basis wordlist build <pairs.tsv> <list.bwl> [--codepage N] [--one-by-one] [--force]\n"
+                 "       basis wordlist source <list> <word> [--codepage N] [--json]\n"
+                 "       basis wordlist target <list> <word> [--codepage N] [--json]\n"
+                 "       basis wordlist list <list> [--codepage N] [--json]\n"
+                 "       basis wordlist info <list> [--codepage N] [--json]\n"
                  "\n"
                  "  A pairs file has one pair a line: source word, a tab, target word.\n"
-                 "  It is UTF-8 (a list of wide words) unless --codepage gives the\n"
-                 "  code page it is in (a list of narrow words). <list> is a pairs\n"
-                 "  file or a list saved by build (which knows its own code page).\n"
+                 "  It is UTF-8 (a list of wide words; default --codepage 65001) unless\n"
+                 "  --codepage gives the code page it is in (a list of narrow words); a\n"
+                 "  file that starts with a UTF-16 byte-order mark is read as UTF-16.\n"
+                 "  <list> is a pairs file or a list saved by build (which knows its own\n"
+                 "  code page); \"-\" reads it from standard input.\n"
+                 "  build: saves the list to <list.bwl> (\"-\": standard output), which may\n"
+                 "  not be the pairs file and is not replaced when it exists, unless\n"
+                 "  --force. A source word given twice is reported; lookups find the\n"
+                 "  first. A list holds as many pairs as its indexes' 2-byte links reach\n"
+                 "  across 64 KiB of index: about 2,900 pairs of short words; the line\n"
+                 "  that passes the limit is named.\n"
                  "  source: the target word of a source word; target: the source word\n"
                  "  of a target word. Words on the command line and output are UTF-8.\n"
+                 "  info: the counts of pairs and distinct words, the sizes of texts and\n"
+                 "  indexes, the code page, and how near each index's longest link comes\n"
+                 "  to the 65535 bytes its 2 bytes reach.\n"
+                 "  --json (info, list, source, target): one JSON object on standard\n"
+                 "  output instead of text.\n"
                  "  --one-by-one builds the list pair by pair through the library's word\n"
                  "  lists instead of laying out its indexes in one pass (the same list,\n"
-                 "  more slowly: for checking the one against the other).\n");
-    return out == stdout ? e_Ok : e_Usage;
+                 "  more slowly: for checking the one against the other).\n"
+                 "%s",
+                 kToolCommonUsage);
+    return out == stdout ? e_ExitOk : e_ExitUsage;
 }
 
-int i_Fail(std::string const& message) {
-    std::fprintf(stderr, "basis wordlist: %s\n", message.c_str());
-    return e_Failed;
-}
+// Failures to read or build a list are input or format errors.
+int i_Fail(std::string const& message) { return i_ToolFail(e_ExitError, message); }
 
 // The length of a valid UTF-8 sequence at text, 0 when it is not valid.
 unsigned n_Utf8Sequence(unsigned char const* text, std::size_t left) {
@@ -76,7 +97,8 @@ std::string s_WordProblem(std::string const& word, bool utf8, char const* which)
         if (length == 0) {
             char text[80];
             std::snprintf(text, sizeof text, "the %s word is not valid UTF-8 (byte %zu)", which, k + 1);
-            return text;
+            // Most such files are in a code page such as Latin-1.
+            return std::string(text) + "; for a file in a code page, name it with --codepage (e.g. --codepage 1252)";
         }
         k += length;
     }
@@ -200,11 +222,12 @@ int i_BuildPairByPair(char const* path, std::string const& bytes, bool utf8, uns
     v_ReadPairs(bytes, utf8, &progress, pair, complain);
     progress.v_Finish();
     if (!failure.empty()) return i_Fail(failure);
-    if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %u more malformed lines\n", path, malformed - kReportedLines);
-    if (unindexed > kReportedLines) std::fprintf(stderr, "%s: ... %u more pairs not indexed\n", path, unindexed - kReportedLines);
+    if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %s\n", path, s_Count(malformed - kReportedLines, "more malformed line").c_str());
+    if (unindexed > kReportedLines) std::fprintf(stderr, "%s: ... %s not indexed\n", path, s_Count(unindexed - kReportedLines, "more pair").c_str());
     if (malformed) return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
+    // Too many pairs is a refusal of the list, not a fault of the file.
     if (unindexed)
-        return i_Fail(std::to_string(unindexed) + " pair" + (unindexed == 1 ? "" : "s") + " of \"" + path +
+        return i_ToolFail(e_ExitNo, std::to_string(unindexed) + " pair" + (unindexed == 1 ? "" : "s") + " of \"" + path +
                       "\" could not be indexed: the indexes' 2-byte links reach across 64 KiB of index at most, "
                       "and line " + std::to_string(firstUnindexed) + " was the first that did not fit");
     if (throughWordLists) {
@@ -279,7 +302,7 @@ int i_BuildInOnePass(char const* path, std::string const& bytes, bool utf8, unsi
     if (malformed) {
         // A malformed line fails the build before the indexes matter.
         for (std::string const& complaint : complaints) std::fprintf(stderr, "%s\n", complaint.c_str());
-        if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %u more malformed lines\n", path, malformed - kReportedLines);
+        if (malformed > kReportedLines) std::fprintf(stderr, "%s: ... %s\n", path, s_Count(malformed - kReportedLines, "more malformed line").c_str());
         return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
     }
     CT_Buffer sourceImage, targetImage;
@@ -302,11 +325,59 @@ int i_BuildFromPairs(char const* path, std::string const& bytes, bool utf8, unsi
     return result >= 0 ? result : i_BuildPairByPair(path, bytes, utf8, codePage, view, false);
 }
 
+// A pairs file that starts with a UTF-16 byte-order mark is turned into
+// UTF-8 here, so that it is read as what it is; with --codepage it is
+// refused, as no code page reads it. Returns 0, or the exit code after
+// reporting.
+int i_TakeUtf16(char const* path, std::string* bytes, bool utf8, unsigned codePage) {
+    if (bytes->size() < 2) return e_Ok;
+    auto b0 = static_cast<unsigned char>((*bytes)[0]), b1 = static_cast<unsigned char>((*bytes)[1]);
+    bool little = b0 == 0xFF && b1 == 0xFE, big = b0 == 0xFE && b1 == 0xFF;
+    if (!little && !big) return e_Ok;
+    std::string name = std::strcmp(path, "-") == 0 ? std::string("standard input") : s_InQuotes(path);
+    if (!utf8)
+        return i_Fail(name + " is UTF-16 (it starts with a byte-order mark), not in code page " +
+                      std::to_string(codePage) + "; leave out --codepage to read it as UTF-16");
+    if (bytes->size() % 2 != 0) return i_Fail(name + " starts as UTF-16 but has an odd number of bytes");
+    std::vector<unsigned short> units((bytes->size() - 2) / 2);
+    for (std::size_t k = 0; k < units.size(); ++k) {
+        auto lo = static_cast<unsigned char>((*bytes)[2 + 2 * k + (big ? 1 : 0)]);
+        auto hi = static_cast<unsigned char>((*bytes)[2 + 2 * k + (big ? 0 : 1)]);
+        units[k] = static_cast<unsigned short>(lo | hi << 8);
+    }
+    *bytes = s_Utf8FromWide(units.data(), units.size());
+    return e_Ok;
+}
+
+// A source word given on an earlier line as well is reported (the list
+// keeps both pairs, and a lookup finds only one of them).
+void v_ReportDuplicates(char const* path, std::string const& bytes, bool utf8) {
+    std::map<std::string, unsigned> seen;
+    unsigned reported = 0, more = 0;
+    CT_Progress quiet("", 0, "");
+    v_ReadPairs(
+        bytes, utf8, &quiet,
+        [&](unsigned line, std::string const& source, std::string const&) {
+            auto found = seen.emplace(source, line);
+            if (found.second) return true;
+            if (++reported <= kReportedLines)
+                v_ToolWarn(std::string(path) + ":" + std::to_string(line) + ": the source word \"" + source +
+                           "\" was given before, on line " + std::to_string(found.first->second));
+            else
+                ++more;
+            return true;
+        },
+        [](unsigned, std::string const&) {});
+    if (more) v_ToolWarn(std::string(path) + ": ... " + s_Count(more, "more duplicate source word") );
+}
+
 // A list named on the command line: a saved list or a pairs file.
 int i_OpenList(char const* path, bool utf8, unsigned codePage, st_WordlistView* view) {
     std::string bytes, error;
     if (!b_ReadWholeFile(path, &bytes, &error)) return i_Fail(error);
     if (b_IsSavedWordlist(bytes)) return b_LoadWordlist(view, bytes, &error) ? e_Ok : i_Fail(std::string(path) + ": " + error);
+    int taken = i_TakeUtf16(path, &bytes, utf8, codePage);
+    if (taken != e_Ok) return taken;
     return i_BuildFromPairs(path, bytes, utf8, codePage, view);
 }
 
@@ -327,71 +398,102 @@ int i_ListPairs(st_WordlistView const& view) {
         }
         std::printf("%s\t%s\n", words[0].c_str(), words[1].c_str());
     }
-    return std::fflush(stdout) == 0 ? e_Ok : e_Failed;
+    return i_EndStandardOutput(e_Ok);
 }
 
-int i_Lookup(st_WordlistView const& view, bool fromSource, char const* word) {
+int i_Lookup(st_WordlistView const& view, bool fromSource, char const* argument, bool json) {
+    // The word as typed: on Windows main's arguments went through the ANSI
+    // code page, so it is taken from the wide command line, as UTF-8.
+    CT_UString typed;
+    v_GetArgumentName(argument, &typed);
+    std::string utf8 = s_Utf8FromWide(typed.qcuz_Get());
+    char const* word = utf8.c_str();
     unsigned char const* partner = nullptr;
     unsigned units = 0;
-    if (!b_FindPartner(view, fromSource, s_WordForList(view, word), &partner, &units))
-        return i_Fail(std::string("\"") + word + "\" is not a " + (fromSource ? "source" : "target") + " word of the list");
+    bool found = b_FindPartner(view, fromSource, s_WordForList(view, word), &partner, &units);
+    if (json) {
+        std::string answer = found ? s_WordForOutput(view, partner, units) : std::string();
+        int result = i_WordlistLookupJson(word, fromSource, found ? &answer : nullptr);
+        if (found || result != e_ExitNo) return result;
+    }
+    if (!found)
+        return i_ToolFail(e_ExitNo,
+                          std::string("\"") + word + "\" is not a " + (fromSource ? "source" : "target") + " word of the list");
     std::printf("%s\n", s_WordForOutput(view, partner, units).c_str());
-    return e_Ok;
+    return i_EndStandardOutput(e_Ok);
 }
 
 }  // namespace
 
 int i_RunWordlist(int argc, char** argv) {
-    std::vector<char const*> args;
-    bool utf8 = true, oneByOne = false;
-    unsigned codePage = 65001;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return i_WordlistUsage(stdout);
-        if (std::strcmp(argv[i], "--one-by-one") == 0) {
-            oneByOne = true;
-            continue;
-        }
-        if (std::strcmp(argv[i], "--codepage") == 0) {
-            char* end = nullptr;
-            if (i + 1 >= argc || (codePage = static_cast<unsigned>(std::strtoul(argv[i + 1], &end, 10)), *end != 0) ||
-                end == argv[i + 1]) {
-                std::fprintf(stderr, "basis wordlist: --codepage needs a code-page number\n");
-                return e_Usage;
-            }
-            utf8 = codePage == 65001;
-            ++i;
-            continue;
-        }
-        if (argv[i][0] == '-' && argv[i][1] != 0) {
-            std::fprintf(stderr, "basis wordlist: unknown option \"%s\"\n", argv[i]);
-            return i_WordlistUsage(stderr);
-        }
-        args.push_back(argv[i]);
-    }
-    if (args.empty()) return i_WordlistUsage(stderr);
-    std::string action = args[0];
-    std::size_t wanted = action == "build" ? 3 : action == "source" || action == "target" ? 3 : action == "list" ? 2 : 0;
-    if (wanted == 0) {
-        std::fprintf(stderr, "basis wordlist: unknown action \"%s\"\n", args[0]);
+    static std::vector<st_OptionSpec> const ao_Specs = {
+        {"--codepage", true, nullptr},
+        {"--one-by-one", false, " build "},
+        {"--force", false, " build "},
+        {"--json", false, " info list source target "},
+    };
+    st_CommandLine line;
+    bool help = false;
+    std::string problem;
+    if (!b_ParseCommandLine(argc, argv, ao_Specs, &line, &help, &problem)) return i_ToolUsageError(problem);
+    if (help) return i_WordlistUsage(stdout);
+    std::vector<char const*> const& args = line.apcc_Positional;
+    if (args.empty()) {
+        std::fprintf(stderr, "basis wordlist: no action given\n");
         return i_WordlistUsage(stderr);
     }
-    if (args.size() != wanted) return i_WordlistUsage(stderr);
+    std::string action = args[0];
+    if (action == "help") return i_WordlistUsage(stdout);
+    bool oneByOne = line.b_Has("--one-by-one"), force = line.b_Has("--force");
+    unsigned codePage = 65001;
+    if (char const* text = line.qccz_Value("--codepage")) {
+        if (!b_ReadNumber("--codepage", text, 65535, &codePage, &problem)) return i_ToolUsageError(problem);
+        // Only a code page the system converts with, or UTF-8, which the
+        // library converts itself.
+        if (codePage != 65001 && !Platform::b_IsValidCodePage(codePage))
+            return i_ToolUsageError("--codepage " + std::string(text) + " is not a code page this system converts");
+    }
+    bool utf8 = codePage == 65001;
+    std::size_t wanted = action == "build" ? 3 : action == "source" || action == "target" ? 3 : action == "list" || action == "info" ? 2 : 0;
+    if (wanted == 0) return i_ToolUsageError("unknown action \"" + action + "\"");
+    if (args.size() != wanted) {
+        std::fprintf(stderr, "basis wordlist: %s takes %s; %s given\n", action.c_str(),
+                     action == "build"  ? "a pairs file and the list to save"
+                     : action == "list" || action == "info" ? "a list"
+                                        : "a list and a word",
+                     s_Count(args.size() - 1, "argument").c_str());
+        return i_WordlistUsage(stderr);
+    }
 
     st_WordlistView view;
     if (action == "build") {
+        // The output is checked before anything is read: never the pairs
+        // file itself, never an existing file without --force.
+        int checked = i_CheckOutput(args[2], {args[1]}, force);
+        if (checked != e_Ok) return checked;
         std::string bytes, error;
         if (!b_ReadWholeFile(args[1], &bytes, &error)) return i_Fail(error);
         if (b_IsSavedWordlist(bytes)) return i_Fail(std::string("\"") + args[1] + "\" is a saved list, not a pairs file");
+        int taken = i_TakeUtf16(args[1], &bytes, utf8, codePage);
+        if (taken != e_Ok) return taken;
+        v_ReportDuplicates(args[1], bytes, utf8);
         int result = i_BuildFromPairs(args[1], bytes, utf8, codePage, &view, oneByOne);
         if (result != e_Ok) return result;
         if (!b_SaveWordlist(view, args[2], &error)) return i_Fail(error);
-        std::printf("%u pairs from %s (%s); source index %u bytes, target index %u bytes; saved to %s\n", view.n_Count,
-                    args[1], utf8 ? "UTF-8, wide words" : "narrow words", view.co_SourceIndex.n_GetEnd(),
-                    view.co_TargetIndex.n_GetEnd(), args[2]);
-        return e_Ok;
+        // With the list on standard output, the summary goes to standard error.
+        FILE* summary = std::strcmp(args[2], "-") == 0 ? stderr : stdout;
+        std::string codePageName = utf8 ? "UTF-8, code page 65001, wide words"
+                                        : "code page " + std::to_string(codePage) + ", narrow words";
+        std::fprintf(summary, "%s from %s (%s); source index %s, target index %s; saved to %s\n",
+                     s_Count(view.n_Count, "pair").c_str(), args[1], codePageName.c_str(),
+                     s_Count(view.co_SourceIndex.n_GetEnd(), "byte").c_str(),
+                     s_Count(view.co_TargetIndex.n_GetEnd(), "byte").c_str(), args[2]);
+        return i_EndStandardOutput(e_Ok);
     }
     int opened = i_OpenList(args[1], utf8, codePage, &view);
     if (opened != e_Ok) return opened;
-    if (action == "list") return i_ListPairs(view);
-    return i_Lookup(view, action == "source", args[2]);
+    bool json = line.b_Has("--json");
+    if (action == "info") return i_WordlistInfo(view, args[1], json);
+    if (action == "list") return json ? i_WordlistListJson(view) : i_ListPairs(view);
+    return i_Lookup(view, action == "source", args[2], json);
 }

@@ -322,3 +322,27 @@ bool CT_IndexLinks::b_Add(CT_CompList* list, void const* word, unsigned count, u
     return list->n_GetElementSize() == 1 ? list->b_Search(static_cast<char const*>(word)) != 0
                                          : list->b_Search(static_cast<unsigned short const*>(word)) != 0;
 }
+
+unsigned n_LongestIndexLink(CT_CompList const& list) {
+    // The links are found as v_Reread finds them: by walking the stream
+    // element by element, skipping each word end's handle and each link's
+    // offset.
+    st_Image image(list);
+    if (!image.puc_Bytes) return 0;
+    unsigned const es = image.es, hs = image.hs, os = image.os, limit = image.n_Limit;
+    unsigned longest = 0;
+    for (unsigned p = kStreamStart; p + es <= limit;) {
+        unsigned e = image.n_Number(p, es);
+        if (e == CT_CompList::e_WordEndContinued || e == CT_CompList::e_WordEndLeaf) {
+            p += es + hs;
+        } else if (e == CT_CompList::e_AltLink) {
+            if (p + es + os > limit) break;
+            unsigned offset = image.n_Number(p + es, os);
+            if (offset > longest) longest = offset;
+            p += es + os;
+        } else {
+            p += es;
+        }
+    }
+    return longest;
+}

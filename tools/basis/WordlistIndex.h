@@ -87,3 +87,9 @@ private:
     std::vector<st_Link> ao_Links;
     std::vector<st_Link> ao_NearlyFull;
 };
+
+// The longest alternative link in a word list's index image (2-byte
+// links, 4-byte handles), in bytes; 0 for an image of another form or
+// without links. A link reaches at most 65535 bytes: how close the
+// longest comes says how much more the index can take.
+unsigned n_LongestIndexLink(CT_CompList const& list);

@@ -4,7 +4,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Foundation/Platform/Terminal.h"
+#include "tools/basis/ToolText.h"
+
 namespace {
+
+// The most the tool reads of a pairs file or a saved list. A list's
+// indexes reach 64 KiB through their 2-byte links, which a few thousand
+// pairs fill, so anything near this size cannot be a list it could
+// build; the bound keeps an endless input (a device) from filling memory.
+std::size_t const kMostBytesRead = std::size_t(256) << 20;
 
 char const kMagic[4] = {'B', 'W', 'L', '1'};
 
@@ -74,14 +83,18 @@ bool b_SaveWordlist(st_WordlistView const& view, char const* path, std::string* 
     v_PutBlock(&out, &view.co_TargetTexts);
     v_PutBlock(&out, view.co_SourceIndex.pcco_GetBuffer());
     v_PutBlock(&out, view.co_TargetIndex.pcco_GetBuffer());
-    FILE* file = std::fopen(path, "wb");
+    bool toStandardOutput = std::strcmp(path, "-") == 0;
+    if (toStandardOutput) Platform::v_SetStandardOutputBinary();
+    FILE* file = toStandardOutput ? stdout : std::fopen(path, "wb");
     if (!file) {
         *error = std::string("cannot create \"") + path + "\": " + std::strerror(errno);
         return false;
     }
     bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    written = std::fclose(file) == 0 && written;
-    if (!written) *error = std::string("cannot write \"") + path + "\"";
+    written = (toStandardOutput ? std::fflush(file) : std::fclose(file)) == 0 && written;
+    if (!written)
+        *error = toStandardOutput ? std::string("cannot write to standard output")
+                                  : std::string("cannot write \"") + path + "\"";
     return written;
 }
 
@@ -119,19 +132,32 @@ bool b_LoadWordlist(st_WordlistView* view, std::string const& bytes, std::string
 }
 
 bool b_ReadWholeFile(char const* path, std::string* bytes, std::string* error) {
-    FILE* file = std::fopen(path, "rb");
+    bool fromStandardInput = std::strcmp(path, "-") == 0;
+    if (fromStandardInput) Platform::v_SetStandardInputBinary();
+    FILE* file = fromStandardInput ? stdin : std::fopen(path, "rb");
     if (!file) {
         *error = std::string("cannot open \"") + path + "\": " + std::strerror(errno);
         return false;
     }
+    std::string name = fromStandardInput ? std::string("standard input") : s_InQuotes(path);
     bytes->clear();
-    char chunk[1 << 16];
+    static char chunk[1 << 16];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes->append(chunk, n);
+    bool tooLarge = false;
+    while (!tooLarge && (n = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes->append(chunk, n);
+        tooLarge = bytes->size() > kMostBytesRead;
+    }
     bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) *error = std::string("cannot read \"") + path + "\"";
-    return !failed;
+    if (!fromStandardInput) std::fclose(file);
+    if (failed) *error = "cannot read " + name;
+    if (tooLarge) {
+        bytes->clear();
+        bytes->shrink_to_fit();
+        *error = name + " holds more than the " + std::to_string(kMostBytesRead >> 20) +
+                 " MiB a word list is read from";
+    }
+    return !failed && !tooLarge;
 }
 
 std::vector<unsigned short> ao_ToWide(char const* text, unsigned count, unsigned codePage) {
@@ -170,7 +196,7 @@ std::string s_WordForOutput(st_WordlistView const& view, unsigned char const* wo
     } else {
         wide = ao_ToWide(reinterpret_cast<char const*>(word), units, view.n_CodePage);
     }
-    return s_FromWide(wide.data(), static_cast<unsigned>(wide.size()), 65001);
+    return s_Utf8FromWide(wide.data(), wide.size());
 }
 
 bool b_FindPartner(st_WordlistView const& view, bool fromSource, std::string const& word,

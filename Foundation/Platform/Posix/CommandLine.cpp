@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "Foundation/Platform/Posix/Utf8Text.h"
+#include "Foundation/Platform/Posix/PathText.h"
 
 namespace Platform {
 
@@ -17,7 +17,8 @@ unsigned n_GetWideArgument(int argc, char const* const* argv, int index, unsigne
     // A byte gives at most one unit, so a buffer of length + 1 units holds
     // the whole argument and tells its true length.
     std::vector<unsigned short> whole(length + 1);
-    unsigned units = Posix::n_Utf8ToUtf16(text, length, whole.data(), static_cast<unsigned>(whole.size()));
+    // Arguments are mostly file names: their bytes are kept as a name's are.
+    unsigned units = Posix::n_NameToUtf16(text, length, whole.data(), static_cast<unsigned>(whole.size()));
     if (size) {
         unsigned copied = units < size ? units : size - 1;
         std::memcpy(buffer, whole.data(), copied * sizeof(unsigned short));
