@@ -1,0 +1,102 @@
+// The profile functions on both systems: the same answers from the Windows
+// functions and from the library's own implementation.
+#include "Foundation/Platform/Profile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "Foundation/Basis/File/FileTesting.h"
+
+namespace {
+
+unsigned short const au_Ini[] = {'i', 'n', 'i', 0};
+
+struct st_Profile {
+    FileTesting::TemporaryFile o_File{au_Ini};
+    std::string s_Name = o_File.s_Narrow();
+
+    std::string s_Get(char const* section, char const* key, char const* defaultText = "<none>",
+                      unsigned size = 512) const {
+        std::string buffer(size, '#');
+        unsigned n = Platform::n_GetProfileString(section, key, defaultText, buffer.data(), size, s_Name.c_str());
+        // The answer and its terminating zero.
+        return buffer.substr(0, n + 1);
+    }
+    int b_Set(char const* section, char const* key, char const* value) const {
+        return Platform::b_WriteProfileString(section, key, value, s_Name.c_str());
+    }
+};
+
+std::string s_Z(char const* text, std::size_t n) { return std::string(text, n); }
+
+}  // namespace
+
+TEST(Profile, ReadsFollowTheProfileRules) {
+    st_Profile ini;
+    ini.o_File.v_Write(
+        "; comment\r\npre=0\r\n\r\n[Colors]\r\n  Back Ground =  blue  \r\nBACK GROUND=second\r\n"
+        "quoted = \" a b \"\r\nbare\r\n;note=1\r\n[ Sizes ]\r\nw=1\r\n[colors]\r\nlater=1\r\n[Last]\r\nk=end");
+    EXPECT_EQ(ini.s_Get("COLORS", " back ground "), s_Z("blue", 5));
+    EXPECT_EQ(ini.s_Get("colors", "quoted"), s_Z(" a b ", 6));
+    EXPECT_EQ(ini.s_Get("colors", "bare"), s_Z("<none>", 7));
+    EXPECT_EQ(ini.s_Get("colors", "later"), s_Z("<none>", 7));  // the first [colors] wins
+    EXPECT_EQ(ini.s_Get("sizes", "w"), s_Z("1", 2));
+    EXPECT_EQ(ini.s_Get("", "pre"), s_Z("0", 2));
+    EXPECT_EQ(ini.s_Get("Last", "k"), s_Z("end", 4));
+    // Defaults lose their trailing blanks; a null default reads as "".
+    EXPECT_EQ(ini.s_Get("none", "k", "  def  "), s_Z("  def", 6));
+    EXPECT_EQ(ini.s_Get("none", "k", nullptr), s_Z("", 1));
+    // Values are cut to size - 1.
+    EXPECT_EQ(ini.s_Get("Last", "k", "", 3), s_Z("en", 3));
+    EXPECT_EQ(ini.s_Get("Last", "k", "", 1), s_Z("", 1));
+    // Listings: duplicates are listed, comments and bare lines are not.
+    EXPECT_EQ(ini.s_Get(nullptr, nullptr), s_Z("Colors\0Sizes\0colors\0Last\0", 26));
+    EXPECT_EQ(ini.s_Get("COLORS", nullptr), s_Z("Back Ground\0BACK GROUND\0quoted\0", 32));
+    // A missing file reads as empty.
+    ini.o_File.v_Delete();
+    EXPECT_EQ(ini.s_Get("Colors", "quoted"), s_Z("<none>", 7));
+    EXPECT_EQ(ini.s_Get(nullptr, nullptr), s_Z("", 1));
+}
+
+TEST(Profile, ListingsThatDoNotFitEndInSizeMinusTwo) {
+    st_Profile ini;
+    ini.o_File.v_Write("[s1]\r\n[s2]\r\n");
+    char buffer[8];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(Platform::n_GetProfileString(nullptr, nullptr, "", buffer, 0, ini.s_Name.c_str()), 0u);
+    EXPECT_EQ(buffer[0], '#');
+    // size, count, the bytes up to the count's terminator
+    struct {
+        unsigned size, count;
+        char const* bytes;
+    } const cases[] = {{1, 0, ""}, {2, 0, ""}, {3, 1, "s"}, {4, 2, "s1"}, {5, 3, "s1\0"}, {6, 4, "s1\0s"}, {7, 6, "s1\0s2\0"}};
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.size);
+        std::string got = ini.s_Get(nullptr, nullptr, "", c.size);
+        EXPECT_EQ(got, std::string(c.bytes, c.count + 1));
+    }
+}
+
+TEST(Profile, WritesReachTheFile) {
+    st_Profile ini;
+    ini.o_File.v_Delete();
+    // Deleting from a missing file succeeds and makes no file.
+    EXPECT_TRUE(ini.b_Set("s", "k", nullptr));
+    EXPECT_TRUE(ini.b_Set("s", nullptr, nullptr));
+    EXPECT_FALSE(ini.o_File.b_Exists());
+    // A new file ends its lines with CR LF.
+    EXPECT_TRUE(ini.b_Set("Main", "Width", "10"));
+    EXPECT_TRUE(ini.b_Set("Main", "Height", "20"));
+    EXPECT_TRUE(ini.b_Set("Other", "a", "b"));
+    EXPECT_EQ(ini.o_File.s_Read(), "[Main]\r\nWidth=10\r\nHeight=20\r\n[Other]\r\na=b\r\n");
+    EXPECT_TRUE(ini.b_Set("MAIN", "WIDTH", "11"));
+    EXPECT_EQ(ini.s_Get("main", "width"), s_Z("11", 3));
+    EXPECT_TRUE(ini.b_Set("main", "height", nullptr));
+    EXPECT_EQ(ini.s_Get("main", "height"), s_Z("<none>", 7));
+    EXPECT_TRUE(ini.b_Set("main", nullptr, nullptr));
+    EXPECT_EQ(ini.o_File.s_Read(), "[Other]\r\na=b\r\n");
+    // Everything null asks for nothing to be written.
+    EXPECT_TRUE(ini.b_Set(nullptr, nullptr, nullptr));
+}
