@@ -95,6 +95,37 @@ void CT_ProfileText::v_Parse() {
         ao_Sections.push_back(st_Section{i, i + 1, end, named, named});
         i = end;
     }
+
+    // The first of duplicate names wins: later ones do not replace it.
+    char const* base = s_Text.data();
+    for (unsigned i = 0; i < ao_Sections.size(); ++i) {
+        st_Section const& section = ao_Sections[i];
+        if (!section.b_Findable) continue;
+        std::string name;
+        if (section.n_Header != ~0u) {
+            st_Line const& header = ao_Lines[section.n_Header];
+            name = s_Folded(base + header.n_NameBegin, base + header.n_NameEnd);
+        }
+        if (!o_SectionIndex.emplace(name, i).second) continue;
+        for (unsigned l = section.n_First; l < section.n_End; ++l) {
+            st_Line const& line = ao_Lines[l];
+            if (line.eo_Kind == e_Entry)
+                o_EntryIndex.emplace(s_KeyOf(i, base + line.n_NameBegin, base + line.n_NameEnd), l);
+        }
+    }
+}
+
+std::string CT_ProfileText::s_Folded(char const* begin, char const* end) {
+    std::string folded(begin, end);
+    for (char& c : folded) c = c_Fold(c);
+    return folded;
+}
+
+std::string CT_ProfileText::s_KeyOf(unsigned section, char const* begin, char const* end) const {
+    std::string key(reinterpret_cast<char const*>(&section), sizeof section);
+    key.append(begin, end);
+    for (std::size_t i = sizeof section; i < key.size(); ++i) key[i] = c_Fold(key[i]);
+    return key;
 }
 
 void CT_ProfileText::v_ParseLine(st_Line* line) const {
@@ -155,23 +186,26 @@ int CT_ProfileText::b_NameIs(unsigned begin, unsigned end, char const* name) con
 }
 
 unsigned CT_ProfileText::n_FindSection(char const* name) const {
-    for (unsigned i = 0; i < ao_Sections.size(); ++i) {
-        st_Section const& section = ao_Sections[i];
-        if (!section.b_Findable) continue;
-        if (section.n_Header == ~0u) {
-            if (b_NameIs(0, 0, name)) return i;
-            continue;
-        }
-        st_Line const& header = ao_Lines[section.n_Header];
-        if (b_NameIs(header.n_NameBegin, header.n_NameEnd, name)) return i;
-    }
-    return ~0u;
+    char const* begin;
+    char const* end;
+    v_TrimName(name, &begin, &end);
+    auto found = o_SectionIndex.find(s_Folded(begin, end));
+    return found == o_SectionIndex.end() ? ~0u : found->second;
 }
 
-unsigned CT_ProfileText::n_FindKey(st_Section const& section, char const* key, int withBare) const {
-    for (unsigned i = section.n_First; i < section.n_End; ++i) {
+unsigned CT_ProfileText::n_FindKey(unsigned section, char const* key, int withBare) const {
+    char const* begin;
+    char const* end;
+    v_TrimName(key, &begin, &end);
+    if (!withBare) {
+        auto found = o_EntryIndex.find(s_KeyOf(section, begin, end));
+        return found == o_EntryIndex.end() ? ~0u : found->second;
+    }
+    // Writes also find bare lines, which the index leaves out.
+    st_Section const& s = ao_Sections[section];
+    for (unsigned i = s.n_First; i < s.n_End; ++i) {
         st_Line const& line = ao_Lines[i];
-        if (line.eo_Kind != e_Entry && !(withBare && line.eo_Kind == e_Bare)) continue;
+        if (line.eo_Kind != e_Entry && line.eo_Kind != e_Bare) continue;
         if (b_NameIs(line.n_NameBegin, line.n_NameEnd, key)) return i;
     }
     return ~0u;
@@ -216,7 +250,7 @@ unsigned CT_ProfileText::n_Read(char const* section, char const* key, char const
         if (!list.empty()) return n_CopyList(list, buffer, size);
     }
     if (key != nullptr && found != ~0u) {
-        unsigned at = n_FindKey(ao_Sections[found], key, 0);
+        unsigned at = n_FindKey(found, key, 0);
         if (at != ~0u) {
             st_Line const& line = ao_Lines[at];
             unsigned b = line.n_ValueBegin;
@@ -249,7 +283,7 @@ int CT_ProfileText::b_Edit(char const* section, char const* key, char const* val
         unsigned firstLine = s.n_Header == ~0u ? s.n_First : s.n_Header;
         unsigned endLine = s.n_End;
         if (key != nullptr) {
-            firstLine = n_FindKey(s, key, 1);
+            firstLine = n_FindKey(found, key, 1);
             if (firstLine == ~0u) return 0;
             endLine = firstLine + 1;
         }
@@ -263,7 +297,7 @@ int CT_ProfileText::b_Edit(char const* section, char const* key, char const* val
     std::string const valueText = s_Trimmed(value);
     if (found != ~0u) {
         st_Section const& s = ao_Sections[found];
-        unsigned at = n_FindKey(s, key, 1);
+        unsigned at = n_FindKey(found, key, 1);
         if (at != ~0u) {
             // Otherwise the key's line is written anew from its own name and
             // the value; its line end stays.

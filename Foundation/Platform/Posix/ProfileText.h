@@ -22,6 +22,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace Platform {
@@ -69,14 +70,22 @@ private:
     unsigned n_FindSection(char const* name) const;
     // Index into ao_Lines of the first key line named key in the section,
     // or ~0u. withBare: bare lines count (writes), else only entries.
-    unsigned n_FindKey(st_Section const& section, char const* key, int withBare) const;
+    unsigned n_FindKey(unsigned section, char const* key, int withBare) const;
     int b_NameIs(unsigned begin, unsigned end, char const* name) const;
     // The line end new lines take: the file's first, or CR LF.
     char const* qccz_LineEnd() const;
 
+    // The index of the reads: a name folded to lower case and trimmed, to
+    // the first section of that name; the section's number (four bytes)
+    // and a folded key name, to the first entry of that name in it.
+    static std::string s_Folded(char const* begin, char const* end);
+    std::string s_KeyOf(unsigned section, char const* begin, char const* end) const;
+
     std::string s_Text;
     std::vector<st_Line> ao_Lines;
     std::vector<st_Section> ao_Sections;
+    std::unordered_map<std::string, unsigned> o_SectionIndex;
+    std::unordered_map<std::string, unsigned> o_EntryIndex;
 };
 
 // Blanks as the profile rules trim them: space, tab, LF, VT, FF, CR.
