@@ -27,15 +27,17 @@ namespace Platform {
 // size - 1 characters and zero-terminated; returns the characters copied.
 // With a null section: the names of all sections; with a null key: the
 // names of the section's keys. A listing is zero-separated names ending
-// with an empty name; when it does not fit, the last name is cut, two
-// zeros end the buffer and the result is size - 2. A null buffer or a size
+// with an empty name; when it does not fit with a byte to spare, the last
+// name is cut, two zeros end the buffer and the result is size - 2. A
+// missing section, or one without keys to list, gives the default instead. A null buffer or a size
 // of 0 reads nothing and returns 0. A missing file reads as empty.
 BASIS_API unsigned n_GetProfileString(char const* section, char const* key, char const* defaultText, char* buffer,
                                       unsigned size, char const* fileName);
 
 // Writes value under key in section, creating both as needed; a null value
 // deletes the key, a null key deletes the section. Returns non-zero on
-// success. All three null: nothing to write, success.
+// success. All three null: a request to flush what the system holds back,
+// which always answers 0.
 BASIS_API int b_WriteProfileString(char const* section, char const* key, char const* value, char const* fileName);
 
 }  // namespace Platform

@@ -63,7 +63,7 @@ TEST(Profile, ReadsFollowTheProfileRules) {
 TEST(Profile, ListingsThatDoNotFitEndInSizeMinusTwo) {
     st_Profile ini;
     ini.o_File.v_Write("[s1]\r\n[s2]\r\n");
-    char buffer[8];
+    char buffer[9];
     std::memset(buffer, '#', sizeof buffer);
     EXPECT_EQ(Platform::n_GetProfileString(nullptr, nullptr, "", buffer, 0, ini.s_Name.c_str()), 0u);
     EXPECT_EQ(buffer[0], '#');
@@ -71,7 +71,7 @@ TEST(Profile, ListingsThatDoNotFitEndInSizeMinusTwo) {
     struct {
         unsigned size, count;
         char const* bytes;
-    } const cases[] = {{1, 0, ""}, {2, 0, ""}, {3, 1, "s"}, {4, 2, "s1"}, {5, 3, "s1\0"}, {6, 4, "s1\0s"}, {7, 6, "s1\0s2\0"}};
+    } const cases[] = {{1, 0, ""}, {2, 0, ""}, {3, 1, "s"}, {4, 2, "s1"}, {5, 3, "s1\0"}, {6, 4, "s1\0s"}, {7, 5, "s1\0s2"}, {8, 6, "s1\0s2\0"}};
     for (auto const& c : cases) {
         SCOPED_TRACE(c.size);
         std::string got = ini.s_Get(nullptr, nullptr, "", c.size);
@@ -97,6 +97,6 @@ TEST(Profile, WritesReachTheFile) {
     EXPECT_EQ(ini.s_Get("main", "height"), s_Z("<none>", 7));
     EXPECT_TRUE(ini.b_Set("main", nullptr, nullptr));
     EXPECT_EQ(ini.o_File.s_Read(), "[Other]\r\na=b\r\n");
-    // Everything null asks for nothing to be written.
-    EXPECT_TRUE(ini.b_Set(nullptr, nullptr, nullptr));
+    // Everything null asks to flush, and answers 0 whatever happened.
+    EXPECT_FALSE(ini.b_Set(nullptr, nullptr, nullptr));
 }

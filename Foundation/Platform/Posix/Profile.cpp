@@ -36,8 +36,9 @@ unsigned n_GetProfileString(char const* section, char const* key, char const* de
 
 int b_WriteProfileString(char const* section, char const* key, char const* value, char const* fileName) {
     // Writes reach the file at once, so the system's call to flush its cache
-    // (everything null) has nothing to do.
-    if (section == nullptr && key == nullptr && value == nullptr) return 1;
+    // (everything null) has nothing to do; like the system's, it answers
+    // 0 whatever the flush did.
+    if (section == nullptr && key == nullptr && value == nullptr) return 0;
     if (section == nullptr || fileName == nullptr || fileName[0] == 0) {
         errno = EINVAL;
         return 0;

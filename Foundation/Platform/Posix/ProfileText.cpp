@@ -20,11 +20,12 @@ void v_TrimName(char const* name, char const** begin, char const** end) {
     *end = e;
 }
 
-std::string s_Trimmed(char const* text) {
-    char const* b;
-    char const* e;
-    v_TrimName(text, &b, &e);
-    return std::string(b, e);
+// Names and values as a write puts them into the file: without leading
+// blanks; trailing ones stay, as the system's writer keeps them (reads trim
+// them again).
+std::string s_Written(char const* text) {
+    while (b_IsProfileBlank(*text)) ++text;
+    return std::string(text);
 }
 
 // A single value: cut to size - 1 bytes and zero-terminated.
@@ -37,12 +38,14 @@ unsigned n_CopyValue(char const* text, std::size_t length, char* buffer, unsigne
 
 // A listing: each name followed by a zero, then one more zero. When it does
 // not fit, the list is cut to size - 2 bytes (the last name loses its end)
-// and two zeros close the buffer; the count is then size - 2.
+// and two zeros close the buffer; the count is then size - 2. A list that
+// would fill the buffer to its last byte counts as not fitting, as with the
+// system's functions: a count of size - 2 always means "try a larger one".
 unsigned n_CopyList(std::string const& list, char* buffer, unsigned size) {
-    if (list.size() + 1 <= size) {
+    if (list.size() + 2 <= size) {
         std::memcpy(buffer, list.data(), list.size());
         buffer[list.size()] = 0;
-        if (list.empty() && size > 1) buffer[1] = 0;
+        buffer[list.size() + 1] = 0;
         return static_cast<unsigned>(list.size());
     }
     if (size < 2) {
@@ -247,7 +250,11 @@ unsigned CT_ProfileText::n_Read(char const* section, char const* key, char const
             list.append(text + line.n_NameBegin, line.n_NameEnd - line.n_NameBegin);
             list.push_back(0);
         }
-        if (!list.empty()) return n_CopyList(list, buffer, size);
+        // A listing that shows no name at its start (none at all, too
+        // little room for the first, or an empty first name) gives the
+        // default instead, as the system's function does.
+        unsigned count = n_CopyList(list, buffer, size);
+        if (buffer[0] != 0) return count;
     }
     if (key != nullptr && found != ~0u) {
         unsigned at = n_FindKey(found, key, 0);
@@ -293,8 +300,8 @@ int CT_ProfileText::b_Edit(char const* section, char const* key, char const* val
         return 1;
     }
 
-    std::string const keyName = s_Trimmed(key);
-    std::string const valueText = s_Trimmed(value);
+    std::string const keyName = s_Written(key);
+    std::string const valueText = s_Written(value);
     if (found != ~0u) {
         st_Section const& s = ao_Sections[found];
         unsigned at = n_FindKey(found, key, 1);
@@ -328,7 +335,7 @@ int CT_ProfileText::b_Edit(char const* section, char const* key, char const* val
         return 1;
     }
 
-    std::string const sectionName = s_Trimmed(section);
+    std::string const sectionName = s_Written(section);
     if (sectionName.empty()) {
         // The nameless section is the lines before the first header.
         *result = keyName + "=" + valueText + lineEnd + s_Text;

@@ -45,8 +45,9 @@ TEST(ProfileText, WritesKeepEveryOtherByte) {
         "x=1";
     // A changed value rewrites only its line, with the key as the file
     // spells it and the line's own ending.
+    // Leading blanks of what is written go, trailing ones stay.
     EXPECT_EQ(s_After(file, "one", "ALPHA", " new "),
-              "; settings\r\ntop = 1\r\n\r\n[One]   ; odd\r\nAlpha=new\r\nbare line\r\n\r\n\r\n[Two]\nx=1");
+              "; settings\r\ntop = 1\r\n\r\n[One]   ; odd\r\nAlpha=new \r\nbare line\r\n\r\n\r\n[Two]\nx=1");
     // The same value once more: nothing changes, not even the spacing.
     EXPECT_EQ(s_After(file, "One", "Alpha", "old value"), file);
     // Nor is the file replaced.
@@ -67,7 +68,8 @@ TEST(ProfileText, WritesKeepEveryOtherByte) {
     EXPECT_EQ(s_After(file, "Two", "y", "2"),
               "; settings\r\ntop = 1\r\n\r\n[One]   ; odd\r\n  Alpha =  old value  \r\nbare line\r\n\r\n\r\n[Two]\nx=1\r\ny=2\r\n");
     // A new section goes at the end.
-    EXPECT_EQ(s_After(file, " Three ", " k ", "v"), file + "\r\n[Three]\r\nk=v\r\n");
+    EXPECT_EQ(s_After(file, " Three", " k", "v"), file + "\r\n[Three]\r\nk=v\r\n");
+    EXPECT_EQ(s_After(file, "Four ", "k ", " v "), file + "\r\n[Four ]\r\nk =v \r\n");
     // A bare line is found by a write and by a delete of its name.
     EXPECT_EQ(s_After(file, "One", "BARE LINE", nullptr),
               "; settings\r\ntop = 1\r\n\r\n[One]   ; odd\r\n  Alpha =  old value  \r\n\r\n\r\n[Two]\nx=1");
