@@ -15,7 +15,10 @@
 // rename), so a process killed at any moment leaves the old file or the
 // new one; writers in several processes wait for each other on a lock of
 // the file, so no update is lost. Reads parse a file once and keep it
-// while its name, size, modification time and identity stay the same.
+// while its name, size, modification time and identity stay the same,
+// asking the system at most once per tick of its coarse clock: another
+// process's write is seen at most one tick (a few milliseconds) late,
+// or at once after the flush request.
 #pragma once
 
 #include "Foundation/Platform/Export.h"
@@ -36,8 +39,8 @@ BASIS_API unsigned n_GetProfileString(char const* section, char const* key, char
 
 // Writes value under key in section, creating both as needed; a null value
 // deletes the key, a null key deletes the section. Returns non-zero on
-// success. All three null: a request to flush what the system holds back,
-// which always answers 0.
+// success. All three null: a request to flush what is held back (on Linux:
+// the next read of the file looks at the disk), which always answers 0.
 BASIS_API int b_WriteProfileString(char const* section, char const* key, char const* value, char const* fileName);
 
 }  // namespace Platform

@@ -24,6 +24,16 @@ struct st_Profile {
         // The answer and its terminating zero.
         return buffer.substr(0, n + 1);
     }
+    // The file written (or deleted) from outside the profile functions; the
+    // flush request makes the next read look at it at once.
+    void v_Write(std::string const& bytes) const {
+        o_File.v_Write(bytes);
+        Platform::b_WriteProfileString(nullptr, nullptr, nullptr, s_Name.c_str());
+    }
+    void v_Delete() const {
+        o_File.v_Delete();
+        Platform::b_WriteProfileString(nullptr, nullptr, nullptr, s_Name.c_str());
+    }
     int b_Set(char const* section, char const* key, char const* value) const {
         return Platform::b_WriteProfileString(section, key, value, s_Name.c_str());
     }
@@ -35,7 +45,7 @@ std::string s_Z(char const* text, std::size_t n) { return std::string(text, n); 
 
 TEST(Profile, ReadsFollowTheProfileRules) {
     st_Profile ini;
-    ini.o_File.v_Write(
+    ini.v_Write(
         "; comment\r\npre=0\r\n\r\n[Colors]\r\n  Back Ground =  blue  \r\nBACK GROUND=second\r\n"
         "quoted = \" a b \"\r\nbare\r\n;note=1\r\n[ Sizes ]\r\nw=1\r\n[colors]\r\nlater=1\r\n[Last]\r\nk=end");
     EXPECT_EQ(ini.s_Get("COLORS", " back ground "), s_Z("blue", 5));
@@ -55,14 +65,14 @@ TEST(Profile, ReadsFollowTheProfileRules) {
     EXPECT_EQ(ini.s_Get(nullptr, nullptr), s_Z("Colors\0Sizes\0colors\0Last\0", 26));
     EXPECT_EQ(ini.s_Get("COLORS", nullptr), s_Z("Back Ground\0BACK GROUND\0quoted\0", 32));
     // A missing file reads as empty.
-    ini.o_File.v_Delete();
+    ini.v_Delete();
     EXPECT_EQ(ini.s_Get("Colors", "quoted"), s_Z("<none>", 7));
     EXPECT_EQ(ini.s_Get(nullptr, nullptr), s_Z("", 1));
 }
 
 TEST(Profile, ListingsThatDoNotFitEndInSizeMinusTwo) {
     st_Profile ini;
-    ini.o_File.v_Write("[s1]\r\n[s2]\r\n");
+    ini.v_Write("[s1]\r\n[s2]\r\n");
     char buffer[9];
     std::memset(buffer, '#', sizeof buffer);
     EXPECT_EQ(Platform::n_GetProfileString(nullptr, nullptr, "", buffer, 0, ini.s_Name.c_str()), 0u);
@@ -81,7 +91,7 @@ TEST(Profile, ListingsThatDoNotFitEndInSizeMinusTwo) {
 
 TEST(Profile, WritesReachTheFile) {
     st_Profile ini;
-    ini.o_File.v_Delete();
+    ini.v_Delete();
     // Deleting from a missing file succeeds and makes no file.
     EXPECT_TRUE(ini.b_Set("s", "k", nullptr));
     EXPECT_TRUE(ini.b_Set("s", nullptr, nullptr));

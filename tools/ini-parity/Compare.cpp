@@ -76,10 +76,20 @@ std::string s_Layout(std::string const& escaped) {
         if (line.empty()) continue;
         std::size_t close = line.rfind(']');
         std::size_t equals = line.find('=');
-        if (line[0] == '[' && close != std::string::npos && close > 0) line = "[" + trim(line.substr(1, close - 1)) + "]";
-        else if (line[0] != '[' && equals != std::string::npos)
-            line = trim(line.substr(0, equals)) + "=" + trim(line.substr(equals + 1));
-        laid += line + "\r\n";
+        // Appended piece by piece: GCC 12 warns wrongly about overlapping
+        // copies in chains of string additions.
+        if (line[0] == '[' && close != std::string::npos && close > 0) {
+            laid += '[';
+            laid += trim(line.substr(1, close - 1));
+            laid += ']';
+        } else if (line[0] != '[' && equals != std::string::npos) {
+            laid += trim(line.substr(0, equals));
+            laid += '=';
+            laid += trim(line.substr(equals + 1));
+        } else {
+            laid += line;
+        }
+        laid += "\r\n";
     }
     return laid;
 }

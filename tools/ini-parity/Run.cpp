@@ -1,7 +1,8 @@
 // The run: one line of the script, one operation, one result line.
 //
 // Script lines (blank lines and lines starting with '#' are skipped):
-//   copy NAME                      a fresh copy of files/NAME in the work folder
+//   copy NAME                      a fresh copy of files/NAME in the work folder,
+//                                  then the flush request
 //   get NAME SECTION KEY [SIZE [DEFAULT]]
 //                                  the profile read into a buffer of SIZE bytes
 //                                  (default 256); DEFAULT defaults to "<def>"
@@ -144,6 +145,9 @@ int i_Run(char const* script, char const* work, char const* results) {
                 std::fprintf(stderr, "%s:%u: cannot copy %s\n", script, lineNumber, words[1].s_Text.c_str());
                 return 1;
             }
+            // The copy was made from outside the profile functions: the
+            // flush request makes the next read look at it.
+            Platform::b_WriteProfileString(nullptr, nullptr, nullptr, file.c_str());
             continue;
         } else if (op == "get" && words.size() >= 4 && words.size() <= 6) {
             unsigned size = words.size() >= 5 ? static_cast<unsigned>(std::strtoul(words[4].s_Text.c_str(), nullptr, 10)) : 256;

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -25,6 +26,16 @@ constexpr std::size_t n_MaxProfileBytes = 64u << 20;
 // its name and by what stat says of it: device, inode, size, modification
 // and change time. Every write of this library gives the file a new inode,
 // so even two writes within one tick of the clock are told apart.
+//
+// A file's state is asked of the system at most once per tick of the
+// coarse clock (1 to 10 ms, the tick the system also stamps files with):
+// a read within the tick of the last check takes the parse as it is. A
+// stat costs as much as a whole read from the cache many times over, and
+// a change made in place within one tick could not be told by its times
+// anyway. So another process's write is seen at most one tick late, while
+// this process's own writes are seen at once (they update the cache), and
+// the flush request (b_WriteProfileString with all three null) makes the
+// next read ask the system.
 constexpr std::size_t n_CachedFiles = 8;
 
 struct st_Identity {
@@ -42,15 +53,37 @@ st_Identity o_IdentityOf(struct stat const& info) {
                        static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec};
 }
 
+std::int64_t i8_Tick() {
+    struct timespec now;
+    if (::clock_gettime(CLOCK_MONOTONIC_COARSE, &now) != 0) return -1;  // then every read checks
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 struct st_Cached {
     std::string s_Path;
     st_Identity o_Identity;
+    std::int64_t i8_Checked;  // the tick of the last check, -1 for none
     std::shared_ptr<CT_ProfileText const> pco_Text;
 };
 
 struct st_Cache {
     std::mutex o_Lock;
     std::vector<st_Cached> ao_Files;
+
+    // The entry of path, moved to the back as the most recently used; null
+    // if none. The lock must be held.
+    st_Cached* pso_Find(std::string const& path) {
+        for (std::size_t i = 0; i < ao_Files.size(); ++i) {
+            if (ao_Files[i].s_Path != path) continue;
+            if (i + 1 != ao_Files.size()) {
+                st_Cached entry = std::move(ao_Files[i]);
+                ao_Files.erase(ao_Files.begin() + static_cast<std::ptrdiff_t>(i));
+                ao_Files.push_back(std::move(entry));
+            }
+            return &ao_Files.back();
+        }
+        return nullptr;
+    }
 };
 
 // Made on first use and never destroyed, so a profile call from another
@@ -60,29 +93,30 @@ st_Cache& ro_Cache() {
     return *cache;
 }
 
-std::shared_ptr<CT_ProfileText const> pco_Lookup(std::string const& path, st_Identity const& identity) {
+// The parse of path if it was checked in this tick (identity null), or if
+// its identity is the one given; then the check is recorded.
+std::shared_ptr<CT_ProfileText const> pco_Lookup(std::string const& path, std::int64_t tick,
+                                                 st_Identity const* identity) {
     st_Cache& cache = ro_Cache();
     std::lock_guard<std::mutex> hold(cache.o_Lock);
-    for (std::size_t i = 0; i < cache.ao_Files.size(); ++i) {
-        if (cache.ao_Files[i].s_Path != path || !(cache.ao_Files[i].o_Identity == identity)) continue;
-        st_Cached hit = std::move(cache.ao_Files[i]);
-        cache.ao_Files.erase(cache.ao_Files.begin() + static_cast<std::ptrdiff_t>(i));
-        cache.ao_Files.push_back(hit);
-        return hit.pco_Text;
-    }
-    return nullptr;
+    st_Cached* entry = cache.pso_Find(path);
+    if (entry == nullptr) return nullptr;
+    if (identity == nullptr) return (tick >= 0 && entry->i8_Checked == tick) ? entry->pco_Text : nullptr;
+    if (!(entry->o_Identity == *identity)) return nullptr;
+    entry->i8_Checked = tick;
+    return entry->pco_Text;
 }
 
-void v_Remember(std::string const& path, st_Identity const& identity, std::shared_ptr<CT_ProfileText const> text) {
+void v_Remember(std::string const& path, st_Identity const& identity, std::int64_t tick,
+                std::shared_ptr<CT_ProfileText const> text) {
     st_Cache& cache = ro_Cache();
     std::lock_guard<std::mutex> hold(cache.o_Lock);
-    for (std::size_t i = 0; i < cache.ao_Files.size(); ++i) {
-        if (cache.ao_Files[i].s_Path != path) continue;
-        cache.ao_Files.erase(cache.ao_Files.begin() + static_cast<std::ptrdiff_t>(i));
-        break;
+    if (st_Cached* entry = cache.pso_Find(path)) {
+        *entry = st_Cached{path, identity, tick, std::move(text)};
+        return;
     }
     if (cache.ao_Files.size() >= n_CachedFiles) cache.ao_Files.erase(cache.ao_Files.begin());
-    cache.ao_Files.push_back(st_Cached{path, identity, std::move(text)});
+    cache.ao_Files.push_back(st_Cached{path, identity, tick, std::move(text)});
 }
 
 // Reads up to n_MaxProfileBytes of the open file from its start.
@@ -163,9 +197,12 @@ std::string s_ResolvedPath(std::string const& path) {
 
 std::shared_ptr<CT_ProfileText const> pco_ReadProfile(std::string const& path) {
     static std::shared_ptr<CT_ProfileText const> const empty = std::make_shared<CT_ProfileText const>();
+    std::int64_t const tick = i8_Tick();
+    if (auto known = pco_Lookup(path, tick, nullptr)) return known;
     struct stat info;
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return empty;
-    if (auto known = pco_Lookup(path, o_IdentityOf(info))) return known;
+    st_Identity const identity = o_IdentityOf(info);
+    if (auto known = pco_Lookup(path, tick, &identity)) return known;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return empty;
     std::string bytes;
@@ -175,8 +212,14 @@ std::shared_ptr<CT_ProfileText const> pco_ReadProfile(std::string const& path) {
     }
     ::close(fd);
     auto text = std::make_shared<CT_ProfileText const>(std::move(bytes));
-    v_Remember(path, o_IdentityOf(info), text);
+    v_Remember(path, o_IdentityOf(info), tick, text);
     return text;
+}
+
+void v_ForgetProfile(std::string const& path) {
+    st_Cache& cache = ro_Cache();
+    std::lock_guard<std::mutex> hold(cache.o_Lock);
+    if (st_Cached* entry = cache.pso_Find(path)) entry->i8_Checked = -1;
 }
 
 int b_EditProfile(std::string const& givenPath, char const* section, char const* key, char const* value) {
@@ -228,7 +271,8 @@ int b_EditProfile(std::string const& givenPath, char const* section, char const*
         // its own file there since.
         struct stat now;
         if (::stat(givenPath.c_str(), &now) == 0 && now.st_dev == written.st_dev && now.st_ino == written.st_ino)
-            v_Remember(givenPath, o_IdentityOf(now), std::make_shared<CT_ProfileText const>(std::move(changed)));
+            v_Remember(givenPath, o_IdentityOf(now), i8_Tick(),
+                       std::make_shared<CT_ProfileText const>(std::move(changed)));
         // Closing the old file's descriptor lets the next writer in.
         ::close(fd);
         return 1;

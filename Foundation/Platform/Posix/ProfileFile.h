@@ -14,6 +14,9 @@ namespace Posix {
 // as empty. Never null.
 std::shared_ptr<CT_ProfileText const> pco_ReadProfile(std::string const& path);
 
+// The next read of path asks the system for the file's state.
+void v_ForgetProfile(std::string const& path);
+
 // Applies one profile write (CT_ProfileText::b_Edit) to the file at path.
 // Returns non-zero on success, also when nothing had to change; on failure
 // errno holds the system's code.

@@ -87,6 +87,9 @@ TEST(ProfileProcesses, KilledWriterLeavesTheOldFileOrTheNewOne) {
             ASSERT_EQ(bytes, s_Expected(confirmed + 2)) << "round " << round;
             present = confirmed + 2;
         }
+        // Another process wrote it: the flush request makes the read look
+        // at the disk at once.
+        Platform::b_WriteProfileString(nullptr, nullptr, nullptr, name.c_str());
         ASSERT_EQ(s_Get(name, "c", s_Key("k", confirmed)), std::to_string(confirmed));
     }
     EXPECT_EQ(kills, 20);
@@ -135,17 +138,23 @@ TEST(ProfileProcesses, ReadsNoticeFilesChangedFromOutside) {
     FileTesting::TemporaryFile file(au_Ini);
     std::string const name = file.s_Narrow();
     file.v_Write("[s]\r\nk=1\r\n");
+    Platform::b_WriteProfileString(nullptr, nullptr, nullptr, name.c_str());
     EXPECT_EQ(s_Get(name, "s", "k"), "1");
+    // Changed in place: seen at once after the flush request.
     file.v_Write("[s]\r\nk=22\r\n");
+    Platform::b_WriteProfileString(nullptr, nullptr, nullptr, name.c_str());
     EXPECT_EQ(s_Get(name, "s", "k"), "22");
-    // Replaced by another file of the same size.
+    // Replaced by another file of the same size: seen without a flush once
+    // the clock has moved on (its coarse tick is at most 10 ms).
     std::string other = name + ".other";
     FILE* out = std::fopen(other.c_str(), "wb");
     ASSERT_NE(out, nullptr);
     std::fputs("[s]\r\nk=33\r\n", out);
     std::fclose(out);
     ASSERT_EQ(std::rename(other.c_str(), name.c_str()), 0);
+    ::usleep(30000);
     EXPECT_EQ(s_Get(name, "s", "k"), "33");
     file.v_Delete();
+    ::usleep(30000);
     EXPECT_EQ(s_Get(name, "s", "k"), "");
 }

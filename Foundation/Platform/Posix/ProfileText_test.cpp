@@ -24,6 +24,9 @@ std::string s_After(std::string const& text, char const* section, char const* ke
 std::string s_Read(std::string const& text, char const* section, char const* key) {
     FileTesting::TemporaryFile file(au_Ini);
     file.v_Write(text);
+    // Written from outside the profile functions: the flush request makes
+    // the read look at the disk at once.
+    Platform::b_WriteProfileString(nullptr, nullptr, nullptr, file.s_Narrow().c_str());
     char buffer[256];
     unsigned n = Platform::n_GetProfileString(section, key, "<none>", buffer, sizeof buffer, file.s_Narrow().c_str());
     return std::string(buffer, n);

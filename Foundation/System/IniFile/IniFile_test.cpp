@@ -7,6 +7,7 @@
 #include "Foundation/Basis/Error/ErrorManager.h"
 #include "Foundation/Basis/File/FileTesting.h"
 #include "Foundation/Basis/String/UString.h"
+#include "Foundation/Platform/Profile.h"
 
 namespace {
 
@@ -15,6 +16,17 @@ unsigned short const au_Ini[] = {'i', 'n', 'i', 0};
 struct st_Ini {
     FileTesting::TemporaryFile o_File{au_Ini};
     CT_IniFile o_Ini{o_File.pcco_Name()};
+
+    // The file written (or deleted) from outside the profile functions; the
+    // flush request makes the next read look at it at once.
+    void v_Write(std::string const& bytes) {
+        o_File.v_Write(bytes);
+        Platform::b_WriteProfileString(nullptr, nullptr, nullptr, o_File.s_Narrow().c_str());
+    }
+    void v_Delete() {
+        o_File.v_Delete();
+        Platform::b_WriteProfileString(nullptr, nullptr, nullptr, o_File.s_Narrow().c_str());
+    }
 };
 
 std::string s_Text(CT_CString const& text) { return text.qccz_Get(); }
@@ -34,7 +46,7 @@ void v_Free(CT_Array<CT_CString*>* names, std::string* joined) {
 
 TEST(IniFile, TruthValuesAndNumbers) {
     st_Ini ini;
-    ini.o_File.v_Write("[b]\r\nyes =   yes  \r\noff=Off\r\nempty=\r\nt=true\r\nzero=0\r\n");
+    ini.v_Write("[b]\r\nyes =   yes  \r\noff=Off\r\nempty=\r\nt=true\r\nzero=0\r\n");
     int b = -1;
     ini.o_Ini.v_ReadB("b", "yes", &b, 0);
     EXPECT_EQ(b, 1);
@@ -112,7 +124,7 @@ TEST(IniFile, ListingsLongerThanOneBuffer) {
         expected += std::string(name) + "|";
     }
     file += "[second]\r\n";
-    ini.o_File.v_Write(file);
+    ini.v_Write(file);
     CT_Array<CT_CString*> names;
     ini.o_Ini.v_GetKeysInSection("first", &names);
     std::string joined;
@@ -127,7 +139,7 @@ TEST(IniFile, ListingsLongerThanOneBuffer) {
 
 TEST(IniFile, MissingFilesAndFailedWrites) {
     st_Ini ini;
-    ini.o_File.v_Delete();
+    ini.v_Delete();
     CT_CString text;
     ini.o_Ini.v_ReadString("s", "k", &text, "fallback");
     EXPECT_EQ(s_Text(text), "fallback");
