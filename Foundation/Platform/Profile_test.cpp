@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Foundation/Basis/File/FileTesting.h"
 
@@ -109,4 +111,29 @@ TEST(Profile, WritesReachTheFile) {
     EXPECT_EQ(ini.o_File.s_Read(), "[Other]\r\na=b\r\n");
     // Everything null asks to flush, and answers 0 whatever happened.
     EXPECT_FALSE(ini.b_Set(nullptr, nullptr, nullptr));
+}
+
+TEST(Profile, ConcurrentWritersAndReadersInOneProcess) {
+    st_Profile ini;
+    ini.v_Write("[shared]\r\n");
+    constexpr int kThreads = 4;
+    constexpr int kKeys = 25;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&ini, t] {
+            for (int i = 0; i < kKeys; ++i) {
+                std::string key = "t" + std::to_string(t) + "k" + std::to_string(i);
+                ini.b_Set("shared", key.c_str(), "1");
+                // Each thread sees its own writes at once.
+                char value[8];
+                Platform::n_GetProfileString("shared", key.c_str(), "", value, sizeof value, ini.s_Name.c_str());
+                EXPECT_STREQ(value, "1") << key;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    std::string keys = ini.s_Get("shared", nullptr, "", 4096);
+    int count = 0;
+    for (char c : keys) count += c == 0;
+    EXPECT_EQ(count, kThreads * kKeys + 1);  // every name and the listing's end
 }
