@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -122,11 +123,12 @@ TEST(Profile, ConcurrentWritersAndReadersInOneProcess) {
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&ini, t] {
             for (int i = 0; i < kKeys; ++i) {
-                std::string key = "t" + std::to_string(t) + "k" + std::to_string(i);
-                ini.b_Set("shared", key.c_str(), "1");
+                char key[32];
+                std::snprintf(key, sizeof key, "t%dk%d", t, i);
+                ini.b_Set("shared", key, "1");
                 // Each thread sees its own writes at once.
                 char value[8];
-                Platform::n_GetProfileString("shared", key.c_str(), "", value, sizeof value, ini.s_Name.c_str());
+                Platform::n_GetProfileString("shared", key, "", value, sizeof value, ini.s_Name.c_str());
                 EXPECT_STREQ(value, "1") << key;
             }
         });
