@@ -47,16 +47,16 @@ std::vector<std::string> ao_Names(std::vector<char> const& list, unsigned count,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
-    // A new name for every input: the reads cache a parsed file by its name
-    // and its state on disk, and a file written anew within one tick of the
-    // clock could look unchanged.
-    static unsigned serial = 0;
-    char file[128];
-    std::snprintf(file, sizeof file, "/tmp/fuzz_ini_%d_%u.ini", static_cast<int>(::getpid()), serial++);
+    // One file per process, written anew for every input; the flush
+    // request makes the first read look at it, and the read after its
+    // removal lets the parse go, so every run frees what it allocated.
+    static std::string const name = "/tmp/fuzz_ini_" + std::to_string(::getpid()) + ".ini";
+    char const* file = name.c_str();
     FILE* out = std::fopen(file, "wb");
     if (!out) return 0;
     std::fwrite(data, 1, size, out);
     std::fclose(out);
+    Platform::b_WriteProfileString(nullptr, nullptr, nullptr, file);
 
     std::vector<char> buffer;
     for (unsigned small : {0u, 1u, 2u, 3u, 5u}) {
@@ -77,5 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
         }
     }
     std::remove(file);
+    Platform::b_WriteProfileString(nullptr, nullptr, nullptr, file);
+    n_Read("a", "b", &buffer, 8, file);
     return 0;
 }

@@ -193,6 +193,12 @@ std::string s_ResolvedPath(std::string const& path) {
     return path;
 }
 
+void v_Drop(std::string const& path) {
+    st_Cache& cache = ro_Cache();
+    std::lock_guard<std::mutex> hold(cache.o_Lock);
+    if (cache.pso_Find(path)) cache.ao_Files.pop_back();
+}
+
 }  // namespace
 
 std::shared_ptr<CT_ProfileText const> pco_ReadProfile(std::string const& path) {
@@ -200,7 +206,11 @@ std::shared_ptr<CT_ProfileText const> pco_ReadProfile(std::string const& path) {
     std::int64_t const tick = i8_Tick();
     if (auto known = pco_Lookup(path, tick, nullptr)) return known;
     struct stat info;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return empty;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        // Gone: its parse is let go as well.
+        v_Drop(path);
+        return empty;
+    }
     st_Identity const identity = o_IdentityOf(info);
     if (auto known = pco_Lookup(path, tick, &identity)) return known;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
