@@ -156,19 +156,17 @@ void v_CloseKeepingErrno(int fd) {
 // path's place in one rename: a reader, or a crash at any moment, sees the
 // old file or the new one whole. The temporary name is fixed: only the
 // holder of the lock writes it, and one left by a killed writer is simply
-// written over by the next.
-int b_ReplaceFile(std::string const& path, std::string const& text, mode_t mode, struct stat* written) {
+// written over by the next. The new file is locked before it takes the
+// name and stays locked, open in *locked, until the caller closes it: a
+// writer that opens the new file at once waits until this one has also
+// recorded it in the cache.
+int b_ReplaceFile(std::string const& path, std::string const& text, mode_t mode, struct stat* written, int* locked) {
     std::string const temporary = path + ".~new";
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0) return 0;
-    if (!b_WriteAll(fd, text) || ::fchmod(fd, mode) != 0 || ::fdatasync(fd) != 0 || ::fstat(fd, written) != 0) {
+    if (::flock(fd, LOCK_EX) != 0 || !b_WriteAll(fd, text) || ::fchmod(fd, mode) != 0 || ::fdatasync(fd) != 0 ||
+        ::fstat(fd, written) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
         v_CloseKeepingErrno(fd);
-        int saved = errno;
-        ::unlink(temporary.c_str());
-        errno = saved;
-        return 0;
-    }
-    if (::close(fd) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
         int saved = errno;
         ::unlink(temporary.c_str());
         errno = saved;
@@ -182,6 +180,7 @@ int b_ReplaceFile(std::string const& path, std::string const& text, mode_t mode,
         ::fsync(dir);
         ::close(dir);
     }
+    *locked = fd;
     return 1;
 }
 
@@ -272,7 +271,8 @@ int b_EditProfile(std::string const& givenPath, char const* section, char const*
             return 1;
         }
         struct stat written;
-        if (!b_ReplaceFile(path, changed, held.st_mode & 07777, &written)) {
+        int locked = -1;
+        if (!b_ReplaceFile(path, changed, held.st_mode & 07777, &written, &locked)) {
             v_CloseKeepingErrno(fd);
             return 0;
         }
@@ -283,7 +283,9 @@ int b_EditProfile(std::string const& givenPath, char const* section, char const*
         if (::stat(givenPath.c_str(), &now) == 0 && now.st_dev == written.st_dev && now.st_ino == written.st_ino)
             v_Remember(givenPath, o_IdentityOf(now), i8_Tick(),
                        std::make_shared<CT_ProfileText const>(std::move(changed)));
-        // Closing the old file's descriptor lets the next writer in.
+        // Closing the new file lets the next writer in; the one waiting on
+        // the old file finds it replaced and goes on to the new one.
+        ::close(locked);
         ::close(fd);
         return 1;
     }
