@@ -20,6 +20,7 @@ st_Command const aso_Commands[] = {
     {"tour", "a guided run over built-in sample data", &i_RunTour},
     {"wordlist", "build, search, list, save and load bilingual word lists", &i_RunWordlist},
     {"records", "create, fill, read, list and check record files", &i_RunRecords},
+    {"ini", "read, write, delete and list the settings of INI files", &i_RunIni},
 };
 
 int i_Usage(FILE* out) {

@@ -23,6 +23,7 @@ st_Section const aso_Sections[] = {
     {"records", &i_TourRecords},
     {"files", &i_TourFiles},
     {"sharing", &i_TourSharing},
+    {"ini", &i_TourIni},
     {"frame", &i_TourFrame, true},
     {"buffer", &i_TourBuffer, true},
     {"errors", &i_TourErrors, true},

@@ -18,6 +18,7 @@ int i_TourWordlist();
 int i_TourHash();
 int i_TourRecords();
 int i_TourSharing();
+int i_TourIni();
 
 // A new name for a scratch file of the tour (TourScratch.cpp); the
 // section removes the file again.

@@ -38,6 +38,7 @@
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Platform/Module.h"
 #include "Foundation/Platform/Resource.h"
+#include "Foundation/System/IniFile/IniFile.h"
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/System/String/UTF.h"
 
@@ -141,6 +142,9 @@ BASIS_POOL(CT_WinFile, 32)
 // 13. CT_IPC_Event type; CT_Exit of the font manager (to come).
 // 14. CT_IPC_Mutex type (to come); the operating-system information.
 BASIS_INIT(CT_OS)
+// The INI file's pool: the fixed order names none, so it comes with the
+// other platform services here.
+BASIS_POOL(CT_IniFile, 16)
 // 15. CT_IPC_Semaphore and CT_IPC_SyncObject types (to come).
 // 16. The language tables (to come).
 
