@@ -3,8 +3,8 @@
 // build does.
 //
 // Date pictures: d dd (day), ddd dddd (day name), M MM MMM MMMM (month),
-// y yy yyyy (year; y without a leading zero, yy two digits, three or more
-// the full year), g gg (era). Time pictures: h hh H HH m mm s ss t tt.
+// y yy yyyy (year; y its last digit, yy its last two, three or more the
+// full year), g gg (era). Time pictures: h hh H HH m mm s ss t tt.
 // Text in single quotes is copied without its quotes, two quotes stand for
 // one, and any other character is copied. Longer runs of a letter count as
 // its longest form. A full month name after or before a day number is the
@@ -130,7 +130,8 @@ bool b_FormatDate(st_LocaleData const& data, unsigned flags, st_SystemTime const
             else *out += genitive ? data.as_GenitiveMonths[month - 1] : data.as_Months[month - 1];
             break;
         case u'y':
-            if (n == 1) v_Digits(out, year % 100, 1);
+            // y is the last digit alone, yy the last two.
+            if (n == 1) v_Digits(out, year % 10, 1);
             else if (n == 2) v_Digits(out, year % 100, 2);
             else v_Digits(out, year, 1);
             break;
