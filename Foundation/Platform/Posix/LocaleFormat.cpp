@@ -275,7 +275,7 @@ bool b_FormatNumber(st_LocaleData const& data, std::u16string const& value, st_N
     fraction.resize(std::max<size_t>(fraction.size(), digits), '0');
     bool carry = fraction.size() > digits && fraction[digits] >= '5';
     fraction.resize(digits);
-    if (integer.empty()) integer = "0";
+    if (integer.empty()) integer.push_back('0');
     for (size_t k = fraction.size(); carry && k-- > 0;) {
         if (fraction[k] == '9') fraction[k] = '0';
         else {
@@ -292,7 +292,8 @@ bool b_FormatNumber(st_LocaleData const& data, std::u16string const& value, st_N
     }
     if (carry) integer.insert(integer.begin(), '1');
     size_t first = integer.find_first_not_of('0');
-    integer = first == std::string::npos ? "0" : integer.substr(first);
+    if (first == std::string::npos) integer.assign(1, '0');
+    else integer.erase(0, first);
     // A value that rounds to zero is written without a sign.
     if (integer == "0" && fraction.find_first_not_of('0') == std::string::npos) negative = false;
 
@@ -326,13 +327,16 @@ bool b_FormatNumber(st_LocaleData const& data, std::u16string const& value, st_N
     // The sign is the locale's own negative sign.
     auto sign = data.co_Values.find(0x51);
     std::u16string minus = sign == data.co_Values.end() || sign->second.empty() ? u"-" : sign->second;
-    switch (order) {
-    case 0: *out = u"(" + number + u")"; break;
-    case 1: *out = minus + number; break;
-    case 2: *out = minus + u" " + number; break;
-    case 3: *out = number + minus; break;
-    default: *out = number + u" " + minus; break;
-    }
+    // Built by appending: the compiler's restrict check misreads the
+    // concatenations of short literals with strings.
+    out->clear();
+    if (order == 0) out->push_back(u'(');
+    if (order == 1 || order == 2) out->append(minus);
+    if (order == 2) out->push_back(u' ');
+    out->append(number);
+    if (order == 4) out->push_back(u' ');
+    if (order == 3 || order == 4) out->append(minus);
+    if (order == 0) out->push_back(u')');
     return true;
 }
 
