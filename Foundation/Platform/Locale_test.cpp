@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Foundation/Platform/SystemError.h"
@@ -186,4 +187,26 @@ TEST(LocaleSeam, LocalesAndCalendars) {
     EXPECT_TRUE(Platform::b_SetThreadLocale(1036));
     EXPECT_EQ(1036u, Platform::n_GetThreadLocale());
     EXPECT_TRUE(Platform::b_SetThreadLocale(before));
+}
+
+// Threads that ask for locales no one has asked for yet, all at once: each
+// gets whole values (the stand-in reads a locale once and shares it).
+TEST(LocaleSeam, ConcurrentFirstUseOfLocales) {
+    unsigned const lcids[] = {1043, 1053, 1045, 1029};
+    std::vector<std::u16string> results(8);
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < 8; ++t) {
+        threads.emplace_back([t, &lcids, &results] {
+            std::u16string text;
+            for (int round = 0; round < 20; ++round)
+                text = Date(lcids[t % 4], so_Sunday, u"dddd d MMMM yyyy") + Value(lcids[t % 4], 0x0E);
+            results[t] = text;
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (unsigned t = 0; t < 4; ++t) {
+        EXPECT_EQ(results[t], results[t + 4]);
+        EXPECT_EQ(Date(lcids[t], so_Sunday, u"dddd d MMMM yyyy") + Value(lcids[t], 0x0E), results[t]);
+    }
+    EXPECT_EQ(u"zondag 6 december 2026,", results[0]);
 }

@@ -44,7 +44,8 @@ int i_TourLocale() {
                     CT_LocaleInfo::sn_GetDefaultANSICodePage(lcid), s_Wide(date, d).c_str(), s_Wide(time, t).c_str(),
                     s_Wide(number, n).c_str());
     }
-    std::printf("  (Thai years count from the Buddhist era, Saudi dates are Hijri.)\n");
+    std::printf("  (Thai years count from the Buddhist era and Saudi dates are Hijri, as on Windows;\n"
+                "   under Wine both come out in Gregorian years.)\n");
 
     CT_CString formatted;
     CT_FormatString::sb_FormatNumber(&formatted, 123456789u, 1033, 1, 32);
