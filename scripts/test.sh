@@ -56,6 +56,7 @@ stage "Install, packages and consumers (Linux, Debian package, Windows under Win
 stage "API reference (Doxygen, no warnings)" \
     sh -c "scripts/ensure-packages.sh $BASIS_PACKAGES_DOCS && cmake --preset linux-release >/dev/null && cmake --build --preset linux-release --target docs"
 stage "INI parity (Linux and Windows builds)" scripts/ini-parity.sh build/linux-release build/windows-x64
+stage "Locale parity (Linux and Windows builds)" scripts/locale-parity.sh build/linux-release build/windows-x64
 stage "Linux ASan+UBSan" run_preset linux-asan
 export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}"
 stage "Linux TSan (threaded tests)" env GTEST_FILTER='*Thread*:*Concurren*:*Stress*' sh -c '

@@ -21,6 +21,7 @@ st_Command const aso_Commands[] = {
     {"wordlist", "build, search, list, save and load bilingual word lists", &i_RunWordlist},
     {"records", "create, fill, read, list and check record files", &i_RunRecords},
     {"ini", "read, write, delete and list the settings of INI files", &i_RunIni},
+    {"locale", "list the locales and show the values the library reads of one", &i_RunLocale},
 };
 
 int i_Usage(FILE* out) {

@@ -19,6 +19,7 @@ int i_TourHash();
 int i_TourRecords();
 int i_TourSharing();
 int i_TourIni();
+int i_TourLocale();
 
 // A new name for a scratch file of the tour (TourScratch.cpp); the
 // section removes the file again.

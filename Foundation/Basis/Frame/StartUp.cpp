@@ -39,6 +39,7 @@
 #include "Foundation/Platform/Module.h"
 #include "Foundation/Platform/Resource.h"
 #include "Foundation/System/IniFile/IniFile.h"
+#include "Foundation/System/Language/Language.h"
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/System/String/UTF.h"
 
@@ -146,7 +147,8 @@ BASIS_INIT(CT_OS)
 // other platform services here.
 BASIS_POOL(CT_IniFile, 16)
 // 15. CT_IPC_Semaphore and CT_IPC_SyncObject types (to come).
-// 16. The language tables (to come).
+// 16. The language tables: the index of the language codes.
+BASIS_INIT_EXIT(CT_Language)
 
 // Last: the entry function's work (see Platform::v_RunEntryAfterStaticObjects).
 namespace {
