@@ -47,6 +47,7 @@
 #include "Foundation/Database/RecordManager/DatabaseError.h"
 #include "Foundation/Database/RecordManager/RecordManager.h"
 #include "Foundation/System/String/StringConvert.h"
+#include "Foundation/System/Registry/Registry.h"
 #include "Foundation/System/String/UTF.h"
 #include "Foundation/System/SysInfo/LoadString.h"
 #include "Foundation/System/SysInfo/OS.h"
