@@ -29,8 +29,7 @@ char const* const aqcz_Statements[RegistryStore::e_StatementCount] = {
     "DELETE FROM vals WHERE key=?1",
     "SELECT type,data FROM vals WHERE key=?1 AND fold=?2",
     // A value set again under another case keeps the name it was made with.
-    "INSERT INTO vals(key,name,fold,type,data) VALUES(?1,?2,?3,?4,?5) "
-    "ON CONFLICT(key,fold) DO UPDATE SET type=excluded.type,data=excluded.data",
+    "INSERT INTO vals(key,name,fold,type,data) VALUES(?1,?2,?3,?4,?5) ON CONFLICT(key,fold) DO UPDATE SET type=excluded.type,data=excluded.data",
     "DELETE FROM vals WHERE key=?1 AND fold=?2",
     "SELECT name,type,data FROM vals WHERE key=?1 ORDER BY fold LIMIT 1 OFFSET ?2",
     "SELECT count(*),ifnull(max(length(name)),0),ifnull(max(length(data)),0) FROM vals WHERE key=?1",
