@@ -87,8 +87,8 @@ BASIS_API unsigned n_RegQueryInfoKey(HKEY key, unsigned* subKeys, unsigned* long
 
 // Points the stores at folder (UTF-16, zero-terminated), for tests and
 // tools that must not touch the real ones; null goes back to the usual
-// places. Keys opened before keep their stores. Windows has one registry:
-// there the call does nothing.
+// places (read from the environment again). Keys opened before keep their
+// stores. Windows has one registry: there the call does nothing.
 BASIS_API void v_SetRegistryFolder(unsigned short const* folder);
 
 }  // namespace Platform

@@ -102,7 +102,11 @@ unsigned n_CheckAlive(RegistryStore* store, sqlite3_int64 id) {
     sqlite3_stmt* statement = store->p_Statement(RegistryStore::e_KeyExists);
     if (statement == nullptr) return e_RegKeyDeleted;
     sqlite3_bind_int64(statement, 1, id);
-    return sqlite3_step(statement) == SQLITE_ROW ? 0 : e_RegKeyDeleted;
+    // Reset at once: a statement left on a row would hold its snapshot
+    // (and keep the log from being checkpointed) outside any transaction.
+    unsigned code = sqlite3_step(statement) == SQLITE_ROW ? 0 : e_RegKeyDeleted;
+    sqlite3_reset(statement);
+    return code;
 }
 
 // The child name of parent: its id, 0 when it is missing.
@@ -114,6 +118,7 @@ unsigned n_FindChild(RegistryStore* store, sqlite3_int64 parent, std::string con
     sqlite3_bind_blob(statement, 2, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
     int result = sqlite3_step(statement);
     if (result == SQLITE_ROW) *id = sqlite3_column_int64(statement, 0);
+    sqlite3_reset(statement);
     return result == SQLITE_ROW || result == SQLITE_DONE ? 0 : RegistryStore::sn_Code(result);
 }
 
@@ -153,10 +158,18 @@ unsigned n_OpenOrCreate(HKEY key, unsigned short const* path, unsigned access, H
     if (create && !(base.n_Access & e_KeyCreateSubKey)) return e_RegAccessDenied;
     RegistryStore* store = base.po_Store.get();
     std::lock_guard<std::mutex> lock(store->co_Lock);
-    if (unsigned code = store->n_Begin(create)) return code;
     sqlite3_int64 id = 0;
-    unsigned code = n_Walk(store, base.i8_Id, path, create, &id);
-    code = code ? (store->v_Rollback(), code) : store->n_Commit();
+    unsigned code;
+    if (create) {
+        if (unsigned begun = store->n_Begin(true)) return begun;
+        code = n_Walk(store, base.i8_Id, path, true, &id);
+        code = code ? (store->v_Rollback(), code) : store->n_Commit();
+    } else {
+        // Opening only reads, one level at a time without a transaction
+        // around them: a key deleted meanwhile is found or not, and a handle
+        // on a key deleted later refuses every call with 1018 anyway.
+        code = n_Walk(store, base.i8_Id, path, false, &id);
+    }
     if (code) return code;
     *result = h_NewHandle(st_Key{base.po_Store, id, access});
     return 0;
@@ -214,24 +227,24 @@ unsigned n_RegQueryValue(HKEY key, unsigned short const* name, unsigned* type, v
     if (!(base.n_Access & e_KeyQueryValue)) return e_RegAccessDenied;
     RegistryStore* store = base.po_Store.get();
     std::lock_guard<std::mutex> lock(store->co_Lock);
-    if (unsigned code = store->n_Begin(false)) return code;
-    unsigned code = n_CheckAlive(store, base.i8_Id);
-    sqlite3_stmt* statement = code ? nullptr : store->p_Statement(RegistryStore::e_FindValue);
-    if (code == 0 && statement == nullptr) code = e_RegNotFound;
-    if (code == 0) {
-        std::string fold = Posix::s_FoldName(name, n_Length(name));
-        sqlite3_bind_int64(statement, 1, base.i8_Id);
-        sqlite3_bind_blob(statement, 2, fold.data(), static_cast<int>(fold.size()), SQLITE_TRANSIENT);
-        int result = sqlite3_step(statement);
-        if (result == SQLITE_ROW) {
-            if (type) *type = static_cast<unsigned>(sqlite3_column_int64(statement, 0));
-            void const* bytes = sqlite3_column_blob(statement, 1);
-            code = n_CopyOut(bytes, static_cast<unsigned>(sqlite3_column_bytes(statement, 1)), data, size);
-        } else {
-            code = result == SQLITE_DONE ? e_RegNotFound : RegistryStore::sn_Code(result);
-        }
+    // One statement, so no transaction: the value is looked up first, and
+    // only a miss asks whether the key itself is still there.
+    sqlite3_stmt* statement = store->p_Statement(RegistryStore::e_FindValue);
+    if (statement == nullptr) return e_RegNotFound;
+    std::string fold = Posix::s_FoldName(name, n_Length(name));
+    sqlite3_bind_int64(statement, 1, base.i8_Id);
+    sqlite3_bind_blob(statement, 2, fold.data(), static_cast<int>(fold.size()), SQLITE_STATIC);
+    int result = sqlite3_step(statement);
+    unsigned code;
+    if (result == SQLITE_ROW) {
+        if (type) *type = static_cast<unsigned>(sqlite3_column_int64(statement, 0));
+        void const* bytes = sqlite3_column_blob(statement, 1);
+        code = n_CopyOut(bytes, static_cast<unsigned>(sqlite3_column_bytes(statement, 1)), data, size);
+    } else {
+        code = result == SQLITE_DONE ? e_RegNotFound : RegistryStore::sn_Code(result);
     }
-    store->v_Rollback();
+    sqlite3_reset(statement);
+    if (code == e_RegNotFound && n_CheckAlive(store, base.i8_Id)) code = e_RegKeyDeleted;
     return code;
 }
 
@@ -244,24 +257,26 @@ unsigned n_RegSetValue(HKEY key, unsigned short const* name, unsigned type, void
         return e_RegInvalidParameter;
     RegistryStore* store = base.po_Store.get();
     std::lock_guard<std::mutex> lock(store->co_Lock);
-    if (unsigned code = store->n_Begin(true)) return code;
-    unsigned code = n_CheckAlive(store, base.i8_Id);
-    if (code == 0) {
-        sqlite3_stmt* statement = store->p_Statement(RegistryStore::e_SetValue);
-        if (statement == nullptr) return store->v_Rollback(), e_RegAccessDenied;
-        std::string fold = Posix::s_FoldName(name, length);
-        static unsigned char const none = 0;
-        sqlite3_bind_int64(statement, 1, base.i8_Id);
-        sqlite3_bind_blob(statement, 2, length ? static_cast<void const*>(name) : &none, static_cast<int>(length * 2),
-                          SQLITE_STATIC);
-        sqlite3_bind_blob(statement, 3, length ? fold.data() : static_cast<void const*>(&none),
-                          static_cast<int>(fold.size()), SQLITE_STATIC);
-        sqlite3_bind_int64(statement, 4, type);
-        // A pointer that is never null, so no size is stored as NULL.
-        sqlite3_bind_blob(statement, 5, size ? data : &none, static_cast<int>(size), SQLITE_STATIC);
-        code = n_Step(statement);
-    }
-    return code ? (store->v_Rollback(), code) : store->n_Commit();
+    if (!store->b_Writable()) return e_RegAccessDenied;
+    sqlite3_stmt* statement = store->p_Statement(RegistryStore::e_SetValue);
+    if (statement == nullptr) return e_RegAccessDenied;
+    // One statement, which SQLite runs as one write transaction of its own
+    // (taking the write lock when it starts, waiting out other writers up
+    // to the busy time-out): the value is whole or absent.
+    std::string fold = Posix::s_FoldName(name, length);
+    static unsigned char const none = 0;
+    sqlite3_bind_int64(statement, 1, base.i8_Id);
+    sqlite3_bind_blob(statement, 2, length ? static_cast<void const*>(name) : &none, static_cast<int>(length * 2),
+                      SQLITE_STATIC);
+    sqlite3_bind_blob(statement, 3, length ? fold.data() : static_cast<void const*>(&none),
+                      static_cast<int>(fold.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(statement, 4, type);
+    // A pointer that is never null, so no size is stored as NULL.
+    sqlite3_bind_blob(statement, 5, size ? data : &none, static_cast<int>(size), SQLITE_STATIC);
+    unsigned code = n_Step(statement);
+    if (code == 0 && sqlite3_changes(sqlite3_db_handle(statement)) == 0) code = e_RegKeyDeleted;
+    sqlite3_reset(statement);
+    return code;
 }
 
 unsigned n_RegDeleteValue(HKEY key, unsigned short const* name) {

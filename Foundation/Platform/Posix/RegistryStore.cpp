@@ -28,8 +28,9 @@ char const* const aqcz_Statements[RegistryStore::e_StatementCount] = {
     "DELETE FROM keys WHERE id=?1",
     "DELETE FROM vals WHERE key=?1",
     "SELECT type,data FROM vals WHERE key=?1 AND fold=?2",
-    // A value set again under another case keeps the name it was made with.
-    "INSERT INTO vals(key,name,fold,type,data) VALUES(?1,?2,?3,?4,?5) ON CONFLICT(key,fold) DO UPDATE SET type=excluded.type,data=excluded.data",
+    // Only while the key is there (the root, 0, always is); a value set
+    // again under another case keeps the name it was made with.
+    "INSERT INTO vals(key,name,fold,type,data) SELECT ?1,?2,?3,?4,?5 WHERE ?1=0 OR EXISTS(SELECT 1 FROM keys WHERE id=?1) ON CONFLICT(key,fold) DO UPDATE SET type=excluded.type,data=excluded.data",
     "DELETE FROM vals WHERE key=?1 AND fold=?2",
     "SELECT name,type,data FROM vals WHERE key=?1 ORDER BY fold LIMIT 1 OFFSET ?2",
     "SELECT count(*),ifnull(max(length(name)),0),ifnull(max(length(data)),0) FROM vals WHERE key=?1",
@@ -45,6 +46,9 @@ struct st_Stores {
     std::mutex co_Lock;
     std::string s_Folder;  // empty: the usual places
     std::map<std::string, std::shared_ptr<RegistryStore>> co_Open;
+    // Each root's store as last chosen, so opening a key below a root costs
+    // no look at the environment; choosing a folder forgets them.
+    std::shared_ptr<RegistryStore> ao_Current[4];
     pid_t i_Pid = 0;
 };
 
@@ -91,12 +95,17 @@ void RegistryStore::sv_SetFolder(unsigned short const* folder) {
     std::string native = folder ? s_NativePath(folder) : std::string();
     std::lock_guard<std::mutex> lock(stores.co_Lock);
     stores.s_Folder = native;
+    for (auto& current : stores.ao_Current) current.reset();
 }
 
 std::shared_ptr<RegistryStore> RegistryStore::spo_ForRoot(unsigned root) {
     if (root > 3) return nullptr;
-    std::string folder = ss_Folder(root);
     st_Stores& stores = so_Stores();
+    {
+        std::lock_guard<std::mutex> lock(stores.co_Lock);
+        if (stores.i_Pid == ::getpid() && stores.ao_Current[root]) return stores.ao_Current[root];
+    }
+    std::string folder = ss_Folder(root);
     std::lock_guard<std::mutex> lock(stores.co_Lock);
     // A child made by fork must not use its parent's connections (their
     // locks belong to the parent): it forgets them without closing them,
@@ -104,6 +113,10 @@ std::shared_ptr<RegistryStore> RegistryStore::spo_ForRoot(unsigned root) {
     if (stores.i_Pid != ::getpid()) {
         for (auto& entry : stores.co_Open) new std::shared_ptr<RegistryStore>(entry.second);
         stores.co_Open.clear();
+        for (auto& current : stores.ao_Current) {
+            if (current) new std::shared_ptr<RegistryStore>(current);
+            current.reset();
+        }
         stores.i_Pid = ::getpid();
     }
     std::string path = folder + "/" + aqcz_RootNames[root] + ".db";
@@ -112,6 +125,7 @@ std::shared_ptr<RegistryStore> RegistryStore::spo_ForRoot(unsigned root) {
         slot.reset(new RegistryStore);
         slot->v_Open(path, folder.c_str(), root == 1 || !stores.s_Folder.empty() ? 0700 : 0755);
     }
+    stores.ao_Current[root] = slot;
     return slot;
 }
 
@@ -148,6 +162,7 @@ void RegistryStore::v_Open(std::string const& path, char const* folder, unsigned
 
 RegistryStore::~RegistryStore() {
     for (sqlite3_stmt* statement : ap_Statements) sqlite3_finalize(statement);
+    for (sqlite3_stmt* statement : ap_Transaction) sqlite3_finalize(statement);
     sqlite3_close(p_Db);
 }
 
@@ -165,10 +180,22 @@ sqlite3_stmt* RegistryStore::p_Statement(et_Statement which) {
     return statement;
 }
 
+int RegistryStore::i_Run(int which) {
+    static char const* const aqcz_Texts[4] = {"BEGIN", "BEGIN IMMEDIATE", "COMMIT", "ROLLBACK"};
+    sqlite3_stmt*& statement = ap_Transaction[which];
+    if (statement == nullptr) {
+        int prepared = sqlite3_prepare_v3(p_Db, aqcz_Texts[which], -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
+        if (prepared != SQLITE_OK) return prepared;
+    }
+    int result = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    return result;
+}
+
 unsigned RegistryStore::n_Begin(bool write) {
     if (p_Db == nullptr) return write ? e_RegAccessDenied : 0;
     if (write && !b_CanWrite) return e_RegAccessDenied;
-    return sn_Code(sqlite3_exec(p_Db, write ? "BEGIN IMMEDIATE" : "BEGIN", nullptr, nullptr, nullptr));
+    return sn_Code(i_Run(write ? 1 : 0));
 }
 
 unsigned RegistryStore::n_Commit() {
@@ -177,8 +204,8 @@ unsigned RegistryStore::n_Commit() {
     // transaction; they are reset before the end of each.
     for (sqlite3_stmt* statement : ap_Statements)
         if (statement) sqlite3_reset(statement);
-    int result = sqlite3_exec(p_Db, "COMMIT", nullptr, nullptr, nullptr);
-    if (result != SQLITE_OK) v_Rollback();
+    int result = i_Run(2);
+    if (result != SQLITE_DONE) v_Rollback();
     return sn_Code(result);
 }
 
@@ -186,7 +213,7 @@ void RegistryStore::v_Rollback() {
     if (p_Db == nullptr) return;
     for (sqlite3_stmt* statement : ap_Statements)
         if (statement) sqlite3_reset(statement);
-    if (!sqlite3_get_autocommit(p_Db)) sqlite3_exec(p_Db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!sqlite3_get_autocommit(p_Db)) i_Run(3);
 }
 
 unsigned RegistryStore::sn_Code(int result) {

@@ -8,7 +8,9 @@
 //                       /var/lib/basis/registry/<root>.db, a system folder
 //                       only root can write: other users read it, and their
 //                       changes are refused with 5, as on Windows.
-//   v_SetRegistryFolder(F) puts all four as F/<root>.db.
+//   v_SetRegistryFolder(F) puts all four as F/<root>.db. The variables are
+//   read when a root is first used after start or after the folder was
+//   last set (v_SetRegistryFolder(null) reads them again).
 //
 // Tables (names as UTF-16LE blobs, so every unit is kept exactly; the
 // matching form is every unit upper-cased by the library's mapping, stored
@@ -87,6 +89,11 @@ private:
     bool b_CanWrite = false;
     bool b_HasTables = false;
     sqlite3_stmt* ap_Statements[e_StatementCount] = {};
+    // BEGIN, BEGIN IMMEDIATE, COMMIT and ROLLBACK, prepared once: every
+    // change runs them, and parsing them each time costs more than the
+    // change itself.
+    sqlite3_stmt* ap_Transaction[4] = {};
+    int i_Run(int which);
 };
 
 // The matching form of a name: each unit upper-cased, big-endian.

@@ -70,6 +70,7 @@ TEST(RegistryStore, LivesInTheUsersConfigurationFolder) {
     Platform::v_SetRegistryFolder(nullptr);
     {
         ScopedVariable config("XDG_CONFIG_HOME", (folder / "config").c_str());
+        Platform::v_SetRegistryFolder(nullptr);
         HKEY key = nullptr;
         ASSERT_EQ(Platform::n_RegCreateKey(HKEY_CURRENT_USER, pu(u"Probe"), Platform::e_KeyWrite, &key), 0u);
         Platform::n_RegCloseKey(key);
@@ -79,6 +80,7 @@ TEST(RegistryStore, LivesInTheUsersConfigurationFolder) {
         // A relative XDG_CONFIG_HOME is ignored, as the XDG rules say.
         ScopedVariable config("XDG_CONFIG_HOME", "relative");
         ScopedVariable home("HOME", (folder / "home").c_str());
+        Platform::v_SetRegistryFolder(nullptr);
         HKEY key = nullptr;
         ASSERT_EQ(Platform::n_RegCreateKey(HKEY_CURRENT_USER, pu(u"Probe"), Platform::e_KeyWrite, &key), 0u);
         Platform::n_RegCloseKey(key);

@@ -152,22 +152,24 @@ void CT_Registry::v_ValueToBuffer(CT_String const* name, unsigned type) {
     if (unsigned code = Platform::n_RegOpenKey(h_Root, co_Path.qcuz_Get(), e_Read, &key))
         return sv_Fail(code, __LINE__);
     CT_UString wide = co_Wide(name);
-    unsigned stored = 0, size = 0;
-    unsigned code = Platform::n_RegQueryValue(key, wide.qcuz_Get(), &stored, nullptr, &size);
-    if (code == 0 && stored != type) code = Platform::e_RegInvalidParameter;
-    if (code) {
-        Platform::n_RegCloseKey(key);
-        return sv_Fail(code, __LINE__);
+    // The size and type are asked together with the bytes, into a value
+    // buffer of its own with room for small values, so most reads take one
+    // question; a larger value is read again into a buffer of exactly its
+    // size (also when another writer made it grow between the two).
+    CT_Buffer value;
+    unsigned size = 64, stored = 0, code = 0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        value.v_Set(size ? size : 1, 0, 0);
+        unsigned room = size;
+        code = Platform::n_RegQueryValue(key, wide.qcuz_Get(), &stored, const_cast<void*>(value.qcv_Get()), &room);
+        size = room;
+        if (code != Platform::e_RegMoreData) break;
     }
-    co_Value.v_Set(size, 0, 0);
-    co_Value.v_SetUsedSize(size);
-    code = Platform::n_RegQueryValue(key, wide.qcuz_Get(), &stored, const_cast<void*>(co_Value.qcv_Get()), &size);
     Platform::n_RegCloseKey(key);
-    // Another writer may have changed the value between the two questions;
-    // the bytes read are those of one of its states.
-    if (code == 0) co_Value.v_SetUsedSize(size);
     if (code == 0 && stored != type) code = Platform::e_RegInvalidParameter;
-    if (code) sv_Fail(code, __LINE__);
+    if (code) return sv_Fail(code, __LINE__);
+    value.v_SetUsedSize(size);
+    co_Value.v_Set(&value);
 }
 
 void CT_Registry::v_BufferToValue(CT_String const* name, unsigned type) {
