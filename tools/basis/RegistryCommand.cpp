@@ -125,7 +125,8 @@ void v_PrintValue(std::u16string const& name, unsigned type, std::string const& 
 unsigned n_Query(HKEY root, std::u16string const& path, std::u16string const* only, bool recurse, unsigned* found) {
     HKEY key = nullptr;
     if (unsigned code = Platform::n_RegOpenKey(root, pu(path), Platform::e_KeyRead, &key)) return code;
-    std::string full = std::string(RegistryText::qcz_RootName(root)) + (path.empty() ? "" : "\\" + s_Utf8(path));
+    std::string full = RegistryText::qcz_RootName(root);
+    if (!path.empty()) full.append(1, '\\').append(s_Utf8(path));
     std::printf("%s\n", full.c_str());
     unsigned code = 0;
     if (only) {

@@ -243,7 +243,9 @@ unsigned n_ExportKey(HKEY root, std::u16string const& path, std::string* bytes) 
     if (unsigned code = Platform::n_RegOpenKey(root, reinterpret_cast<unsigned short const*>(wide.c_str()),
                                                Platform::e_KeyRead, &key))
         return code;
-    std::u16string header = u"[" + s_Utf16(qcz_RootName(root)) + (path.empty() ? u"" : u"\\" + path) + u"]";
+    std::u16string header = u"[" + s_Utf16(qcz_RootName(root));
+    if (!path.empty()) header.append(1, u'\\').append(path);
+    header.append(1, u']');
     *bytes += s_Bytes(header, false) + s_Wide("\r\n");
     unsigned code = 0;
     for (unsigned index = 0;; ++index) {

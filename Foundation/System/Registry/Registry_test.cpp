@@ -255,6 +255,20 @@ TEST_F(RegistryTest, DeletingAKeyRemovesItsWholeSubtree) {
     EXPECT_EQ(n_TakeError(), 87u);
 }
 
+TEST_F(RegistryTest, OutsideTheNtFamilyTextIsStoredNarrow) {
+    CT_Registry registry = co_Base();
+    CT_UString name = co_U(u"Narrow");
+    int windowsNT = CT_OS::sb_IsWindowsNT;
+    CT_OS::sb_IsWindowsNT = 0;
+    CT_CString text("plain text", ~0u, 0);
+    registry.v_SetValue(&name, &text);
+    CT_CString read(0);
+    registry.v_GetValue(&name, &read);
+    CT_OS::sb_IsWindowsNT = windowsNT;
+    EXPECT_EQ(n_TakeError(), 0u);
+    EXPECT_STREQ(read.qccz_Get(), "plain text");
+}
+
 TEST(RegistryMessages, RegistryCodesReadAlikeEverywhere) {
     unsigned short text[128];
     EXPECT_GT(CT_Registry::sn_GetMessage(5, text, 128), 0u);
