@@ -51,6 +51,7 @@
 #include "Foundation/System/Language/Language.h"
 #include "Foundation/System/Language/LocaleInfo.h"
 #include "Foundation/System/String/StringConvert.h"
+#include "Foundation/System/Registry/Registry.h"
 #include "Foundation/System/String/UTF.h"
 #include "Foundation/System/SysInfo/LoadString.h"
 #include "Foundation/System/SysInfo/OS.h"

@@ -17,3 +17,6 @@ typedef HDC__* HDC;
 // (a Linux `long` is 64 bits, a Windows one 32).
 typedef std::int32_t i4_t;
 typedef std::uint32_t n4_t;
+// A registry key: one of the predefined roots or a key opened below one.
+struct HKEY__;
+typedef HKEY__* HKEY;

@@ -7,3 +7,4 @@ int i_RunWordlist(int argc, char** argv);
 int i_RunRecords(int argc, char** argv);
 int i_RunIni(int argc, char** argv);
 int i_RunLocale(int argc, char** argv);
+int i_RunRegistry(int argc, char** argv);

@@ -22,6 +22,7 @@ st_Command const aso_Commands[] = {
     {"records", "create, fill, read, list and check record files", &i_RunRecords},
     {"ini", "read, write, delete and list the settings of INI files", &i_RunIni},
     {"locale", "list the locales and show the values the library reads of one", &i_RunLocale},
+    {"registry", "query, add, delete, export and import registry keys", &i_RunRegistry},
 };
 
 int i_Usage(FILE* out) {

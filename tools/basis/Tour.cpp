@@ -24,6 +24,7 @@ st_Section const aso_Sections[] = {
     {"files", &i_TourFiles},
     {"sharing", &i_TourSharing},
     {"ini", &i_TourIni},
+    {"registry", &i_TourRegistry},
     {"locales", &i_TourLocale},
     {"frame", &i_TourFrame, true},
     {"buffer", &i_TourBuffer, true},

@@ -20,6 +20,7 @@ int i_TourRecords();
 int i_TourSharing();
 int i_TourIni();
 int i_TourLocale();
+int i_TourRegistry();
 
 // A new name for a scratch file of the tour (TourScratch.cpp); the
 // section removes the file again.
