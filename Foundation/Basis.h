@@ -46,6 +46,7 @@
 #include "Foundation/Basis/Text/StringTools.h"
 #include "Foundation/Database/RecordManager/DatabaseError.h"
 #include "Foundation/Database/RecordManager/RecordManager.h"
+#include "Foundation/System/Calendar/Calendar.h"
 #include "Foundation/System/String/StringConvert.h"
 #include "Foundation/System/String/UTF.h"
 #include "Foundation/System/SysInfo/LoadString.h"
