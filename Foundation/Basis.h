@@ -52,3 +52,5 @@
 #include "Foundation/System/SysInfo/LoadString.h"
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/System/SysInfo/SysInfo.h"
+#include "Foundation/System/Time/StopWatch.h"
+#include "Foundation/System/Time/Time.h"
