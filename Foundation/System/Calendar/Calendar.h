@@ -67,6 +67,20 @@ public:
     // never fits; the lower bound of tm_mday is not checked.
     static int sb_ValidateTM(struct tm* date);
 
+    // The locale's calendar type (locale value 4105) and its optional
+    // calendar (4107); 0 when unavailable or unknown here.
+    static et_Type seo_GetCalendar(unsigned lcid);
+    static et_Type seo_GetAlternateCalendar(unsigned lcid);
+    // The calendar to offer besides the Gregorian one: the locale's own when
+    // it is not Gregorian, else its optional one when that is not, else
+    // Hebrew for a Hebrew-language locale, else 0.
+    static et_Type seo_AlternateCalendar(unsigned lcid);
+    // The name of the locale's calendar, or of its alternate calendar (false
+    // when there is none or it is the locale's own), from the platform's
+    // calendar enumeration, in the locale's ANSI code page.
+    static int sb_GetCalendarName(unsigned lcid, CT_CString* out);
+    static int sb_GetAlternateCalendarName(unsigned lcid, CT_CString* out);
+
     // The era table, without its end entry.
     static unsigned sn_GetIDCount();
     // Fields of entry i (from 0); past the table: 0, 0, 0 and null.
@@ -83,6 +97,7 @@ public:
     static char sacz_EnumInfo[256];
 
 private:
+    static int sb_GetCalendarName(unsigned lcid, CT_CString* out, et_Type type);
     static void sv_Gregorian2Hijri(struct tm* date);
     static void sv_Hijri2Gregorian(struct tm* date);
     static void sv_Gregorian2Hebrew(struct tm* date);

@@ -18,9 +18,22 @@
 #include "Foundation/Platform/Export.h"
 #include "Foundation/Platform/SystemTime.h"
 #include "Foundation/Platform/Types.h"
+#include "Foundation/System/Calendar/Calendar.h"
+
+class CT_String;
 
 class BASIS_API CT_Time {
 public:
+    // The platform's date and time formatting flags, passed through.
+    enum et_DateFlags : unsigned { e_DateDefault = 0, e_ShortDate = 1, e_LongDate = 2, e_UseAltCalendar = 4, e_YearMonth = 8 };
+    enum et_TimeFlags : unsigned {
+        e_TimeDefault = 0,
+        e_NoMinutesOrSeconds = 1,
+        e_NoSeconds = 2,
+        e_NoTimeMarker = 4,
+        e_Force24HourFormat = 8,
+    };
+
     // 1 January 1997, 00:00:00 local time.
     CT_Time();
     explicit CT_Time(unsigned time);
@@ -61,6 +74,29 @@ public:
     static struct tm* spso_Abs2Date(unsigned long long absolute);
     // The DST correction in seconds (see Time.cpp).
     static unsigned n_GetDST(struct tm* date);
+
+    // The date or time in the locale's format (lcid 0: the thread locale),
+    // or following a picture. A wide output on a system with wide services
+    // is formatted wide; otherwise narrow, in the locale's ANSI code page.
+    // A platform failure is reported through the error manager.
+    void v_GetDate(CT_String* out, unsigned lcid, et_DateFlags flags) const;
+    void v_GetDate(CT_String* out, CT_String const* picture, unsigned lcid, et_DateFlags flags) const;
+    void v_GetTime(CT_String* out, unsigned lcid, et_TimeFlags flags) const;
+    void v_GetTime(CT_String* out, CT_String const* picture, unsigned lcid) const;
+
+    // Reads a date and time by a picture (TimeParse.cpp); false when the
+    // text does not fit it. calendar 0: by the locale's alternate calendar
+    // if it has one; bDST: keep the daylight-saving state of the date.
+    int b_Set(CT_String const* text, CT_String const* picture, unsigned lcid, CT_Calendar::et_ID calendar, int bDST);
+    // Reads a date typed in the thread locale's short date format,
+    // optionally followed by a space and a time.
+    int b_Set(CT_String const* text, CT_Calendar::et_ID calendar);
+
+    // Calendar time 0: empty; else the thread locale's date and, when
+    // separator is given, the separator and the time with the flags.
+    static void sv_Format(CT_String* out, unsigned time, char* separator, et_TimeFlags flags);
+    // The thread locale's short date picture and "[[,] HH::mm[:ss]]".
+    static void sv_GetInputMask(CT_String* out);
 
     // A local struct tm replaced by the UTC one, and the reverse.
     void v_Local2gmt(struct tm* date);
