@@ -434,8 +434,8 @@ int CT_Time::b_Set(CT_String const* text, CT_Calendar::et_ID calendar) {
     CT_UString whole(text);
     CT_UString dateText, timeText;
     CT_StringScanner scanner;
-    scanner.v_Item(&dateText, &whole, ' ', 0);
-    scanner.v_Item(&timeText, &whole, ' ', 1);
+    scanner.v_Item(&dateText, &whole, ' ', 1);  // items count from 1
+    scanner.v_Item(&timeText, &whole, ' ', 2);
     unsigned dateLength = dateText.n_GetLength();
     if (dateLength == 0) return 0;
     if (si_Digit(dateText.u_GetAt(dateLength - 1)) < 0) dateText.vv_SetLength(dateLength - 1);
