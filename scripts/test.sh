@@ -51,6 +51,7 @@ stage "Linux (release)" run_preset linux-release
 stage "Benchmarks (smoke run)" bench_smoke
 stage "Windows x64 under Wine" run_preset windows-x64
 stage "Code-page parity (Linux and Windows builds)" scripts/codepage-parity.sh build/linux-release build/windows-x64
+stage "Locale parity (Linux and Windows builds)" scripts/locale-parity.sh build/linux-release build/windows-x64
 stage "Linux ASan+UBSan" run_preset linux-asan
 export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1}"
 stage "Linux TSan (threaded tests)" env GTEST_FILTER='*Thread*:*Concurren*:*Stress*' sh -c '

@@ -5,3 +5,4 @@
 int i_RunTour(int argc, char** argv);
 int i_RunWordlist(int argc, char** argv);
 int i_RunRecords(int argc, char** argv);
+int i_RunLocale(int argc, char** argv);

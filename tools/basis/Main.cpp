@@ -18,6 +18,7 @@ st_Command const aso_Commands[] = {
     {"tour", "a guided run over built-in sample data", &i_RunTour},
     {"wordlist", "build, search, list, save and load bilingual word lists", &i_RunWordlist},
     {"records", "create, fill, read, list and check record files", &i_RunRecords},
+    {"locale", "list the locales and show the values the library reads of one", &i_RunLocale},
 };
 
 int i_Usage(FILE* out) {

@@ -38,6 +38,7 @@
 #include "Foundation/Basis/TestOut/TestOut.h"
 #include "Foundation/Platform/Module.h"
 #include "Foundation/Platform/Resource.h"
+#include "Foundation/System/Language/Language.h"
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/System/String/UTF.h"
 
@@ -142,7 +143,8 @@ BASIS_POOL(CT_WinFile, 32)
 // 14. CT_IPC_Mutex type (to come); the operating-system information.
 BASIS_INIT(CT_OS)
 // 15. CT_IPC_Semaphore and CT_IPC_SyncObject types (to come).
-// 16. The language tables (to come).
+// 16. The language tables: the index of the language codes.
+BASIS_INIT_EXIT(CT_Language)
 
 // Last: the entry function's work (see Platform::v_RunEntryAfterStaticObjects).
 namespace {

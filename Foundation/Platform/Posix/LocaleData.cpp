@@ -11,6 +11,7 @@
 #include <unicode/dtptngen.h>
 #include <unicode/locid.h>
 #include <unicode/numfmt.h>
+#include <unicode/numsys.h>
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 #include <unicode/ucal.h>
@@ -170,14 +171,6 @@ std::u16string s_FirstSeparator(std::u16string const& picture, char16_t const* l
     return separator;
 }
 
-// 0 month first, 1 day first, 2 year first.
-unsigned n_DateOrder(std::u16string const& picture) {
-    size_t m = picture.find(u'M'), d = picture.find(u'd'), y = picture.find(u'y');
-    if (y < m && y < d) return 2;
-    if (d < m) return 1;
-    return 0;
-}
-
 // The count of the first run of c in the picture; 0 when absent.
 unsigned n_RunOf(std::u16string const& picture, char16_t c) {
     size_t at = picture.find(c);
@@ -185,6 +178,17 @@ unsigned n_RunOf(std::u16string const& picture, char16_t c) {
     unsigned n = 0;
     while (at + n < picture.size() && picture[at + n] == c) ++n;
     return n;
+}
+
+// 0 month first, 1 day first, 2 year first.
+unsigned n_DateOrder(std::u16string const& picture) {
+    // The day number counts, not the day name (ddd, dddd).
+    size_t d = picture.find(u'd');
+    while (d != std::u16string::npos && n_RunOf(picture.substr(d), u'd') > 2) d = picture.find(u'd', d + n_RunOf(picture.substr(d), u'd'));
+    size_t m = picture.find(u'M'), y = picture.find(u'y');
+    if (y < m && y < d) return 2;
+    if (d < m) return 1;
+    return 0;
 }
 
 // A short date keeps four-digit years, as Windows short pictures do where
@@ -220,9 +224,12 @@ void v_Set(st_LocaleData* data, unsigned type, std::u16string const& value) { da
 void v_SetNumber(st_LocaleData* data, unsigned type, long value) { data->co_Values[type] = s_Number(value); }
 
 void v_ReadNames(st_LocaleData* data, icu::Locale const& locale) {
-    UErrorCode error = U_ZERO_ERROR;
-    icu::DateFormatSymbols symbols(locale, error);
-    if (U_FAILURE(error)) return;
+    // The symbols of a date format follow the calendar of its locale's
+    // keyword, where a symbol set made from the locale alone is Gregorian.
+    std::unique_ptr<icu::DateFormat> format(icu::DateFormat::createDateInstance(icu::DateFormat::kFull, locale));
+    auto* simple = dynamic_cast<icu::SimpleDateFormat*>(format.get());
+    if (!simple || !simple->getDateFormatSymbols()) return;
+    icu::DateFormatSymbols const& symbols = *simple->getDateFormatSymbols();
     int32_t count = 0;
     using Symbols = icu::DateFormatSymbols;
     icu::UnicodeString const* days = symbols.getWeekdays(count, Symbols::FORMAT, Symbols::WIDE);
@@ -352,6 +359,18 @@ void v_ReadNumbers(st_LocaleData* data, icu::Locale const& locale, char const* r
     v_SetNumber(data, 0x0A, n_CallingCode(region));
 }
 
+// The locale's native digits (ICU's "native" numbering system); the ASCII
+// digits where it has none of its own.
+void v_ReadNativeDigits(st_LocaleData* data, char const* name) {
+    UErrorCode error = U_ZERO_ERROR;
+    std::unique_ptr<icu::NumberingSystem> system(
+        icu::NumberingSystem::createInstance(icu::Locale((std::string(name) + "@numbers=native").c_str()), error));
+    if (U_SUCCESS(error) && system && !system->isAlgorithmic() && system->getRadix() == 10) {
+        std::u16string digits = s_Of(system->getDescription());
+        if (digits.size() == 10) v_Set(data, 0x13, digits);
+    }
+}
+
 void v_ReadCalendars(st_LocaleData* data, icu::Locale const& locale) {
     UErrorCode error = U_ZERO_ERROR;
     UEnumeration* keywords = ucal_getKeywordValuesForLocale("calendar", locale.getName(), 1, &error);
@@ -467,9 +486,17 @@ std::unique_ptr<st_LocaleData> pco_Read(unsigned lcid) {
     v_SetNumber(data.get(), 0x1011, n_MacCodePage(data->n_AnsiCodePage));
     v_ReadNamesOfPlace(data.get(), locale);
     v_ReadCalendars(data.get(), locale);
-    v_ReadNames(data.get(), locale);
-    v_ReadPictures(data.get(), locale);
-    v_ReadNumbers(data.get(), locale, region);
+    // Names and pictures are those of the locale's own calendar, which ICU
+    // takes from the locale's keyword rather than the region's preference;
+    // numbers are written in ASCII digits, as Windows writes them whatever
+    // the locale's native digits (those are a value of their own).
+    std::string withCalendar = std::string(name) + "@calendar=" + data->co_CalendarKeywords.front();
+    data->s_CalendarLocale = withCalendar;
+    icu::Locale calendarLocale(withCalendar.c_str());
+    v_ReadNames(data.get(), calendarLocale);
+    v_ReadPictures(data.get(), calendarLocale);
+    v_ReadNumbers(data.get(), icu::Locale((std::string(name) + "@numbers=latn").c_str()), region);
+    v_ReadNativeDigits(data.get(), name);
     v_DerivePictureValues(data.get());
     return data;
 }
@@ -570,8 +597,8 @@ void v_ToLocaleCalendar(st_LocaleData const& data, unsigned year, unsigned month
     *outDay = day;
     if (data.b_Gregorian) return;
     UErrorCode error = U_ZERO_ERROR;
-    std::unique_ptr<icu::Calendar> calendar(
-        icu::Calendar::createInstance(icu::TimeZone::createTimeZone("GMT"), icu::Locale(data.s_IcuName.c_str()), error));
+    std::unique_ptr<icu::Calendar> calendar(icu::Calendar::createInstance(
+        icu::TimeZone::createTimeZone("GMT"), icu::Locale(data.s_CalendarLocale.c_str()), error));
     if (U_FAILURE(error)) return;
     // Days from 1970-01-01 of the Gregorian date (proleptic).
     int y = static_cast<int>(year) - (month <= 2);

@@ -15,6 +15,7 @@ namespace Platform {
 struct st_LocaleData {
     unsigned n_Lcid = 0;
     std::string s_IcuName;       // "en_US"
+    std::string s_CalendarLocale;  // with its calendar: "th_TH@calendar=buddhist"
     unsigned n_AnsiCodePage = 1252;
     // Gregorian dates: no calendar conversion needed when formatting.
     bool b_Gregorian = true;

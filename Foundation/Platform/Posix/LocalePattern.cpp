@@ -31,17 +31,30 @@ bool b_IsPictureLetter(char16_t c) {
            c == u't';
 }
 
+// Literal text: a run of non-space characters holding a picture letter or
+// a quote is quoted, spaces and other runs stay as they are.
 std::u16string s_Literal(std::u16string const& text) {
-    bool quote = false;
-    for (char16_t c : text)
-        if (b_IsPictureLetter(c) || c == u'\'') quote = true;
-    if (!quote) return text;
-    std::u16string out = u"'";
-    for (char16_t c : text) {
-        out.push_back(c);
-        if (c == u'\'') out.push_back(u'\'');
+    std::u16string out;
+    for (size_t i = 0; i < text.size();) {
+        size_t end = i;
+        bool space = text[i] == u' ';
+        while (end < text.size() && (text[end] == u' ') == space) ++end;
+        std::u16string run = text.substr(i, end - i);
+        bool quote = false;
+        for (char16_t c : run)
+            if (b_IsPictureLetter(c) || c == u'\'') quote = true;
+        if (!quote) {
+            out += run;
+        } else {
+            out.push_back(u'\'');
+            for (char16_t c : run) {
+                out.push_back(c);
+                if (c == u'\'') out.push_back(u'\'');
+            }
+            out.push_back(u'\'');
+        }
+        i = end;
     }
-    out.push_back(u'\'');
     return out;
 }
 
