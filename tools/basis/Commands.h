@@ -6,3 +6,5 @@ int i_RunTour(int argc, char** argv);
 int i_RunWordlist(int argc, char** argv);
 int i_RunRecords(int argc, char** argv);
 int i_RunLocale(int argc, char** argv);
+int i_RunCalendar(int argc, char** argv);
+int i_RunTime(int argc, char** argv);

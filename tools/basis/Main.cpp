@@ -19,6 +19,8 @@ st_Command const aso_Commands[] = {
     {"wordlist", "build, search, list, save and load bilingual word lists", &i_RunWordlist},
     {"records", "create, fill, read, list and check record files", &i_RunRecords},
     {"locale", "list the locales and show the values the library reads of one", &i_RunLocale},
+    {"calendar", "convert dates between calendars and lay out a month in two calendars", &i_RunCalendar},
+    {"time", "read a date and time by a picture in a locale", &i_RunTime},
 };
 
 int i_Usage(FILE* out) {

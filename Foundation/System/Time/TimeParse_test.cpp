@@ -134,24 +134,34 @@ TEST(TimeParse, YearsAcrossCalendars) {
 
 TEST(TimeParse, TypedDateAndTime) {
     unsigned saved = Platform::n_GetThreadLocale();
-    ASSERT_TRUE(Platform::b_SetThreadLocale(sn_German));  // short date dd.MM.yyyy
+    ASSERT_TRUE(Platform::b_SetThreadLocale(sn_German));
     CT_UString mask;
     CT_Time::sv_GetInputMask(&mask);
-    CT_CString expected("dd.MM.yyyy[[,] HH::mm[:ss]]", ~0u, 0);
-    EXPECT_EQ(CT_UString(&expected).n_GetLength(), mask.n_GetLength());
+    unsigned short shortDate[130];
+    int length = Platform::i_GetLocaleInfoW(sn_German, Platform::e_LocaleSShortDate, shortDate, 130);
+    ASSERT_GT(length, 1);
+    CT_UString expected(shortDate, static_cast<unsigned>(length - 1));
+    expected.v_Append("[[,] HH::mm[:ss]]", ~0u);
+    EXPECT_EQ(mask.vi_Compare(&expected, 0, ~0u, 0), 0);
 
+    // 24 December 1998 as the locale writes it short, then a time of one
+    // and two digits: the time picture is H.mm.
     CT_Time time;
-    CT_CString typed("24.12.1998 9.05", ~0u, 0);
+    time.v_Set(1998, 12, 24, 0, 0, 0);
+    CT_UString typed;
+    time.v_GetDate(&typed, sn_German, CT_Time::e_ShortDate);
+    typed.v_Append(" 9.05", ~0u);
     ASSERT_TRUE(time.b_Set(&typed, CT_Calendar::e_NoID));
     struct tm read = *CT_Time::spso_Abs2Date(time.n8_Get());
     EXPECT_DATE(read, 1998, 12, 24);
     EXPECT_EQ(read.tm_hour, 9);
     EXPECT_EQ(read.tm_min, 5);
     // A date alone, with a trailing non-digit taken off.
-    typed.v_Set("24.12.1998,", ~0u, 0);
+    time.v_GetDate(&typed, sn_German, CT_Time::e_ShortDate);
+    typed.v_Append(",", ~0u);
     ASSERT_TRUE(time.b_Set(&typed, CT_Calendar::e_NoID));
     EXPECT_EQ(CT_Time::spso_Abs2Date(time.n8_Get())->tm_hour, 0);
-    typed.v_Set("", ~0u, 0);
+    typed.v_Set(static_cast<unsigned short const*>(nullptr), 0);
     EXPECT_FALSE(time.b_Set(&typed, CT_Calendar::e_NoID));
     Platform::b_SetThreadLocale(saved);
 }
@@ -167,7 +177,8 @@ TEST(TimeFormat, PicturesAndLocales) {
     CT_UString clock("hh:mm:ss tt", ~0u, 0);
     time.v_GetTime(&narrow, &clock, sn_English);
     EXPECT_EQ(narrow.qccz_Get(), std::string("10:07:09 PM"));
-    time.v_GetDate(&narrow, sn_German, CT_Time::e_ShortDate);
+    CT_UString german("dd.MM.yyyy", ~0u, 0);
+    time.v_GetDate(&narrow, &german, sn_German, CT_Time::e_DateDefault);
     EXPECT_EQ(narrow.qccz_Get(), std::string("05.03.1998"));
     // What was formatted reads back.
     CT_Time back;
