@@ -1,5 +1,7 @@
 #include "Foundation/System/Calendar/Calendar.h"
 
+#include <climits>
+
 #include "Foundation/System/Calendar/CalendarDays.h"
 
 using namespace CalendarDays;
@@ -18,9 +20,18 @@ constexpr unsigned short sau_Buddhist[] = {0x0E1E, '.', 0x0E28, '.', 0};
 constexpr unsigned short sau_AH[] = {'A', '.', 'H', '.', 0};
 constexpr unsigned short sau_Hebrew[] = {'H', 'e', 'b', 'r', 'e', 'w', 0};
 
+// tm_mon + 1, kept from overflowing (the day arithmetic clamps it anyway).
+int si_Month(struct tm const* date) { return date->tm_mon < INT_MAX ? date->tm_mon + 1 : INT_MAX; }
+
 // The struct tm date read as one of the calendars' records.
 template <class T> T so_Date(struct tm const* date) {
-    return T{date->tm_year, date->tm_mon + 1, date->tm_mday};
+    return T{date->tm_year, si_Month(date), date->tm_mday};
+}
+
+// A difference of two day numbers, clamped to the int range.
+int si_Between(int later, int earlier) {
+    long long days = static_cast<long long>(later) - earlier;
+    return days > INT_MAX ? INT_MAX : days < INT_MIN ? INT_MIN : static_cast<int>(days);
 }
 
 template <class T> void sv_Store(struct tm* date, T const& d) {
@@ -76,7 +87,7 @@ void CT_Calendar::sv_Gregorian2Hijri(struct tm* date) {
     st_HijriDate hijri = so_AbsoluteToHijri(n);
     sv_Store(date, hijri);
     date->tm_wday = si_Weekday(n);
-    date->tm_yday = n - si_HijriToAbsolute({hijri.i_Year, 1, 1}) + 1;
+    date->tm_yday = si_Between(n, si_HijriToAbsolute({hijri.i_Year, 1, 1}) - 1);
 }
 
 void CT_Calendar::sv_Hijri2Gregorian(struct tm* date) {
@@ -91,7 +102,7 @@ void CT_Calendar::sv_Gregorian2Hebrew(struct tm* date) {
     date->tm_wday = si_Weekday(n);
     // Counted from Nisan, so the days from Tishri to Adar come out at or
     // below 0.
-    date->tm_yday = n - si_HebrewToAbsolute({hebrew.i_Year, 1, 1}) + 1;
+    date->tm_yday = si_Between(n, si_HebrewToAbsolute({hebrew.i_Year, 1, 1}) - 1);
 }
 
 void CT_Calendar::sv_Hebrew2Gregorian(struct tm* date) {
@@ -102,13 +113,13 @@ void CT_Calendar::sv_Hebrew2Gregorian(struct tm* date) {
 void CT_Calendar::sv_AddYearWeekday(struct tm* date) {
     if (!date) return;
     int n = si_GregorianToAbsolute(so_Date<st_GregorianDate>(date));
-    date->tm_yday = n - si_GregorianToAbsolute({date->tm_year, 1, 1});
+    date->tm_yday = si_Between(n, si_GregorianToAbsolute({date->tm_year, 1, 1}));
     if (date->tm_wday == -1) date->tm_wday = si_Weekday(n);
 }
 
 int CT_Calendar::sb_ValidateTM(struct tm* date) {
     if (!date) return 0;
-    int month = date->tm_mon + 1;
+    int month = si_Month(date);
     // Months outside 1 to 12 other than 13 are checked against 31 days, as
     // the rule names no other.
     if (month == 13) return 0;

@@ -106,6 +106,19 @@ TEST(CalendarDays, HostileArgumentsAreClamped) {
         (void)si_GregorianToAbsolute({v, v, v});
         (void)si_HijriToAbsolute({v, v, v});
         (void)si_HebrewToAbsolute({v, v, v});
+        // The same through struct tm, in every calendar.
+        for (CT_Calendar::et_ID id : {CT_Calendar::e_Gregorian, CT_Calendar::e_Hijri, CT_Calendar::e_Hebrew,
+                                      CT_Calendar::e_Korean}) {
+            struct tm date = so_Tm(v, 1, v);
+            date.tm_mon = v;
+            CT_Calendar::sv_Gregorian2Alternate(&date, id);
+            CT_Calendar::sv_Alternate2Gregorian(&date, id);
+            CT_Calendar::sv_AddYearWeekday(&date);
+            EXPECT_GE(date.tm_wday, 0);
+            EXPECT_LE(date.tm_wday, 6);
+            date.tm_mon = v;
+            (void)CT_Calendar::sb_ValidateTM(&date);
+        }
     }
 }
 

@@ -146,7 +146,8 @@ void CT_Time::sv_Convert(SYSTEMTIME* out, unsigned long long absolute) {
 unsigned long long CT_Time::sn8_Date2Abs(struct tm* date) {
     if (!date) return 0;
     long long day = CalendarDays::si_GregorianToAbsolute(
-        {date->tm_year > INT_MAX - 1900 ? INT_MAX : date->tm_year + 1900, date->tm_mon + 1, date->tm_mday});
+        {date->tm_year > INT_MAX - 1900 ? INT_MAX : date->tm_year + 1900,
+         date->tm_mon < INT_MAX ? date->tm_mon + 1 : INT_MAX, date->tm_mday});
     long long seconds = (day - 1) * 86400 + 3600LL * date->tm_hour + 60LL * date->tm_min + date->tm_sec +
                         static_cast<int>(n_GetDST(date)) + Platform::i_GetTimeZoneOffset();
     // Dates before year 1 wrap around, as unsigned arithmetic does.

@@ -55,6 +55,13 @@ private:
     void v_Name(unsigned type, st_Name* name) const;
     void v_MonthNames(int full, st_Name* names, unsigned* count) const;
 
+    // The name lists read so far (a picture may name them many times): day
+    // names abbreviated and full, month names abbreviated and full.
+    st_Name aao_Days[2][7];
+    st_Name aao_Months[2][26];
+    unsigned an_Months[2] = {0, 0};
+    int ab_DaysRead[2] = {0, 0};
+
     unsigned short const* pu_Text;
     unsigned n_Length;
     unsigned n_At;
@@ -226,10 +233,14 @@ void CT_PictureReader::v_Field(unsigned short letter, unsigned run, struct tm* d
             v_Range(i_Number(2), 1, 31, &date->tm_mday);
         } else {
             // Sunday first, then Monday to Saturday.
-            unsigned first = count == 3 ? Platform::e_LocaleSAbbrevDayName1 : Platform::e_LocaleSDayName1;
-            st_Name names[7];
-            v_Name(first + 6, &names[0]);
-            for (unsigned i = 0; i < 6; ++i) v_Name(first + i, &names[i + 1]);
+            int full = count == 4;
+            st_Name* names = aao_Days[full];
+            if (!ab_DaysRead[full]) {
+                unsigned first = full ? Platform::e_LocaleSDayName1 : Platform::e_LocaleSAbbrevDayName1;
+                v_Name(first + 6, &names[0]);
+                for (unsigned i = 0; i < 6; ++i) v_Name(first + i, &names[i + 1]);
+                ab_DaysRead[full] = 1;
+            }
             int found = i_Match(names, 7, 0, &matched);
             if (found < 0)
                 b_Error = 1;
@@ -245,9 +256,10 @@ void CT_PictureReader::v_Field(unsigned short letter, unsigned run, struct tm* d
             v_Range(i_Number(2), 1, 13, &month);
             date->tm_mon = month - 1;
         } else {
-            st_Name names[26];
-            unsigned n = 0;
-            v_MonthNames(count == 4, names, &n);
+            int full = count == 4;
+            st_Name* names = aao_Months[full];
+            if (an_Months[full] == 0) v_MonthNames(full, names, &an_Months[full]);
+            unsigned n = an_Months[full];
             int found = i_Match(names, n, n == 26, &matched);
             if (found < 0)
                 b_Error = 1;
