@@ -107,18 +107,23 @@ st_GregorianDate so_AbsoluteToGregorian(int day) {
     static long long const sn8_First = si8_GregorianAbsolute(-sn_YearLimit, 1, 1);
     static long long const sn8_Last = si8_GregorianAbsolute(sn_YearLimit, 12, 31);
     long long n = day < sn8_First ? sn8_First : day > sn8_Last ? sn8_Last : day;
-    // The search starts below the year and raises it. For a positive day
-    // n / 366 - 1 is below it; for days before year 1 that quotient lies
-    // above the year (the years count down there), so start lower.
-    long long y = n > 0 ? n / 366 - 1 : n / 365 - 2;
+    // The search starts below the year and raises it. 400 years hold 146097
+    // days, so n * 400 / 146097 - 1 lies at most two years below the year
+    // (a closer start than n / 366 - 1, with the same result); for days
+    // before year 1 the quotient lies above the year (the years count down
+    // there), so start lower.
+    long long y = n > 0 ? n * 400 / 146097 - 1 : n / 365 - 2;
     if (y < -sn_YearLimit) y = -sn_YearLimit;
     while (y < sn_YearLimit && n >= si8_GregorianAbsolute(static_cast<int>(y + 1), 1, 1)) ++y;
     st_GregorianDate date;
     date.i_Year = static_cast<int>(y);
-    date.i_Month = 1;
-    while (date.i_Month < 12 && n > si8_GregorianAbsolute(date.i_Year, date.i_Month, si_GregorianMonthDays(date.i_Year, date.i_Month)))
-        ++date.i_Month;
-    date.i_Day = static_cast<int>(n - si8_GregorianAbsolute(date.i_Year, date.i_Month, 1) + 1);
+    // The month whose days hold n: the table of days before each month,
+    // from the day's place in its year.
+    int yearDay = static_cast<int>(n - si8_GregorianAbsolute(date.i_Year, 1, 1));
+    int const* before = saai_DaysBefore[sb_IsGregorianLeapYear(date.i_Year)];
+    date.i_Month = yearDay / 32 + 1;  // at or below the month
+    while (date.i_Month < 12 && yearDay >= before[date.i_Month + 1]) ++date.i_Month;
+    date.i_Day = yearDay - before[date.i_Month] + 1;
     return date;
 }
 
@@ -186,19 +191,40 @@ st_HebrewDate so_AbsoluteToHebrew(int day) {
     static long long const sn8_First = si8_HebrewElapsedDays(1) - sn8_HebrewEpoch + 1;
     static long long const sn8_Last = si8_HebrewElapsedDays(sn_YearLimit) - sn8_HebrewEpoch + 1;
     long long n = day < sn8_First ? sn8_First : day > sn8_Last ? sn8_Last : day;
-    // Day numbers count from the Gregorian epoch, about 1373429 days after
-    // the Hebrew one, so the year search starts at (n + 1373429) / 366 - 1,
-    // just below the year, and raises it.
-    long long y = (n + sn8_HebrewEpoch) / 366 - 1;
+    // Day numbers count from the Gregorian epoch, 1373429 days after the
+    // Hebrew one. The mean Hebrew year is 35975351 / 98496 days, and a new
+    // year lies less than 25 days from its mean place (the leap months
+    // keep it there, the postponements move it by two days at most), so
+    // the quotient below is at most two years below the year: a closer
+    // start than (n + 1373429) / 366 - 1, with the same result. The search
+    // raises it.
+    long long y = (n + sn8_HebrewEpoch - 25) * 98496 / 35975351;
     if (y < 1) y = 1;
-    while (y < sn_YearLimit && n >= si8_HebrewElapsedDays(static_cast<int>(y + 1)) - sn8_HebrewEpoch + 1) ++y;
-    st_HebrewYear info = so_HebrewYear(static_cast<int>(y));
+    long long elapsed = si8_HebrewElapsedDays(static_cast<int>(y));
+    long long next = si8_HebrewElapsedDays(static_cast<int>(y + 1));
+    while (y < sn_YearLimit && n >= next - sn8_HebrewEpoch + 1) {
+        ++y;
+        elapsed = next;
+        next = si8_HebrewElapsedDays(static_cast<int>(y + 1));
+    }
+    st_HebrewYear info;
+    info.i8_Elapsed = elapsed;
+    info.i_Days = static_cast<int>(next - info.i8_Elapsed);
+    info.b_Leap = sb_IsHebrewLeapYear(static_cast<int>(y));
+    info.i_Last = info.b_Leap ? 13 : 12;
+    // The months in the year's order, Tishri to the last month and Nisan
+    // to Elul: the first whose end is not before n.
     st_HebrewDate date;
     date.i_Year = static_cast<int>(y);
-    date.i_Month = n < si8_HebrewAbsolute(info, 1, 1) ? 7 : 1;
-    while (date.i_Month < 13 && n > si8_HebrewAbsolute(info, date.i_Month, si_HebrewMonthDays(info, date.i_Month)))
-        ++date.i_Month;
-    date.i_Day = static_cast<int>(n - si8_HebrewAbsolute(info, date.i_Month, 1) + 1);
+    long long left = n - (info.i8_Elapsed - sn8_HebrewEpoch + 1);  // days after 1 Tishri
+    date.i_Month = 7;
+    for (int i = 0; i < 13; ++i) {
+        int length = si_HebrewMonthDays(info, date.i_Month);
+        if (left < length || (date.i_Month == 6)) break;
+        left -= length;
+        date.i_Month = date.i_Month == info.i_Last ? 1 : date.i_Month + 1;
+    }
+    date.i_Day = static_cast<int>(left + 1);
     return date;
 }
 
