@@ -7,8 +7,15 @@
 
 namespace {
 
+// The platform names more calendars than the library knows. The localized
+// Gregorian variants (9 to 12: Middle East French, Arabic, transliterated
+// English and French) count as Gregorian, and Umm al-Qura (23), the Hijri
+// calendar the system gives Saudi Arabia, as the one Hijri calendar here,
+// as the Linux locale data maps every Islamic variant; any other calendar
+// counts as none.
 CT_Calendar::et_Type seo_AsType(unsigned value) {
-    // A calendar the library does not know counts as none.
+    if (value >= 9 && value <= 12) return CT_Calendar::e_GregorianType;
+    if (value == 23) return CT_Calendar::e_HijriType;
     return value <= CT_Calendar::e_HebrewType ? static_cast<CT_Calendar::et_Type>(value) : CT_Calendar::e_NoType;
 }
 

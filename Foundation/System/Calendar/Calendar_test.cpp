@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "Foundation/System/Calendar/CalendarDays.h"
 
@@ -199,4 +201,24 @@ TEST(Calendar, ValidationAndEraTable) {
     EXPECT_EQ(std::strlen(CT_Calendar::sacz_EnumInfo), 255u);
     CT_Calendar::sv_SetEnumInfo(nullptr);
     EXPECT_EQ(CT_Calendar::sacz_EnumInfo[0], 0);
+}
+
+// The conversions keep no shared state but their constant bounds, set up
+// once: several threads may convert at once.
+TEST(CalendarThreads, ConversionsOnSeveralThreads) {
+    std::vector<std::thread> threads;
+    std::vector<int> failures(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t, &failures] {
+            int first = si_GregorianToAbsolute({1900 + 50 * t, 1, 1});
+            for (int n = first; n < first + 20000; ++n) {
+                st_GregorianDate g = so_AbsoluteToGregorian(n);
+                struct tm date = so_Tm(g.i_Year, g.i_Month, g.i_Day);
+                CT_Calendar::sv_Gregorian2Alternate(&date, t % 2 ? CT_Calendar::e_Hebrew : CT_Calendar::e_Hijri);
+                CT_Calendar::sv_Alternate2Gregorian(&date, t % 2 ? CT_Calendar::e_Hebrew : CT_Calendar::e_Hijri);
+                if (date.tm_year != g.i_Year || date.tm_mon + 1 != g.i_Month || date.tm_mday != g.i_Day) ++failures[t];
+            }
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (int count : failures) EXPECT_EQ(count, 0);
 }
