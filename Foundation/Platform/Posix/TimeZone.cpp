@@ -1,5 +1,6 @@
 #include "Foundation/Platform/TimeZone.h"
 
+#include <errno.h>
 #include <stdlib.h>
 #include <time.h>
 
@@ -18,7 +19,10 @@ int b_GetDaylight() {
 long long i8_Now() { return static_cast<long long>(::time(nullptr)); }
 
 long long i8_MakeTime(struct tm* date) {
-    if (!date) return -1;
+    if (!date) {
+        errno = EINVAL;
+        return -1;
+    }
     return static_cast<long long>(::mktime(date));  // errno EOVERFLOW on failure
 }
 

@@ -19,16 +19,22 @@ int b_GetDaylight() {
 
 long long i8_Now() { return static_cast<long long>(::_time64(nullptr)); }
 
+// The runtime reports its failures in errno only; the seam leaves a system
+// error code as the last error as well.
 long long i8_MakeTime(struct tm* date) {
-    if (!date) return -1;
-    return static_cast<long long>(::_mktime64(date));
+    long long time = date ? static_cast<long long>(::_mktime64(date)) : -1;
+    if (time == -1) ::SetLastError(ERROR_ARITHMETIC_OVERFLOW);
+    return time;
 }
 
 // The runtime's results live in a per-thread area; copy them out at once.
 int b_LocalTime(long long time, struct tm* date) {
     __time64_t t = time;
     struct tm* out = date ? ::_localtime64(&t) : nullptr;
-    if (!out) return 0;
+    if (!out) {
+        ::SetLastError(ERROR_ARITHMETIC_OVERFLOW);
+        return 0;
+    }
     *date = *out;
     return 1;
 }
@@ -36,7 +42,10 @@ int b_LocalTime(long long time, struct tm* date) {
 int b_UtcTime(long long time, struct tm* date) {
     __time64_t t = time;
     struct tm* out = date ? ::_gmtime64(&t) : nullptr;
-    if (!out) return 0;
+    if (!out) {
+        ::SetLastError(ERROR_ARITHMETIC_OVERFLOW);
+        return 0;
+    }
     *date = *out;
     return 1;
 }
