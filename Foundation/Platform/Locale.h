@@ -26,110 +26,105 @@
 
 namespace Platform {
 
-// Locale value types used by the library (the Windows LOCALE_* values).
-enum : unsigned {
-    e_LocaleILanguage = 0x01,
-    e_LocaleSLanguage = 0x02,
-    e_LocaleSEngLanguage = 0x1001,
-    e_LocaleSAbbrevLangName = 0x03,
-    e_LocaleSNativeLangName = 0x04,
-    e_LocaleICountry = 0x05,
-    e_LocaleSCountry = 0x06,
-    e_LocaleSEngCountry = 0x1002,
-    e_LocaleSAbbrevCtryName = 0x07,
-    e_LocaleSNativeCtryName = 0x08,
-    e_LocaleIDefaultLanguage = 0x09,
-    e_LocaleIDefaultCountry = 0x0A,
-    e_LocaleIDefaultCodePage = 0x0B,
-    e_LocaleIDefaultAnsiCodePage = 0x1004,
-    e_LocaleIDefaultMacCodePage = 0x1011,
-    e_LocaleSList = 0x0C,
-    e_LocaleIMeasure = 0x0D,
-    e_LocaleSDecimal = 0x0E,
-    e_LocaleSThousand = 0x0F,
-    e_LocaleSGrouping = 0x10,
-    e_LocaleIDigits = 0x11,
-    e_LocaleILZero = 0x12,
-    e_LocaleINegNumber = 0x1010,
-    e_LocaleSNativeDigits = 0x13,
-    e_LocaleSCurrency = 0x14,
-    e_LocaleSIntlSymbol = 0x15,
-    e_LocaleSMonDecimalSep = 0x16,
-    e_LocaleSMonThousandSep = 0x17,
-    e_LocaleSMonGrouping = 0x18,
-    e_LocaleICurrDigits = 0x19,
-    e_LocaleIIntlCurrDigits = 0x1A,
-    e_LocaleICurrency = 0x1B,
-    e_LocaleINegCurr = 0x1C,
-    e_LocaleSDate = 0x1D,
-    e_LocaleSTime = 0x1E,
-    e_LocaleSShortDate = 0x1F,
-    e_LocaleSLongDate = 0x20,
-    e_LocaleSTimeFormat = 0x1003,
-    e_LocaleIDate = 0x21,
-    e_LocaleILDate = 0x22,
-    e_LocaleITime = 0x23,
-    e_LocaleITimeMarkPosn = 0x1005,
-    e_LocaleICentury = 0x24,
-    e_LocaleITLZero = 0x25,
-    e_LocaleIDayLZero = 0x26,
-    e_LocaleIMonLZero = 0x27,
-    e_LocaleS1159 = 0x28,
-    e_LocaleS2359 = 0x29,
-    e_LocaleSDayName1 = 0x2A,           // Monday; 0x2B to 0x30 Tuesday to Sunday
-    e_LocaleSAbbrevDayName1 = 0x31,     // Mon; 0x32 to 0x37 Tue to Sun
-    e_LocaleSMonthName1 = 0x38,         // January; 0x39 to 0x43 February to December
-    e_LocaleSAbbrevMonthName1 = 0x44,   // Jan; 0x45 to 0x4F Feb to Dec
-    e_LocaleSPositiveSign = 0x50,
-    e_LocaleSNegativeSign = 0x51,
-    e_LocaleIPosSignPosn = 0x52,
-    e_LocaleINegSignPosn = 0x53,
-    e_LocaleIPosSymPrecedes = 0x54,
-    e_LocaleIPosSepBySpace = 0x55,
-    e_LocaleINegSymPrecedes = 0x56,
-    e_LocaleINegSepBySpace = 0x57,
-    e_LocaleICalendarType = 0x1009,
-    e_LocaleIOptionalCalendar = 0x100B,
-    e_LocaleIFirstDayOfWeek = 0x100C,
-    e_LocaleIFirstWeekOfYear = 0x100D,
-    e_LocaleSMonthName13 = 0x100E,
-    e_LocaleSAbbrevMonthName13 = 0x100F,
-    e_LocaleSYearMonth = 0x1006,
-    e_LocaleIDigitSubstitution = 0x1014,
-};
+// Locale value types used by the library (the Windows LOCALE_* values),
+// plain unsigned constants so that they combine with the flags below.
+inline constexpr unsigned e_LocaleILanguage = 0x01;
+inline constexpr unsigned e_LocaleSLanguage = 0x02;
+inline constexpr unsigned e_LocaleSEngLanguage = 0x1001;
+inline constexpr unsigned e_LocaleSAbbrevLangName = 0x03;
+inline constexpr unsigned e_LocaleSNativeLangName = 0x04;
+inline constexpr unsigned e_LocaleICountry = 0x05;
+inline constexpr unsigned e_LocaleSCountry = 0x06;
+inline constexpr unsigned e_LocaleSEngCountry = 0x1002;
+inline constexpr unsigned e_LocaleSAbbrevCtryName = 0x07;
+inline constexpr unsigned e_LocaleSNativeCtryName = 0x08;
+inline constexpr unsigned e_LocaleIDefaultLanguage = 0x09;
+inline constexpr unsigned e_LocaleIDefaultCountry = 0x0A;
+inline constexpr unsigned e_LocaleIDefaultCodePage = 0x0B;
+inline constexpr unsigned e_LocaleIDefaultAnsiCodePage = 0x1004;
+inline constexpr unsigned e_LocaleIDefaultMacCodePage = 0x1011;
+inline constexpr unsigned e_LocaleSList = 0x0C;
+inline constexpr unsigned e_LocaleIMeasure = 0x0D;
+inline constexpr unsigned e_LocaleSDecimal = 0x0E;
+inline constexpr unsigned e_LocaleSThousand = 0x0F;
+inline constexpr unsigned e_LocaleSGrouping = 0x10;
+inline constexpr unsigned e_LocaleIDigits = 0x11;
+inline constexpr unsigned e_LocaleILZero = 0x12;
+inline constexpr unsigned e_LocaleINegNumber = 0x1010;
+inline constexpr unsigned e_LocaleSNativeDigits = 0x13;
+inline constexpr unsigned e_LocaleSCurrency = 0x14;
+inline constexpr unsigned e_LocaleSIntlSymbol = 0x15;
+inline constexpr unsigned e_LocaleSMonDecimalSep = 0x16;
+inline constexpr unsigned e_LocaleSMonThousandSep = 0x17;
+inline constexpr unsigned e_LocaleSMonGrouping = 0x18;
+inline constexpr unsigned e_LocaleICurrDigits = 0x19;
+inline constexpr unsigned e_LocaleIIntlCurrDigits = 0x1A;
+inline constexpr unsigned e_LocaleICurrency = 0x1B;
+inline constexpr unsigned e_LocaleINegCurr = 0x1C;
+inline constexpr unsigned e_LocaleSDate = 0x1D;
+inline constexpr unsigned e_LocaleSTime = 0x1E;
+inline constexpr unsigned e_LocaleSShortDate = 0x1F;
+inline constexpr unsigned e_LocaleSLongDate = 0x20;
+inline constexpr unsigned e_LocaleSTimeFormat = 0x1003;
+inline constexpr unsigned e_LocaleIDate = 0x21;
+inline constexpr unsigned e_LocaleILDate = 0x22;
+inline constexpr unsigned e_LocaleITime = 0x23;
+inline constexpr unsigned e_LocaleITimeMarkPosn = 0x1005;
+inline constexpr unsigned e_LocaleICentury = 0x24;
+inline constexpr unsigned e_LocaleITLZero = 0x25;
+inline constexpr unsigned e_LocaleIDayLZero = 0x26;
+inline constexpr unsigned e_LocaleIMonLZero = 0x27;
+inline constexpr unsigned e_LocaleS1159 = 0x28;
+inline constexpr unsigned e_LocaleS2359 = 0x29;
+inline constexpr unsigned e_LocaleSDayName1 = 0x2A;           // Monday; 0x2B to 0x30 Tuesday to Sunday
+inline constexpr unsigned e_LocaleSAbbrevDayName1 = 0x31;     // Mon; 0x32 to 0x37 Tue to Sun
+inline constexpr unsigned e_LocaleSMonthName1 = 0x38;         // January; 0x39 to 0x43 February to December
+inline constexpr unsigned e_LocaleSAbbrevMonthName1 = 0x44;   // Jan; 0x45 to 0x4F Feb to Dec
+inline constexpr unsigned e_LocaleSPositiveSign = 0x50;
+inline constexpr unsigned e_LocaleSNegativeSign = 0x51;
+inline constexpr unsigned e_LocaleIPosSignPosn = 0x52;
+inline constexpr unsigned e_LocaleINegSignPosn = 0x53;
+inline constexpr unsigned e_LocaleIPosSymPrecedes = 0x54;
+inline constexpr unsigned e_LocaleIPosSepBySpace = 0x55;
+inline constexpr unsigned e_LocaleINegSymPrecedes = 0x56;
+inline constexpr unsigned e_LocaleINegSepBySpace = 0x57;
+inline constexpr unsigned e_LocaleICalendarType = 0x1009;
+inline constexpr unsigned e_LocaleIOptionalCalendar = 0x100B;
+inline constexpr unsigned e_LocaleIFirstDayOfWeek = 0x100C;
+inline constexpr unsigned e_LocaleIFirstWeekOfYear = 0x100D;
+inline constexpr unsigned e_LocaleSMonthName13 = 0x100E;
+inline constexpr unsigned e_LocaleSAbbrevMonthName13 = 0x100F;
+inline constexpr unsigned e_LocaleSYearMonth = 0x1006;
+inline constexpr unsigned e_LocaleIDigitSubstitution = 0x1014;
 
 // Flags of the value and formatting calls (the Windows values).
-enum : unsigned {
-    e_LocaleNoUserOverride = 0x80000000u,
-    e_LocaleReturnNumber = 0x20000000u,  // GetLocaleInfoW: the value as a 32-bit number
-    e_DateShortDate = 0x1,
-    e_DateLongDate = 0x2,
-    e_DateUseAltCalendar = 0x4,
-    e_DateYearMonth = 0x8,
-    e_TimeNoMinutesOrSeconds = 0x1,
-    e_TimeNoSeconds = 0x2,
-    e_TimeNoTimeMarker = 0x4,
-    e_TimeForce24HourFormat = 0x8,
-};
+inline constexpr unsigned e_LocaleNoUserOverride = 0x80000000u;
+inline constexpr unsigned e_LocaleReturnNumber = 0x20000000u;  // GetLocaleInfoW: the value as a 32-bit number
+inline constexpr unsigned e_DateShortDate = 0x1;
+inline constexpr unsigned e_DateLongDate = 0x2;
+inline constexpr unsigned e_DateUseAltCalendar = 0x4;
+inline constexpr unsigned e_DateYearMonth = 0x8;
+inline constexpr unsigned e_TimeNoMinutesOrSeconds = 0x1;
+inline constexpr unsigned e_TimeNoSeconds = 0x2;
+inline constexpr unsigned e_TimeNoTimeMarker = 0x4;
+inline constexpr unsigned e_TimeForce24HourFormat = 0x8;
 
 // IsValidLocale's flags.
-enum : unsigned { e_LocaleInstalled = 1, e_LocaleSupported = 2 };
+inline constexpr unsigned e_LocaleInstalled = 1, e_LocaleSupported = 2;
 
 // Calendar identifiers (CAL_*) and the calendar-information kinds.
-enum : unsigned {
-    e_CalendarGregorian = 1,
-    e_CalendarGregorianUS = 2,
-    e_CalendarJapan = 3,
-    e_CalendarTaiwan = 4,
-    e_CalendarKorea = 5,
-    e_CalendarHijri = 6,
-    e_CalendarThai = 7,
-    e_CalendarHebrew = 8,
-    e_CalendarAll = 0xFFFFFFFFu,          // ENUM_ALL_CALENDARS
-    e_CalInfoCalendarId = 0x01,           // CAL_ICALINTVALUE
-    e_CalInfoCalendarName = 0x02,         // CAL_SCALNAME
-    e_CalInfoEraName = 0x04,              // CAL_SERASTRING
-};
+inline constexpr unsigned e_CalendarGregorian = 1;
+inline constexpr unsigned e_CalendarGregorianUS = 2;
+inline constexpr unsigned e_CalendarJapan = 3;
+inline constexpr unsigned e_CalendarTaiwan = 4;
+inline constexpr unsigned e_CalendarKorea = 5;
+inline constexpr unsigned e_CalendarHijri = 6;
+inline constexpr unsigned e_CalendarThai = 7;
+inline constexpr unsigned e_CalendarHebrew = 8;
+inline constexpr unsigned e_CalendarAll = 0xFFFFFFFFu;          // ENUM_ALL_CALENDARS
+inline constexpr unsigned e_CalInfoCalendarId = 0x01;           // CAL_ICALINTVALUE
+inline constexpr unsigned e_CalInfoCalendarName = 0x02;         // CAL_SCALNAME
+inline constexpr unsigned e_CalInfoEraName = 0x04;              // CAL_SERASTRING
 
 // A point in time as the Windows SYSTEMTIME lays it out.
 struct st_SystemTime {

@@ -86,6 +86,16 @@ int i_Show(unsigned lcid) {
         st_LocaleValueType const& type = aso_LocaleValueTypes[i];
         std::printf("  %-22s %s\n", type.qccz_Name, s_LocaleValue(lcid, type.n_Type).c_str());
     }
+    std::string calendars;
+    Platform::b_EnumCalendarInfoA(
+        [](char const* name, void* context) {
+            std::string* list = static_cast<std::string*>(context);
+            *list += (list->empty() ? "" : "; ") + std::string(name);
+            return 1;
+        },
+        &calendars, lcid, Platform::e_CalendarAll, Platform::e_CalInfoCalendarName);
+    CT_CString calendarNames(calendars.c_str(), ~0u, CT_LocaleInfo::sn_GetDefaultANSICodePage(lcid));
+    std::printf("  %-22s %s\n", "calendars", s_Narrow(calendarNames).c_str());
     CT_CString number;
     CT_FormatString::sb_FormatNumber(&number, static_cast<unsigned>(-1234567), lcid, 2, 3);
     std::printf("  %-22s %s\n", "-1234567, 2 digits", s_Narrow(number).c_str());

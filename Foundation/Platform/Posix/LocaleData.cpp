@@ -526,6 +526,8 @@ st_Registry& rco_Registry() {
     return sco_Registry;
 }
 
+st_LocaleData const* pcso_Find(unsigned lcid);
+
 char const* qccz_ProcessLocaleName() {
     for (char const* name : {"LC_ALL", "LC_TIME", "LC_CTYPE", "LANG"}) {
         char const* value = std::getenv(name);
@@ -565,8 +567,12 @@ unsigned n_GetProcessLcid() {
 }
 
 bool b_HasLocaleData(unsigned lcid) {
+    thread_local unsigned stn_LastKnown = ~0u;
+    if (lcid == stn_LastKnown) return true;
     std::vector<unsigned> const& lcids = rco_Registry().co_Lcids;
-    return std::binary_search(lcids.begin(), lcids.end(), lcid);
+    bool known = std::binary_search(lcids.begin(), lcids.end(), lcid);
+    if (known) stn_LastKnown = lcid;
+    return known;
 }
 
 unsigned n_GetLcidCount() { return static_cast<unsigned>(rco_Registry().co_Lcids.size()); }
@@ -579,6 +585,20 @@ unsigned n_GetLcidAt(unsigned index) {
 st_LocaleData const* pcso_GetLocaleData(unsigned lcid) {
     // 0 and the Windows placeholders for the user and system defaults.
     if (lcid == 0 || lcid == 0x400 || lcid == 0x800) lcid = n_GetProcessLcid();
+    // Callers ask for the same locale many times in a row: the thread keeps
+    // its last answer (entries live as long as the process).
+    thread_local unsigned stn_LastLcid = ~0u;
+    thread_local st_LocaleData const* stpcso_Last = nullptr;
+    if (lcid == stn_LastLcid) return stpcso_Last;
+    st_LocaleData const* result = pcso_Find(lcid);
+    stn_LastLcid = lcid;
+    stpcso_Last = result;
+    return result;
+}
+
+namespace {
+
+st_LocaleData const* pcso_Find(unsigned lcid) {
     st_Registry& registry = rco_Registry();
     if (!std::binary_search(registry.co_Lcids.begin(), registry.co_Lcids.end(), lcid)) return nullptr;
     std::lock_guard<std::mutex> guard(registry.co_Lock);
@@ -589,6 +609,8 @@ st_LocaleData const* pcso_GetLocaleData(unsigned lcid) {
     registry.co_Data[lcid] = std::move(data);
     return result;
 }
+
+}  // namespace
 
 void v_ToLocaleCalendar(st_LocaleData const& data, unsigned year, unsigned month, unsigned day, int* outYear,
                         unsigned* outMonth, unsigned* outDay) {

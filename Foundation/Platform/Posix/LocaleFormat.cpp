@@ -3,8 +3,8 @@
 // build does.
 //
 // Date pictures: d dd (day), ddd dddd (day name), M MM MMM MMMM (month),
-// y yy yyyy (year; y without a leading zero, yy two digits, three or more
-// the full year), g gg (era). Time pictures: h hh H HH m mm s ss t tt.
+// y yy yyyy (year; y its last digit, yy its last two, three or more the
+// full year), g gg (era). Time pictures: h hh H HH m mm s ss t tt.
 // Text in single quotes is copied without its quotes, two quotes stand for
 // one, and any other character is copied. Longer runs of a letter count as
 // its longest form. A full month name after or before a day number is the
@@ -130,7 +130,8 @@ bool b_FormatDate(st_LocaleData const& data, unsigned flags, st_SystemTime const
             else *out += genitive ? data.as_GenitiveMonths[month - 1] : data.as_Months[month - 1];
             break;
         case u'y':
-            if (n == 1) v_Digits(out, year % 100, 1);
+            // y is the last digit alone, yy the last two.
+            if (n == 1) v_Digits(out, year % 10, 1);
             else if (n == 2) v_Digits(out, year % 100, 2);
             else v_Digits(out, year, 1);
             break;
@@ -274,7 +275,7 @@ bool b_FormatNumber(st_LocaleData const& data, std::u16string const& value, st_N
     fraction.resize(std::max<size_t>(fraction.size(), digits), '0');
     bool carry = fraction.size() > digits && fraction[digits] >= '5';
     fraction.resize(digits);
-    if (integer.empty()) integer = "0";
+    if (integer.empty()) integer.push_back('0');
     for (size_t k = fraction.size(); carry && k-- > 0;) {
         if (fraction[k] == '9') fraction[k] = '0';
         else {
@@ -291,7 +292,8 @@ bool b_FormatNumber(st_LocaleData const& data, std::u16string const& value, st_N
     }
     if (carry) integer.insert(integer.begin(), '1');
     size_t first = integer.find_first_not_of('0');
-    integer = first == std::string::npos ? "0" : integer.substr(first);
+    if (first == std::string::npos) integer.assign(1, '0');
+    else integer.erase(0, first);
     // A value that rounds to zero is written without a sign.
     if (integer == "0" && fraction.find_first_not_of('0') == std::string::npos) negative = false;
 
@@ -325,13 +327,16 @@ bool b_FormatNumber(st_LocaleData const& data, std::u16string const& value, st_N
     // The sign is the locale's own negative sign.
     auto sign = data.co_Values.find(0x51);
     std::u16string minus = sign == data.co_Values.end() || sign->second.empty() ? u"-" : sign->second;
-    switch (order) {
-    case 0: *out = u"(" + number + u")"; break;
-    case 1: *out = minus + number; break;
-    case 2: *out = minus + u" " + number; break;
-    case 3: *out = number + minus; break;
-    default: *out = number + u" " + minus; break;
-    }
+    // Built by appending: the compiler's restrict check misreads the
+    // concatenations of short literals with strings.
+    out->clear();
+    if (order == 0) out->push_back(u'(');
+    if (order == 1 || order == 2) out->append(minus);
+    if (order == 2) out->push_back(u' ');
+    out->append(number);
+    if (order == 4) out->push_back(u' ');
+    if (order == 3 || order == 4) out->append(minus);
+    if (order == 0) out->push_back(u')');
     return true;
 }
 
