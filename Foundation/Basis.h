@@ -48,6 +48,7 @@
 #include "Foundation/Database/RecordManager/DatabaseError.h"
 #include "Foundation/Database/RecordManager/RecordManager.h"
 #include "Foundation/System/IniFile/IniFile.h"
+#include "Foundation/System/Calendar/Calendar.h"
 #include "Foundation/System/Language/Language.h"
 #include "Foundation/System/Language/LocaleInfo.h"
 #include "Foundation/System/String/StringConvert.h"
@@ -56,3 +57,5 @@
 #include "Foundation/System/SysInfo/LoadString.h"
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/System/SysInfo/SysInfo.h"
+#include "Foundation/System/Time/StopWatch.h"
+#include "Foundation/System/Time/Time.h"

@@ -8,3 +8,5 @@ int i_RunRecords(int argc, char** argv);
 int i_RunIni(int argc, char** argv);
 int i_RunLocale(int argc, char** argv);
 int i_RunRegistry(int argc, char** argv);
+int i_RunCalendar(int argc, char** argv);
+int i_RunTime(int argc, char** argv);

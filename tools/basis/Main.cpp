@@ -23,6 +23,8 @@ st_Command const aso_Commands[] = {
     {"ini", "read, write, delete and list the settings of INI files", &i_RunIni},
     {"locale", "list the locales and show the values the library reads of one", &i_RunLocale},
     {"registry", "query, add, delete, export and import registry keys", &i_RunRegistry},
+    {"calendar", "convert dates between calendars and lay out a month in two calendars", &i_RunCalendar},
+    {"time", "read a date and time by a picture in a locale", &i_RunTime},
 };
 
 int i_Usage(FILE* out) {

@@ -26,6 +26,7 @@ st_Section const aso_Sections[] = {
     {"ini", &i_TourIni},
     {"registry", &i_TourRegistry},
     {"locales", &i_TourLocale},
+    {"calendar", &i_TourCalendar},
     {"frame", &i_TourFrame, true},
     {"buffer", &i_TourBuffer, true},
     {"errors", &i_TourErrors, true},

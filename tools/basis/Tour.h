@@ -21,6 +21,7 @@ int i_TourSharing();
 int i_TourIni();
 int i_TourLocale();
 int i_TourRegistry();
+int i_TourCalendar();
 
 // A new name for a scratch file of the tour (TourScratch.cpp); the
 // section removes the file again.
