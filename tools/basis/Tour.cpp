@@ -23,6 +23,7 @@ st_Section const aso_Sections[] = {
     {"wordlists", &i_TourWordlist},
     {"hash", &i_TourHash},
     {"records", &i_TourRecords},
+    {"sync", &i_TourSync},
 };
 
 }  // namespace

@@ -15,6 +15,7 @@ int i_TourFiles();
 int i_TourWordlist();
 int i_TourHash();
 int i_TourRecords();
+int i_TourSync();
 
 // Prints a section heading.
 void v_TourHeading(char const* title);

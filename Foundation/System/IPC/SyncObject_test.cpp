@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "Foundation/Basis/Error/ErrorManager.h"
+#include "Foundation/Basis/Frame/StartUp.h"
 #include "Foundation/System/IPC/Event.h"
 #include "Foundation/System/IPC/Mutex.h"
 #include "Foundation/System/IPC/ReadWriteLock.h"
@@ -182,6 +183,23 @@ TEST(IPCSyncObject, TypesOfTheFourClasses) {
     EXPECT_EQ(mutex.vpv_IsKindOf(CT_IPC_Event::spcco_GetType()), nullptr);
     // The prototypes hold no handle of their own.
     EXPECT_EQ(CT_IPC_Mutex::sco_Object.h_GetHandle(), nullptr);
+
+    // Registered at load in their places among the other static objects.
+    auto position = [](char const* name) {
+        for (unsigned i = 0; i < StartUp::sn_GetStepCount(); ++i)
+            if (std::strcmp(StartUp::sqccz_GetStep(i), name) == 0) return static_cast<int>(i);
+        return -1;
+    };
+    EXPECT_LT(position("CT_ExceptionManager::sv_Exit registered"), position("CT_Forum type"));
+    EXPECT_LT(position("CT_Forum type"), position("CT_StdFile pool"));
+    EXPECT_LT(position("CT_SymbolTable pool"), position("CT_ThreadSafeForum type"));
+    EXPECT_LT(position("CT_ThreadSafeForum type"), position("CT_UString type"));
+    EXPECT_LT(position("CT_WinFile pool"), position("CT_IPC_Event type"));
+    EXPECT_LT(position("CT_IPC_Event type"), position("CT_IPC_Mutex type"));
+    EXPECT_LT(position("CT_IPC_Mutex type"), position("CT_OS::sv_Init"));
+    EXPECT_LT(position("CT_OS::sv_Init"), position("CT_IPC_Semaphore type"));
+    EXPECT_LT(position("CT_IPC_Semaphore type"), position("CT_IPC_SyncObject type"));
+    EXPECT_GE(position("CT_Forum type"), 0);
 }
 
 TEST(IPCReadWriteLock, ReadersShareAndAWriterWaitsForAllOfThem) {
