@@ -1,5 +1,6 @@
 #include "Foundation/Basis/Forum/Forum.h"
 
+#include <cstring>
 #include <new>
 
 BASIS_DEFINE_TYPE_OPERATIONS(CT_Forum)
@@ -77,10 +78,22 @@ unsigned CT_Forum::vn_SpeakVA(CT_Forum* target, unsigned message, va_list argume
     return n_Broadcast(message, arguments);
 }
 
+// The listener at index (from 0) as the list stands now, or null past its
+// end. Read straight from the array's storage: the broadcast asks for the
+// count before every call, and this keeps that as cheap as the call.
+static CT_Forum* pco_ListenerNow(CT_VoidArray const& listeners, unsigned index) {
+    CT_Buffer const* buffer = listeners.pcco_GetBuffer();
+    if (index >= buffer->n_GetUsedSize() / sizeof(CT_Forum*)) return nullptr;
+    CT_Forum* listener;
+    std::memcpy(&listener, static_cast<unsigned char const*>(buffer->qcv_Get()) + index * sizeof(CT_Forum*),
+                sizeof listener);
+    return listener;
+}
+
 void CT_Forum::v_Broadcast(unsigned message, va_list arguments) {
     // The count is read again before every call: see the header.
-    for (unsigned position = 1; position <= co_Listeners.n_GetCount(); ++position) {
-        CT_Forum* listener = pco_GetListener(position);
+    for (unsigned index = 0; index < co_Listeners.pcco_GetBuffer()->n_GetUsedSize() / sizeof(CT_Forum*); ++index) {
+        CT_Forum* listener = pco_ListenerNow(co_Listeners, index);
         // A null listener (added as such) hears nothing.
         if (listener == nullptr) continue;
         va_list own;
@@ -91,8 +104,8 @@ void CT_Forum::v_Broadcast(unsigned message, va_list arguments) {
 }
 
 unsigned CT_Forum::n_Broadcast(unsigned message, va_list arguments) {
-    for (unsigned position = 1; position <= co_Listeners.n_GetCount(); ++position) {
-        CT_Forum* listener = pco_GetListener(position);
+    for (unsigned index = 0; index < co_Listeners.pcco_GetBuffer()->n_GetUsedSize() / sizeof(CT_Forum*); ++index) {
+        CT_Forum* listener = pco_ListenerNow(co_Listeners, index);
         if (listener == nullptr) continue;
         va_list own;
         va_copy(own, arguments);

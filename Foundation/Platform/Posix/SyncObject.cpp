@@ -173,17 +173,17 @@ void v_UndoMutex(st_SyncObject* object, et_Take taken) {
 // Event and semaphore readiness, under the state lock. pulses is the event's
 // pulse count when this waiter arrived: a later pulse releases it.
 bool b_IsReady(st_SyncObject const* object, std::uint32_t pulses) {
-    if (object->i_Count > 0) return true;
+    if (object->i_Count.load(std::memory_order_relaxed) > 0) return true;
     if (object->eo_Kind != et_SyncKind::e_Event || object->n_Pulses == pulses) return false;
     return object->i_Maximum != 0 || object->b_PulseTicket != 0;
 }
 
 void v_Take(st_SyncObject* object) {
     if (object->eo_Kind == et_SyncKind::e_Semaphore) {
-        --object->i_Count;
+        object->i_Count.store(object->i_Count.load(std::memory_order_relaxed) - 1, std::memory_order_relaxed);
     } else if (object->i_Maximum == 0) {  // automatic reset
-        if (object->i_Count > 0)
-            object->i_Count = 0;
+        if (object->i_Count.load(std::memory_order_relaxed) > 0)
+            object->i_Count.store(0, std::memory_order_relaxed);
         else
             object->b_PulseTicket = 0;
     }
@@ -369,10 +369,34 @@ unsigned n_TryOnce(st_SyncObject* object) {
         return n_None;
     }
     v_LockState(object);
-    bool ready = object->i_Count > 0;
+    bool ready = object->i_Count.load(std::memory_order_relaxed) > 0;
     if (ready) v_Take(object);
     v_UnlockState(object);
     return ready ? e_WaitObject0 : n_None;
+}
+
+// A wait-any's first look, before it counts itself as a waiter: objects
+// are looked at in index order without their locks, and only one that shows
+// a count is locked and tried. A busy mutex ends the look (it may only be
+// held for a moment by a wait-all), as does the end of the list; the full
+// wait then checks everything under the locks.
+unsigned n_TryAnyQuickly(st_Wait* wait) {
+    for (unsigned i = 0; i < wait->n_Count; ++i) {
+        st_SyncObject* object = wait->apso_Objects[i];
+        if (object->eo_Kind == et_SyncKind::e_Mutex) {
+            et_Take taken = eo_TryTakeMutex(object);
+            if (taken == e_Taken) return e_WaitObject0 + i;
+            if (taken == e_TakenAbandoned) return e_WaitAbandoned0 + i;
+            return n_None;
+        }
+        if (object->i_Count.load(std::memory_order_relaxed) <= 0) continue;
+        v_LockState(object);
+        bool ready = object->i_Count.load(std::memory_order_relaxed) > 0;
+        if (ready) v_Take(object);
+        v_UnlockState(object);
+        if (ready) return e_WaitObject0 + i;
+    }
+    return n_None;
 }
 
 }  // namespace
@@ -381,7 +405,7 @@ bool b_InitSyncObject(st_SyncObject* object, et_SyncKind kind, std::int32_t coun
     std::memset(static_cast<void*>(object), 0, sizeof *object);
     object->eo_Kind = kind;
     object->n_Identity = reinterpret_cast<std::uintptr_t>(object);
-    object->i_Count = count;
+    object->i_Count.store(count, std::memory_order_relaxed);
     object->i_Maximum = maximum;
     pthread_mutexattr_t attributes;
     if (::pthread_mutexattr_init(&attributes) != 0) return false;
@@ -504,7 +528,7 @@ int b_SetEventState(HANDLE handle, int state, bool pulse) {
     st_SyncObject* object = Posix::pso_LookupKind(handle, et_SyncKind::e_Event);
     if (object == nullptr) return 0;
     Posix::v_LockState(object);
-    object->i_Count = state;
+    object->i_Count.store(state, std::memory_order_relaxed);
     // A pulse releases only the waiters present now: those that noted an
     // earlier pulse count. An automatic-reset event's pulse leaves one
     // ticket, taken by the first of them to look again; a later pulse, set
@@ -533,10 +557,16 @@ int b_ReleaseMutex(HANDLE handle) {
         errno = e_SyncErrorNotOwner;
         return 0;
     }
-    // No state lock here: the sequence bump after the unlock is what a
-    // sleeping waiter's noted value is compared with.
-    object->n_Sequence.fetch_add(1, std::memory_order_seq_cst);
-    if (object->n_Waiters.load(std::memory_order_seq_cst) != 0) Posix::v_WakeAll(&object->n_Sequence);
+    // No state lock here. A waiter counts itself in n_Waiters before it
+    // notes the sequence word and tries the mutex; the unlock above comes
+    // before the count is read here (both full barriers). So either this
+    // release sees the waiter and bumps the word it sleeps on, or the
+    // waiter's try comes after the unlock and takes the mutex: a release
+    // with nobody waiting costs no more than the unlock.
+    if (object->n_Waiters.load(std::memory_order_seq_cst) != 0) {
+        object->n_Sequence.fetch_add(1, std::memory_order_seq_cst);
+        Posix::v_WakeAll(&object->n_Sequence);
+    }
     return 1;
 }
 
@@ -548,10 +578,10 @@ int b_ReleaseSemaphore(HANDLE handle, long count, long* previous) {
         return 0;
     }
     Posix::v_LockState(object);
-    long before = object->i_Count;
+    long before = object->i_Count.load(std::memory_order_relaxed);
     bool fits = count <= static_cast<long>(object->i_Maximum) - before;
     if (fits) {
-        object->i_Count = static_cast<std::int32_t>(before + count);
+        object->i_Count.store(static_cast<std::int32_t>(before + count), std::memory_order_relaxed);
         Posix::v_Changed(object);
     }
     Posix::v_UnlockState(object);
@@ -587,6 +617,10 @@ unsigned n_WaitForSyncObjects(unsigned count, HANDLE const* handles, int waitAll
     for (unsigned i = 0; i < count; ++i) {
         wait.apso_Objects[i] = Posix::pso_Lookup(handles[i]);
         if (wait.apso_Objects[i] == nullptr) return e_WaitFailed;
+    }
+    if (waitAll == 0) {
+        unsigned result = Posix::n_TryAnyQuickly(&wait);
+        if (result != Posix::n_None) return result;
     }
     return Posix::n_Wait(&wait, waitAll != 0, timeout);
 }

@@ -35,8 +35,9 @@ struct st_SyncObject {
     std::atomic<std::uint32_t> n_Sequence;
     // Threads in a wait on this object; a change wakes the futex only then.
     std::atomic<std::uint32_t> n_Waiters;
-    // Event: signalled (0 or 1). Semaphore: the count.
-    std::int32_t i_Count;
+    // Event: signalled (0 or 1). Semaphore: the count. Changed under the
+    // state lock only; read without it by a wait-any's first look.
+    std::atomic<std::int32_t> i_Count;
     // Semaphore: the maximum. Event: non-zero for manual reset.
     std::int32_t i_Maximum;
     // Event pulses: the number of pulses so far, and for an automatic-reset
