@@ -173,6 +173,21 @@ TEST(SyncMutex, AThreadEndingWithTheMutexAbandonsIt) {
     EXPECT_TRUE(b_ReleaseMutex(mutex.h));
 }
 
+TEST(SyncMutex, ClosingAHeldMutexLeavesTheOthersWorking) {
+    std::string name = s_UniqueName("held");
+    HANDLE unnamed = h_CreateMutex(1, nullptr), named = h_CreateMutex(1, name.c_str());
+    Handle other(h_CreateMutex(0, nullptr));
+    ASSERT_EQ(n_WaitForSyncObject(other.h, 0, 0), e_WaitObject0);
+    EXPECT_TRUE(b_CloseSyncHandle(unnamed));
+    EXPECT_TRUE(b_CloseSyncHandle(named));
+    // Releasing and taking again goes through what this thread holds.
+    EXPECT_TRUE(b_ReleaseMutex(other.h));
+    EXPECT_EQ(n_WaitForSyncObject(other.h, 0, 0), e_WaitObject0);
+    EXPECT_TRUE(b_ReleaseMutex(other.h));
+    Handle again(h_CreateMutex(0, name.c_str()));
+    EXPECT_EQ(n_GetLastError(), 0u);
+}
+
 TEST(SyncSemaphore, ReleasesStopAtTheMaximum) {
     Handle semaphore(h_CreateSemaphore(1, 2, nullptr));
     long previous = -1;

@@ -255,7 +255,7 @@ st_NamedMapping* pso_OpenNamed(char const* name, et_SyncKind kind, bool create, 
     return nullptr;
 }
 
-void v_CloseNamed(st_NamedMapping* mapping) {
+void v_CloseNamed(st_NamedMapping* mapping, bool unmap) {
     v_Lock(mapping->i_File);
     st_Segment* segment = mapping->pso_Segment;
     int self = static_cast<int>(::getpid());
@@ -265,7 +265,7 @@ void v_CloseNamed(st_NamedMapping* mapping) {
         segment->b_Dead = 1;
         ::shm_unlink(mapping->ac_Path);
     }
-    ::munmap(segment, sizeof(st_Segment));
+    if (unmap) ::munmap(segment, sizeof(st_Segment));
     ::close(mapping->i_File);
     delete mapping;
 }

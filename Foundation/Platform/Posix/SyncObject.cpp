@@ -401,6 +401,28 @@ unsigned n_TryAnyQuickly(st_Wait* wait) {
 
 }  // namespace
 
+bool b_LeaveForClose(st_SyncObject* object) {
+    if (object->eo_Kind != et_SyncKind::e_Mutex) return true;
+    // A locked robust mutex sits in its owner thread's list of held robust
+    // mutexes, which the system walks at later locks and at the thread's
+    // end; its memory must stay while it is there. Held by this thread (at
+    // any depth) it is released now, as there will be no handle to release
+    // it with. Held by another thread of this process, the memory is left
+    // in place: a small leak instead of a list pointing into freed memory.
+    int result = ::pthread_mutex_trylock(&object->so_Owner);
+    if (result == EOWNERDEAD) {
+        ::pthread_mutex_consistent(&object->so_Owner);
+        result = 0;
+    }
+    if (result == 0) {
+        while (::pthread_mutex_unlock(&object->so_Owner) == 0) {
+        }
+        return true;
+    }
+    int owner = __atomic_load_n(pi_OwnerWord(object), __ATOMIC_SEQ_CST) & static_cast<int>(FUTEX_TID_MASK);
+    return owner != 0 && ::syscall(SYS_tgkill, ::getpid(), owner, 0) != 0;
+}
+
 bool b_InitSyncObject(st_SyncObject* object, et_SyncKind kind, std::int32_t count, std::int32_t maximum) {
     std::memset(static_cast<void*>(object), 0, sizeof *object);
     object->eo_Kind = kind;
@@ -448,7 +470,7 @@ HANDLE h_Create(et_SyncKind kind, std::int32_t count, std::int32_t maximum, char
     HANDLE handle = Posix::h_Register(object, mapping);
     if (handle == nullptr) {
         if (mapping != nullptr)
-            Posix::v_CloseNamed(mapping);
+            Posix::v_CloseNamed(mapping, true);
         else
             ::operator delete(object);
         return nullptr;
@@ -470,7 +492,7 @@ HANDLE h_Open(et_SyncKind kind, char const* name) {
     Posix::st_NamedMapping* mapping = Posix::pso_OpenNamed(name, kind, false, 0, 0, &object, &existed);
     if (mapping == nullptr) return nullptr;
     HANDLE handle = Posix::h_Register(object, mapping);
-    if (handle == nullptr) Posix::v_CloseNamed(mapping);
+    if (handle == nullptr) Posix::v_CloseNamed(mapping, true);
     return handle;
 }
 
@@ -511,9 +533,10 @@ int b_CloseSyncHandle(HANDLE handle) {
     }
     // Closing a handle that another thread is still waiting on is the
     // caller's error, as on Windows; the object goes with its last handle.
+    bool release = Posix::b_LeaveForClose(record->pso_Object);
     if (record->pso_Mapping != nullptr) {
-        Posix::v_CloseNamed(record->pso_Mapping);
-    } else {
+        Posix::v_CloseNamed(record->pso_Mapping, release);
+    } else if (release) {
         if (record->pso_Object->eo_Kind == et_SyncKind::e_Mutex) ::pthread_mutex_destroy(&record->pso_Object->so_Owner);
         ::pthread_mutex_destroy(&record->pso_Object->so_State);
         ::operator delete(record->pso_Object);

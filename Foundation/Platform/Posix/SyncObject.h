@@ -61,6 +61,12 @@ struct st_NamedMapping;
 st_NamedMapping* pso_OpenNamed(char const* name, et_SyncKind kind, bool create, std::int32_t count,
                                std::int32_t maximum, st_SyncObject** object, bool* existed);
 // Drops this handle's hold on the segment; the last hold removes the name.
-void v_CloseNamed(st_NamedMapping* mapping);
+// Without unmap the segment stays mapped (see b_LeaveForClose).
+void v_CloseNamed(st_NamedMapping* mapping, bool unmap);
+
+// Before a handle's object goes away: lets go of a mutex this thread holds.
+// False when the object's memory must stay (a mutex held by another thread
+// of this process).
+bool b_LeaveForClose(st_SyncObject* object);
 
 }  // namespace Platform::Posix

@@ -139,6 +139,7 @@ TEST(SyncStress, SixteenThreadsKeepEveryInvariant) {
     EXPECT_EQ(shared.co_Semaphore.eo_Wait(0, 0), CT_IPC_SyncObject::e_WaitObject0);
     EXPECT_EQ(shared.co_Token.eo_Wait(0, 0), CT_IPC_SyncObject::e_WaitObject0);
     EXPECT_EQ(shared.co_Mutex.eo_Wait(0, 0), CT_IPC_SyncObject::e_WaitObject0);
+    shared.co_Mutex.v_Release();
     RecordProperty("steps", static_cast<int>(shared.n_Steps.load()));
     std::printf("sync stress: %ld steps by 16 threads in 3 s\n", shared.n_Steps.load());
 }
