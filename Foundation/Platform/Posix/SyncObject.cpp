@@ -415,8 +415,10 @@ bool b_LeaveForClose(st_SyncObject* object) {
         result = 0;
     }
     if (result == 0) {
-        while (::pthread_mutex_unlock(&object->so_Owner) == 0) {
-        }
+        // The system's recursion count (in the same public mutex layout as
+        // the lock word): every level this thread holds, the probe's included.
+        for (unsigned depth = object->so_Owner.__data.__count; depth > 0; --depth)
+            ::pthread_mutex_unlock(&object->so_Owner);
         return true;
     }
     int owner = __atomic_load_n(pi_OwnerWord(object), __ATOMIC_SEQ_CST) & static_cast<int>(FUTEX_TID_MASK);
