@@ -141,6 +141,23 @@ void v_Changed(st_SyncObject* object) {
 int* pi_OwnerWord(st_SyncObject* object) { return &object->so_Owner.__data.__lock; }
 static_assert(offsetof(pthread_mutex_t, __data.__lock) == 0, "robust mutex word first");
 
+// The calling thread's kernel id, as the lock word records an owner. Cached
+// per thread, and asked again in a forked child, whose one thread inherits
+// its parent thread's cache but has an id of its own.
+std::atomic<unsigned> n_Forks{0};
+int const i_ForkHook = ::pthread_atfork(nullptr, nullptr, [] { n_Forks.fetch_add(1); });
+thread_local int ti_Thread = 0;
+thread_local unsigned tn_Forks = 0;
+
+int i_OwnThread() {
+    unsigned forks = n_Forks.load(std::memory_order_relaxed);
+    if (ti_Thread == 0 || tn_Forks != forks) {
+        ti_Thread = static_cast<int>(::syscall(SYS_gettid));
+        tn_Forks = forks;
+    }
+    return ti_Thread;
+}
+
 // ---- taking one object ---------------------------------------------------
 
 enum et_Take { e_NotTaken = 0, e_Taken = 1, e_TakenAbandoned = 2, e_TakeFailed = 3 };
@@ -578,7 +595,10 @@ int b_PulseEvent(HANDLE handle) { return b_SetEventState(handle, 0, true); }
 int b_ReleaseMutex(HANDLE handle) {
     st_SyncObject* object = Posix::pso_LookupKind(handle, et_SyncKind::e_Mutex);
     if (object == nullptr) return 0;
-    if (::pthread_mutex_unlock(&object->so_Owner) != 0) {
+    // Only the owner may release: a thread that does not own the mutex is
+    // refused here rather than by the unlock, which must not be asked.
+    int owner = __atomic_load_n(Posix::pi_OwnerWord(object), __ATOMIC_RELAXED) & static_cast<int>(FUTEX_TID_MASK);
+    if (owner != Posix::i_OwnThread() || ::pthread_mutex_unlock(&object->so_Owner) != 0) {
         errno = e_SyncErrorNotOwner;
         return 0;
     }
