@@ -27,6 +27,7 @@ st_Section const aso_Sections[] = {
     {"registry", &i_TourRegistry},
     {"locales", &i_TourLocale},
     {"calendar", &i_TourCalendar},
+    {"sync", &i_TourSync},
     {"frame", &i_TourFrame, true},
     {"buffer", &i_TourBuffer, true},
     {"errors", &i_TourErrors, true},

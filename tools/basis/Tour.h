@@ -22,6 +22,7 @@ int i_TourIni();
 int i_TourLocale();
 int i_TourRegistry();
 int i_TourCalendar();
+int i_TourSync();
 
 // A new name for a scratch file of the tour (TourScratch.cpp); the
 // section removes the file again.

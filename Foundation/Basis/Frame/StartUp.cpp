@@ -25,6 +25,8 @@
 #include "Foundation/Basis/Error/StringTable.h"
 #include "Foundation/Basis/File/StdFile.h"
 #include "Foundation/Basis/File/WinFile.h"
+#include "Foundation/Basis/Forum/Forum.h"
+#include "Foundation/Basis/Forum/ThreadSafeForum.h"
 #include "Foundation/Basis/Frame/BasisDLLMain.h"
 #include "Foundation/Basis/Frame/Type.h"
 #include "Foundation/Basis/Lexicon/BiLingualWordList.h"
@@ -42,6 +44,10 @@
 #include "Foundation/System/Language/Language.h"
 #include "Foundation/System/SysInfo/OS.h"
 #include "Foundation/System/String/UTF.h"
+#include "Foundation/System/IPC/Event.h"
+#include "Foundation/System/IPC/Mutex.h"
+#include "Foundation/System/IPC/Semaphore.h"
+#include "Foundation/System/IPC/SyncObject.h"
 
 namespace {
 
@@ -108,7 +114,8 @@ BASIS_MEMBER_INIT_EXIT(CT_ErrorManager)
 
 // 5. The exception manager.
 BASIS_MEMBER_INIT_EXIT(CT_ExceptionManager)
-// 6. CT_Forum type (to come); CT_StdFile pool.
+// 6. CT_Forum type; CT_StdFile pool.
+BASIS_TYPE(CT_Forum)
 BASIS_POOL(CT_StdFile, 32)
 
 // 7. The string base class.
@@ -126,7 +133,8 @@ BASIS_POOL(CT_StringStringMap, 16)
 BASIS_POOL(CT_StringScanner, 16)
 BASIS_POOL(CT_Symbol, 128)
 BASIS_POOL(CT_SymbolTable, 16)
-// 9. CT_ThreadSafeForum type (to come).
+// 9. CT_ThreadSafeForum type.
+BASIS_TYPE(CT_ThreadSafeForum)
 // 10. The wide string; the UTF-7 tables.
 BASIS_TYPE(CT_UString)
 BASIS_POOL(CT_UString, 1024)
@@ -141,12 +149,16 @@ CT_TestOut CT_TestOut::sco_Default;
 BASIS_POOL(CT_WinFile, 32)
 // 12. The clipboard (to come).
 // 13. CT_IPC_Event type; CT_Exit of the font manager (to come).
-// 14. CT_IPC_Mutex type (to come); the operating-system information.
+BASIS_TYPE(CT_IPC_Event)
+// 14. CT_IPC_Mutex type; the operating-system information.
+BASIS_TYPE(CT_IPC_Mutex)
 BASIS_INIT(CT_OS)
 // The INI file's pool: the fixed order names none, so it comes with the
 // other platform services here.
 BASIS_POOL(CT_IniFile, 16)
-// 15. CT_IPC_Semaphore and CT_IPC_SyncObject types (to come).
+// 15. CT_IPC_Semaphore and CT_IPC_SyncObject types.
+BASIS_TYPE(CT_IPC_Semaphore)
+BASIS_TYPE(CT_IPC_SyncObject)
 // 16. The language tables: the index of the language codes.
 BASIS_INIT_EXIT(CT_Language)
 

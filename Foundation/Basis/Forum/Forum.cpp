@@ -1,0 +1,117 @@
+#include "Foundation/Basis/Forum/Forum.h"
+
+#include <cstring>
+#include <new>
+
+BASIS_DEFINE_TYPE_OPERATIONS(CT_Forum)
+
+CT_Forum::CT_Forum() : co_Listeners(sizeof(CT_Forum*)) { BASIS_TYPE_CONSTRUCT(CT_Forum); }
+
+CT_Forum::CT_Forum(CT_Forum const* other) : co_Listeners(sizeof(CT_Forum*)) {
+    if (other != nullptr) co_Listeners.v_Set(&other->co_Listeners);
+    BASIS_TYPE_CONSTRUCT(CT_Forum);
+}
+
+CT_Forum::CT_Forum(CT_Type*) : co_Listeners(sizeof(CT_Forum*)) { BASIS_TYPE_CONSTRUCT(CT_Forum); }
+
+CT_Forum::~CT_Forum() { (void)BASIS_TYPE_DESTRUCT(CT_Forum); }
+
+void* CT_Forum::operator new(std::size_t size) { return ::operator new(size); }
+void CT_Forum::operator delete(void* block) { ::operator delete(block); }
+
+void CT_Forum::v_Set() { co_Listeners.v_Set(CT_VoidArray::e_DefaultGrowth, 0, 0); }
+
+void CT_Forum::v_Set(CT_Forum const* other) {
+    if (other != nullptr && other != this) co_Listeners.v_Set(&other->co_Listeners);
+}
+
+CT_Forum* CT_Forum::pco_GetListener(unsigned position) const {
+    CT_Forum const* listener = nullptr;
+    if (position >= 1 && position <= co_Listeners.n_GetCount())
+        co_Listeners.v_GetAt(&listener, static_cast<int>(position));
+    return const_cast<CT_Forum*>(listener);
+}
+
+void CT_Forum::vv_Update(CT_Forum* target, unsigned, ...) { vv_Speak(target, e_UpdateMessage); }
+
+void CT_Forum::vv_Listen(CT_Forum*, unsigned, va_list) {}
+
+unsigned CT_Forum::vn_Listen(CT_Forum*, unsigned, va_list) { return 0; }
+
+void CT_Forum::vv_AddListener(CT_Forum const* listener) { co_Listeners.v_Insert(&listener); }
+
+void CT_Forum::vv_RemoveListener(CT_Forum const* listener) {
+    unsigned count = co_Listeners.n_GetCount();
+    for (unsigned position = 1; position <= count; ++position) {
+        if (pco_GetListener(position) == listener) {
+            co_Listeners.v_RemoveAt(position);
+            return;
+        }
+    }
+}
+
+void CT_Forum::vv_Speak(CT_Forum* target, unsigned message, ...) {
+    va_list arguments;
+    va_start(arguments, message);
+    vv_SpeakVA(target, message, arguments);
+    va_end(arguments);
+}
+
+unsigned CT_Forum::vn_Speak(CT_Forum* target, unsigned message, ...) {
+    va_list arguments;
+    va_start(arguments, message);
+    unsigned answer = vn_SpeakVA(target, message, arguments);
+    va_end(arguments);
+    return answer;
+}
+
+void CT_Forum::vv_SpeakVA(CT_Forum* target, unsigned message, va_list arguments) {
+    if (target != nullptr) {
+        target->vv_Listen(this, message, arguments);
+        return;
+    }
+    v_Broadcast(message, arguments);
+}
+
+unsigned CT_Forum::vn_SpeakVA(CT_Forum* target, unsigned message, va_list arguments) {
+    if (target != nullptr) return target->vn_Listen(this, message, arguments);
+    return n_Broadcast(message, arguments);
+}
+
+// The listener at index (from 0) as the list stands now, or null past its
+// end. Read straight from the array's storage: the broadcast asks for the
+// count before every call, and this keeps that as cheap as the call.
+static CT_Forum* pco_ListenerNow(CT_VoidArray const& listeners, unsigned index) {
+    CT_Buffer const* buffer = listeners.pcco_GetBuffer();
+    if (index >= buffer->n_GetUsedSize() / sizeof(CT_Forum*)) return nullptr;
+    CT_Forum* listener;
+    std::memcpy(&listener, static_cast<unsigned char const*>(buffer->qcv_Get()) + index * sizeof(CT_Forum*),
+                sizeof listener);
+    return listener;
+}
+
+void CT_Forum::v_Broadcast(unsigned message, va_list arguments) {
+    // The count is read again before every call: see the header.
+    for (unsigned index = 0; index < co_Listeners.pcco_GetBuffer()->n_GetUsedSize() / sizeof(CT_Forum*); ++index) {
+        CT_Forum* listener = pco_ListenerNow(co_Listeners, index);
+        // A null listener (added as such) hears nothing.
+        if (listener == nullptr) continue;
+        va_list own;
+        va_copy(own, arguments);
+        listener->vv_Listen(this, message, own);
+        va_end(own);
+    }
+}
+
+unsigned CT_Forum::n_Broadcast(unsigned message, va_list arguments) {
+    for (unsigned index = 0; index < co_Listeners.pcco_GetBuffer()->n_GetUsedSize() / sizeof(CT_Forum*); ++index) {
+        CT_Forum* listener = pco_ListenerNow(co_Listeners, index);
+        if (listener == nullptr) continue;
+        va_list own;
+        va_copy(own, arguments);
+        unsigned answer = listener->vn_Listen(this, message, own);
+        va_end(own);
+        if (answer != 0) return answer;
+    }
+    return 0;
+}
