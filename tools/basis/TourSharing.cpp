@@ -22,7 +22,7 @@ bool b_Identity(CT_UString const& name, Platform::st_FileInformation* informatio
 }  // namespace
 
 int i_TourSharing() {
-    v_TourHeading("sharing: a held file, and two names of one file");
+    v_TourHeading("Sharing: a held file, and two names of one file");
     static unsigned short const au_Prefix[] = {'s', 'h', 'a', 'r', 'e', 0};
     CT_UString name;
     v_TourScratchName(&name, au_Prefix, nullptr);
