@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <time.h>
+#include <unistd.h>
+
+#include <string>
 
 #include "Foundation/Platform/Sync.h"
 
@@ -17,7 +20,9 @@ double d_ThreadSeconds() {
 }
 
 TEST(SyncWaitSleeps, AWaitAllThatGivesAFreeMutexBackSleepsUntilTheEnd) {
-    for (char const* name : {static_cast<char const*>(nullptr), "basis-sync-sleeps-test"}) {
+    // Named after the process, so that two test runs at once do not meet.
+    std::string named = "basis-sync-sleeps-test-" + std::to_string(::getpid());
+    for (char const* name : {static_cast<char const*>(nullptr), named.c_str()}) {
         HANDLE handles[2] = {h_CreateMutex(0, name), h_CreateEvent(1, 0, nullptr)};
         ASSERT_NE(handles[0], nullptr);
         double before = d_ThreadSeconds();
