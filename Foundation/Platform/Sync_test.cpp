@@ -173,6 +173,47 @@ TEST(SyncMutex, AThreadEndingWithTheMutexAbandonsIt) {
     EXPECT_TRUE(b_ReleaseMutex(mutex.h));
 }
 
+TEST(SyncMutex, AnEndingThreadAbandonsExactlyTheMutexesItStillHolds) {
+    Handle a(h_CreateMutex(0, nullptr)), b(h_CreateMutex(0, nullptr)), c(h_CreateMutex(0, nullptr));
+    Handle event(h_CreateEvent(1, 0, nullptr)), semaphore(h_CreateSemaphore(1, 1, nullptr));
+    Handle held(h_CreateEvent(1, 0, nullptr)), end(h_CreateEvent(1, 0, nullptr));
+    std::thread owner([&] {
+        // b is let go from the middle of what the thread holds, in two steps.
+        n_WaitForSyncObject(a.h, 0, 0);
+        n_WaitForSyncObject(b.h, 0, 0);
+        n_WaitForSyncObject(b.h, 0, 0);
+        n_WaitForSyncObject(c.h, 0, 0);
+        b_ReleaseMutex(b.h);
+        b_ReleaseMutex(b.h);
+        b_SetEvent(held.h);
+        n_WaitForSyncObject(end.h, n_Long, 0);
+    });
+    ASSERT_EQ(n_WaitForSyncObject(held.h, n_Long, 0), e_WaitObject0);
+    EXPECT_EQ(n_WaitForSyncObject(b.h, 0, 0), e_WaitObject0);
+    EXPECT_TRUE(b_ReleaseMutex(b.h));
+    // A wait-any and a wait-all over mixed objects learn it at their index.
+    unsigned any = 0, all = 0;
+    std::thread anyWaiter([&] {
+        HANDLE list[2] = {event.h, a.h};
+        any = n_WaitForSyncObjects(2, list, 0, n_Long, 0);
+        b_ReleaseMutex(a.h);
+    });
+    std::thread allWaiter([&] {
+        HANDLE list[2] = {semaphore.h, c.h};
+        all = n_WaitForSyncObjects(2, list, 1, n_Long, 0);
+        b_ReleaseMutex(c.h);
+    });
+    b_SetEvent(end.h);
+    owner.join();
+    anyWaiter.join();
+    allWaiter.join();
+    EXPECT_EQ(any, e_WaitAbandoned0 + 1);
+    // A wait-all names some index of its set; which one is the system's.
+    EXPECT_TRUE(all == e_WaitAbandoned0 || all == e_WaitAbandoned0 + 1) << all;
+    EXPECT_EQ(n_WaitForSyncObject(b.h, 0, 0), e_WaitObject0);
+    EXPECT_TRUE(b_ReleaseMutex(b.h));
+}
+
 TEST(SyncMutex, ClosingAHeldMutexLeavesTheOthersWorking) {
     std::string name = s_UniqueName("held");
     HANDLE unnamed = h_CreateMutex(1, nullptr), named = h_CreateMutex(1, name.c_str());

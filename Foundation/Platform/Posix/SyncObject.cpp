@@ -16,14 +16,26 @@
 // busy-wait. A wake-up wakes every waiter of that object; those that lose
 // the race check again and sleep again.
 //
-// Mutexes and abandonment: ownership of a mutex is ownership of a robust,
-// recursive, process-shared system mutex in the object. The system counts
+// Named mutexes and abandonment: ownership of a named mutex is ownership of
+// a robust, recursive, process-shared system mutex in the object. The system counts
 // the recursion, refuses a release by another thread (288 here) and, when
 // the owning thread or its whole process ends, marks the mutex so that the
 // next taker learns it (EOWNERDEAD), which becomes the 0x80 + i result. A
 // thread sleeping in a wait on a mutex also sleeps on that system mutex's
 // lock word with its waiters bit set, exactly as a blocked locker would,
 // so the kernel's wake-up at the owner's death reaches it.
+//
+// Unnamed mutexes: an unnamed mutex lives in this process's memory, so its
+// owner can only end as a thread, never as a whole process while others go
+// on using it; the robust system mutex would buy nothing and costs about
+// twice a plain lock. Instead the object's own word n_Owner holds the
+// owner's thread id: a claim is one compare-and-swap from 0, a release one
+// store of 0, and n_Depth counts the recursion (touched by the owner only).
+// Each thread keeps the unnamed mutexes it holds in an intrusive list
+// through the objects; a thread-exit hook walks it, marks each mutex
+// abandoned (b_Abandoned, so the next taker gets 0x80 + i), frees it and
+// wakes its waiters. Waiters need no watch on the owner word: the release
+// and the hook both bump the sequence word they sleep on.
 //
 // Alertable waits: Linux has no asynchronous procedure calls for these
 // waits, so 0xC0 is never returned here; the flag is accepted and ignored.
@@ -141,28 +153,128 @@ void v_Changed(st_SyncObject* object) {
 int* pi_OwnerWord(st_SyncObject* object) { return &object->so_Owner.__data.__lock; }
 static_assert(offsetof(pthread_mutex_t, __data.__lock) == 0, "robust mutex word first");
 
-// The calling thread's kernel id, as the lock word records an owner. Cached
-// per thread, and asked again in a forked child, whose one thread inherits
-// its parent thread's cache but has an id of its own.
-std::atomic<unsigned> n_Forks{0};
-int const i_ForkHook = ::pthread_atfork(nullptr, nullptr, [] { n_Forks.fetch_add(1); });
-thread_local int ti_Thread = 0;
-thread_local unsigned tn_Forks = 0;
+// The library is loaded with the program, not opened later, so its few
+// bytes of thread-local data can sit in the initial block: a read is then
+// one load from the thread pointer instead of a call to the resolver,
+// which cost more than the whole claim.
+#define BASIS_FAST_TLS __attribute__((tls_model("initial-exec")))
+#define BASIS_INLINE inline __attribute__((always_inline))
 
-int i_OwnThread() {
-    unsigned forks = n_Forks.load(std::memory_order_relaxed);
-    if (ti_Thread == 0 || tn_Forks != forks) {
-        ti_Thread = static_cast<int>(::syscall(SYS_gettid));
-        tn_Forks = forks;
-    }
+// The calling thread's kernel id, as the lock word records an owner. Cached
+// per thread. A forked child's one thread inherits the cache of the parent
+// thread that forked, so the child clears it there.
+thread_local int ti_Thread BASIS_FAST_TLS = 0;
+int const i_ForkHook = ::pthread_atfork(nullptr, nullptr, [] { ti_Thread = 0; });
+
+__attribute__((noinline)) int i_AskThread() {
+    ti_Thread = static_cast<int>(::syscall(SYS_gettid));
     return ti_Thread;
+}
+
+BASIS_INLINE int i_OwnThread() { return ti_Thread != 0 ? ti_Thread : i_AskThread(); }
+
+// ---- unnamed mutexes -----------------------------------------------------
+
+// After a release without the state lock: wakes the waiters if any. A
+// waiter counts itself in n_Waiters before it notes the sequence word and
+// tries the mutex, and the release's store comes before the count is read
+// here (both full barriers). So either this release sees the waiter and
+// bumps the word it sleeps on, or the waiter's try comes after the release
+// and takes the mutex: a release with nobody waiting costs only the store.
+__attribute__((noinline)) void v_WakeWaiters(st_SyncObject* object) {
+    object->n_Sequence.fetch_add(1, std::memory_order_seq_cst);
+    v_WakeAll(&object->n_Sequence);
+}
+
+BASIS_INLINE void v_ReleasedWithoutLock(st_SyncObject* object) {
+    if (object->n_Waiters.load(std::memory_order_seq_cst) != 0) v_WakeWaiters(object);
+}
+
+// The unnamed mutexes the calling thread holds, and whether its exit hook
+// is armed. The hook is a thread-specific key's destructor, armed at the
+// thread's first claim: plain thread-local data needs no guard on every
+// claim, as an object with a destructor would. Keys are run at the end of
+// each thread but not at the end of the process, when the mutexes of its
+// memory go with it. A claim made by a later destructor arms it again.
+thread_local st_SyncObject* tpso_Held BASIS_FAST_TLS = nullptr;
+thread_local bool tb_ExitHookArmed BASIS_FAST_TLS = false;
+
+void v_AbandonHeld(void*) {
+    tb_ExitHookArmed = false;
+    while (tpso_Held != nullptr) {
+        st_SyncObject* object = tpso_Held;
+        tpso_Held = object->pso_NextHeld;
+        object->n_Depth = 0;
+        __atomic_store_n(&object->b_Abandoned, 1u, __ATOMIC_SEQ_CST);
+        object->n_Owner.store(0, std::memory_order_seq_cst);
+        v_ReleasedWithoutLock(object);
+    }
+}
+
+pthread_key_t n_ExitHookKey;
+// Without a key (the process is out of them) a thread that ends holding an
+// unnamed mutex leaves it held, as if it were still running.
+bool const b_ExitHookKey = ::pthread_key_create(&n_ExitHookKey, v_AbandonHeld) == 0;
+
+__attribute__((noinline)) void v_ArmExitHook() {
+    tb_ExitHookArmed = true;
+    ::pthread_setspecific(n_ExitHookKey, &tb_ExitHookArmed);  // any non-null value
+}
+
+BASIS_INLINE void v_AddHeld(st_SyncObject* object) {
+    if (!tb_ExitHookArmed && b_ExitHookKey) v_ArmExitHook();
+    object->pso_PreviousHeld = nullptr;
+    object->pso_NextHeld = tpso_Held;
+    if (tpso_Held != nullptr) tpso_Held->pso_PreviousHeld = object;
+    tpso_Held = object;
+}
+
+BASIS_INLINE void v_RemoveHeld(st_SyncObject* object) {
+    if (object->pso_PreviousHeld != nullptr)
+        object->pso_PreviousHeld->pso_NextHeld = object->pso_NextHeld;
+    else
+        tpso_Held = object->pso_NextHeld;
+    if (object->pso_NextHeld != nullptr) object->pso_NextHeld->pso_PreviousHeld = object->pso_PreviousHeld;
+}
+
+enum et_Take { e_NotTaken = 0, e_Taken = 1, e_TakenAbandoned = 2, e_TakeFailed = 3 };
+
+BASIS_INLINE et_Take eo_TryTakeLocal(st_SyncObject* object) {
+    std::uint32_t self = static_cast<std::uint32_t>(i_OwnThread());
+    std::uint32_t owner = 0;
+    if (object->n_Owner.compare_exchange_strong(owner, self, std::memory_order_seq_cst)) {
+        v_AddHeld(object);
+        return __atomic_load_n(&object->b_Abandoned, __ATOMIC_RELAXED) != 0 &&
+                       __atomic_exchange_n(&object->b_Abandoned, 0u, __ATOMIC_SEQ_CST)
+                   ? e_TakenAbandoned
+                   : e_Taken;
+    }
+    if (owner != self) return e_NotTaken;
+    // The recursion count is exhausted: the claim fails as an invalid
+    // request, leaving the mutex as it was.
+    if (object->n_Depth == UINT32_MAX) {
+        errno = e_SyncErrorInvalidParameter;
+        return e_TakeFailed;
+    }
+    ++object->n_Depth;
+    return e_Taken;
+}
+
+// One level of an unnamed mutex the calling thread owns.
+BASIS_INLINE void v_ReleaseLocal(st_SyncObject* object) {
+    if (object->n_Depth > 0) {
+        --object->n_Depth;
+        return;
+    }
+    v_RemoveHeld(object);
+    object->n_Owner.store(0, std::memory_order_seq_cst);
+    v_ReleasedWithoutLock(object);
 }
 
 // ---- taking one object ---------------------------------------------------
 
-enum et_Take { e_NotTaken = 0, e_Taken = 1, e_TakenAbandoned = 2, e_TakeFailed = 3 };
-
 et_Take eo_TryTakeMutex(st_SyncObject* object) {
+    if (object->b_Local != 0) return eo_TryTakeLocal(object);
     int result = ::pthread_mutex_trylock(&object->so_Owner);
     if (result == 0) return object->b_Abandoned != 0 && __atomic_exchange_n(&object->b_Abandoned, 0u, __ATOMIC_SEQ_CST)
                                 ? e_TakenAbandoned
@@ -183,6 +295,10 @@ et_Take eo_TryTakeMutex(st_SyncObject* object) {
 // abandonment it learned of passes to the next taker. Under the state lock.
 void v_UndoMutex(st_SyncObject* object, et_Take taken) {
     if (taken == e_TakenAbandoned) __atomic_store_n(&object->b_Abandoned, 1u, __ATOMIC_SEQ_CST);
+    if (object->b_Local != 0) {
+        v_ReleaseLocal(object);
+        return;
+    }
     ::pthread_mutex_unlock(&object->so_Owner);
     v_Changed(object);
 }
@@ -276,7 +392,12 @@ unsigned n_TryAll(st_Wait* wait, unsigned const* order) {
         }
     } else {
         for (unsigned i = 0; i < count; ++i) {
-            if (taken[i] == e_Taken || taken[i] == e_TakenAbandoned) v_UndoMutex(wait->apso_Objects[i], taken[i]);
+            if (taken[i] == e_Taken || taken[i] == e_TakenAbandoned) {
+                v_UndoMutex(wait->apso_Objects[i], taken[i]);
+                // The give-back's own bump is no news to this waiter: noted
+                // again, or its sleep would end at once and the wait spin.
+                wait->an_Sequence[i] = wait->apso_Objects[i]->n_Sequence.load(std::memory_order_seq_cst);
+            }
             if (taken[i] == e_TakeFailed) result = e_WaitFailed;
         }
     }
@@ -356,7 +477,7 @@ unsigned n_Wait(st_Wait* wait, bool all, unsigned timeout) {
             st_SyncObject* object = wait->apso_Objects[i];
             entries[used++] = futex_waitv{wait->an_Sequence[i],
                                           reinterpret_cast<std::uintptr_t>(&object->n_Sequence), FUTEX_32, 0};
-            if (object->eo_Kind != et_SyncKind::e_Mutex) continue;
+            if (object->eo_Kind != et_SyncKind::e_Mutex || object->b_Local != 0) continue;
             int watch = i_WatchOwner(object, &entries[used]);
             if (watch > 0) ++used;
             moved = watch < 0;
@@ -379,7 +500,7 @@ unsigned n_Wait(st_Wait* wait, bool all, unsigned timeout) {
 // The fast path of a single wait: one try without registering as a waiter.
 unsigned n_TryOnce(st_SyncObject* object) {
     if (object->eo_Kind == et_SyncKind::e_Mutex) {
-        et_Take taken = eo_TryTakeMutex(object);
+        et_Take taken = object->b_Local != 0 ? eo_TryTakeLocal(object) : eo_TryTakeMutex(object);
         if (taken == e_Taken) return e_WaitObject0;
         if (taken == e_TakenAbandoned) return e_WaitAbandoned0;
         if (taken == e_TakeFailed) return e_WaitFailed;
@@ -420,6 +541,21 @@ unsigned n_TryAnyQuickly(st_Wait* wait) {
 
 bool b_LeaveForClose(st_SyncObject* object) {
     if (object->eo_Kind != et_SyncKind::e_Mutex) return true;
+    if (object->b_Local != 0) {
+        // Free, or held by this thread (then every level is let go): the
+        // memory may go. Held by another thread, whose list of held mutexes
+        // runs through it: left in place, as below.
+        std::uint32_t self = static_cast<std::uint32_t>(i_OwnThread());
+        std::uint32_t owner = 0;
+        if (object->n_Owner.compare_exchange_strong(owner, self, std::memory_order_seq_cst)) {
+            object->n_Owner.store(0, std::memory_order_seq_cst);
+            return true;
+        }
+        if (owner != self) return false;
+        object->n_Depth = 0;
+        v_ReleaseLocal(object);
+        return true;
+    }
     // A locked robust mutex sits in its owner thread's list of held robust
     // mutexes, which the system walks at later locks and at the thread's
     // end; its memory must stay while it is there. Held by this thread (at
@@ -442,18 +578,20 @@ bool b_LeaveForClose(st_SyncObject* object) {
     return owner != 0 && ::syscall(SYS_tgkill, ::getpid(), owner, 0) != 0;
 }
 
-bool b_InitSyncObject(st_SyncObject* object, et_SyncKind kind, std::int32_t count, std::int32_t maximum) {
+bool b_InitSyncObject(st_SyncObject* object, et_SyncKind kind, std::int32_t count, std::int32_t maximum,
+                      bool local) {
     std::memset(static_cast<void*>(object), 0, sizeof *object);
     object->eo_Kind = kind;
     object->n_Identity = reinterpret_cast<std::uintptr_t>(object);
     object->i_Count.store(count, std::memory_order_relaxed);
     object->i_Maximum = maximum;
+    object->b_Local = local && kind == et_SyncKind::e_Mutex ? 1 : 0;
     pthread_mutexattr_t attributes;
     if (::pthread_mutexattr_init(&attributes) != 0) return false;
     ::pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
     ::pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
     int result = ::pthread_mutex_init(&object->so_State, &attributes);
-    if (result == 0 && kind == et_SyncKind::e_Mutex) {
+    if (result == 0 && kind == et_SyncKind::e_Mutex && object->b_Local == 0) {
         ::pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
         result = ::pthread_mutex_init(&object->so_Owner, &attributes);
     }
@@ -480,7 +618,7 @@ HANDLE h_Create(et_SyncKind kind, std::int32_t count, std::int32_t maximum, char
         if (mapping == nullptr) return nullptr;
     } else {
         object = static_cast<st_SyncObject*>(::operator new(sizeof(st_SyncObject), std::nothrow));
-        if (object == nullptr || !Posix::b_InitSyncObject(object, kind, count, maximum)) {
+        if (object == nullptr || !Posix::b_InitSyncObject(object, kind, count, maximum, true)) {
             ::operator delete(object);
             errno = e_SyncErrorNotEnoughMemory;
             return nullptr;
@@ -496,7 +634,12 @@ HANDLE h_Create(et_SyncKind kind, std::int32_t count, std::int32_t maximum, char
     }
     // An existing object is opened as it stands: the initial owner and
     // counts are those of its creator.
-    if (takeOwnership && !existed) ::pthread_mutex_lock(&object->so_Owner);
+    if (takeOwnership && !existed) {
+        if (object->b_Local != 0)
+            (void)Posix::eo_TryTakeLocal(object);  // new, so free
+        else
+            ::pthread_mutex_lock(&object->so_Owner);
+    }
     errno = existed ? static_cast<int>(e_SyncErrorAlreadyExists) : 0;
     return handle;
 }
@@ -556,7 +699,8 @@ int b_CloseSyncHandle(HANDLE handle) {
     if (record->pso_Mapping != nullptr) {
         Posix::v_CloseNamed(record->pso_Mapping, release);
     } else if (release) {
-        if (record->pso_Object->eo_Kind == et_SyncKind::e_Mutex) ::pthread_mutex_destroy(&record->pso_Object->so_Owner);
+        if (record->pso_Object->eo_Kind == et_SyncKind::e_Mutex && record->pso_Object->b_Local == 0)
+            ::pthread_mutex_destroy(&record->pso_Object->so_Owner);
         ::pthread_mutex_destroy(&record->pso_Object->so_State);
         ::operator delete(record->pso_Object);
     }
@@ -595,6 +739,14 @@ int b_PulseEvent(HANDLE handle) { return b_SetEventState(handle, 0, true); }
 int b_ReleaseMutex(HANDLE handle) {
     st_SyncObject* object = Posix::pso_LookupKind(handle, et_SyncKind::e_Mutex);
     if (object == nullptr) return 0;
+    if (object->b_Local != 0) {
+        if (object->n_Owner.load(std::memory_order_relaxed) != static_cast<std::uint32_t>(Posix::i_OwnThread())) {
+            errno = e_SyncErrorNotOwner;
+            return 0;
+        }
+        Posix::v_ReleaseLocal(object);
+        return 1;
+    }
     // Only the owner may release: a thread that does not own the mutex is
     // refused here rather than by the unlock, which must not be asked.
     int owner = __atomic_load_n(Posix::pi_OwnerWord(object), __ATOMIC_RELAXED) & static_cast<int>(FUTEX_TID_MASK);
@@ -602,16 +754,8 @@ int b_ReleaseMutex(HANDLE handle) {
         errno = e_SyncErrorNotOwner;
         return 0;
     }
-    // No state lock here. A waiter counts itself in n_Waiters before it
-    // notes the sequence word and tries the mutex; the unlock above comes
-    // before the count is read here (both full barriers). So either this
-    // release sees the waiter and bumps the word it sleeps on, or the
-    // waiter's try comes after the unlock and takes the mutex: a release
-    // with nobody waiting costs no more than the unlock.
-    if (object->n_Waiters.load(std::memory_order_seq_cst) != 0) {
-        object->n_Sequence.fetch_add(1, std::memory_order_seq_cst);
-        Posix::v_WakeAll(&object->n_Sequence);
-    }
+    // No state lock here: see v_ReleasedWithoutLock.
+    Posix::v_ReleasedWithoutLock(object);
     return 1;
 }
 

@@ -26,9 +26,9 @@ struct st_SyncObject {
     // Guards everything below except the mutex's ownership (robust and
     // process-shared, so a process killed inside it leaves it usable).
     pthread_mutex_t so_State;
-    // Mutex only: held by the owning thread while it owns the mutex. Robust,
-    // recursive and process-shared: the system counts the recursion, refuses
-    // an unlock by another thread, and marks it when the owner ends.
+    // Named mutex only: held by the owning thread while it owns the mutex.
+    // Robust, recursive and process-shared: the system counts the recursion,
+    // refuses an unlock by another thread, and marks it when the owner ends.
     pthread_mutex_t so_Owner;
     // Bumped (under so_State) by every change a waiter may be waiting for;
     // waiters sleep on it as a futex word.
@@ -47,10 +47,21 @@ struct st_SyncObject {
     // Mutex: a waiter found the owner gone but gave the mutex back unused
     // (a wait-all that could not complete); the next taker is told.
     std::uint32_t b_Abandoned;
+    // Non-zero for an unnamed mutex, whose ownership is the three fields
+    // below instead of so_Owner (see "Unnamed mutexes" in SyncObject.cpp).
+    std::uint32_t b_Local;
+    // The owning thread's id, 0 when free. Claimed by compare-and-swap.
+    std::atomic<std::uint32_t> n_Owner;
+    // Levels held beyond the first; read and written by the owner only.
+    std::uint32_t n_Depth;
+    // The owner thread's list of the unnamed mutexes it holds; owner only.
+    st_SyncObject* pso_NextHeld;
+    st_SyncObject* pso_PreviousHeld;
 };
 
-// Sets up the locks and fields of a new object.
-bool b_InitSyncObject(st_SyncObject* object, et_SyncKind kind, std::int32_t count, std::int32_t maximum);
+// Sets up the locks and fields of a new object; local for an unnamed one.
+bool b_InitSyncObject(st_SyncObject* object, et_SyncKind kind, std::int32_t count, std::int32_t maximum,
+                      bool local = false);
 
 // A named object's segment, as mapped by one handle (SyncName.cpp).
 struct st_NamedMapping;
