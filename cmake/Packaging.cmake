@@ -4,7 +4,7 @@ set(CPACK_PACKAGE_NAME basis)
 set(CPACK_PACKAGE_VENDOR "The Basis developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Portable foundation class library: strings with code pages, containers, files, record files, word lists")
+    "Portable foundation class library: strings with code pages, containers, word lists, record files, files, locales and calendars, synchronisation objects, registry and INI files")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_VERBATIM_VARIABLES ON)

@@ -14,6 +14,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 include("${CMAKE_CURRENT_LIST_DIR}/ToolSession.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/DamageSweep.cmake")
 
 file(WRITE "${WORK}/text.txt" "a record of text\n")
 string(REPEAT "0123456789abcdef" 300 medium)
@@ -29,12 +30,7 @@ math(EXPR middle "${size} / 2")
 math(EXPR late "${size} - 64")
 math(EXPR tables "256 + 8 * (128 + 2)")
 set(cuts 0 100 256 ${tables} ${middle} ${late} ${last})
-file(MAKE_DIRECTORY "${WORK}/damaged")
-execute_process(COMMAND ${EMULATOR} "${DAMAGE}" "${WORK}/sample.bfr" "${WORK}/damaged" ${cuts}
-                RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "basis_damage_files failed: ${status}")
-endif()
+damage_make_copies(sample.bfr ${cuts})
 
 # The low byte of every field from the magic number to the end offset,
 # the high byte of the block size, free-list count, resource count and end
@@ -48,35 +44,7 @@ else()
     list(APPEND offsets ${offset})
   endforeach()
 endif()
-set(files "")
-foreach(offset IN LISTS offsets)
-  string(LENGTH "00${offset}" length)
-  math(EXPR from "${length} - 3")
-  string(SUBSTRING "00${offset}" ${from} 3 padded)
-  list(APPEND files "damaged/flip-${padded}.bfr")
-endforeach()
-foreach(cut IN LISTS cuts)
-  list(APPEND files "damaged/cut-${cut}.bfr")
-endforeach()
-
-# run(<file> <read-only|write> <argument>...): one action on one file.
-function(run file kind)
-  file(MD5 "${WORK}/${file}" before)
-  execute_process(COMMAND ${EMULATOR} "${BASIS}" records ${ARGN}
-                  WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status
-                  OUTPUT_FILE "${WORK}/stdout.txt" ERROR_FILE "${WORK}/stderr.txt" TIMEOUT 60)
-  file(READ "${WORK}/stderr.txt" err)
-  if(NOT status MATCHES "^[013]$")
-    message(FATAL_ERROR "basis records ${ARGN}: exit status \"${status}\", not 0, 1 or 3\n${err}")
-  endif()
-  if(NOT status EQUAL 0 AND err STREQUAL "")
-    message(FATAL_ERROR "basis records ${ARGN}: status ${status} without a word on standard error")
-  endif()
-  file(MD5 "${WORK}/${file}" after)
-  if(NOT before STREQUAL after AND (kind STREQUAL "read-only" OR NOT status EQUAL 0))
-    message(FATAL_ERROR "basis records ${ARGN} (status ${status}) changed ${file}\n${err}")
-  endif()
-endfunction()
+damage_file_names(files OFFSETS ${offsets} CUTS ${cuts})
 
 set(runs 0)
 foreach(damaged IN LISTS files)
