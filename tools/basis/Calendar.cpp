@@ -10,6 +10,7 @@
 #include "Foundation/Platform/Locale.h"
 #include "tools/basis/CalendarNames.h"
 #include "tools/basis/Commands.h"
+#include "tools/basis/ToolErrors.h"
 
 namespace {
 
@@ -31,9 +32,9 @@ int i_CalendarUsage(FILE* out) {
     return out == stdout ? e_Ok : e_Usage;
 }
 
+// One line naming the mistake and pointing at --help, status 2.
 int i_UsageError(char const* what, char const* word) {
-    std::fprintf(stderr, "basis calendar: %s \"%s\"\n", what, word);
-    return i_CalendarUsage(stderr);
+    return i_ToolUsageError(std::string(what) + " \"" + word + "\"");
 }
 
 // Reads "y-m-d" (or "y-m" with day 0 when wantDay is false): digits only,

@@ -47,3 +47,8 @@ expect_match("${out}" "^1998-05-17 " "Thai year")
 basis_run(time fail parse "30.02.98" --picture "dd.MM.yy" --locale 1033)
 basis_run(time usage parse "1.1.2000")
 basis_run(time usage parse "1.1.2000" --picture "d.M.yyyy" --calendar aztec)
+# A usage mistake is one line that names it and points at --help.
+basis_run(calendar usage convert 2026-12-06 --bogus hebrew)
+expect_match("${err}" "^basis calendar: unknown option \"--bogus\"; see basis calendar --help\n$" "an unknown option")
+basis_run(time usage parse "1.1.2000" --picture "d.M.yyyy" --calendar aztec)
+expect_match("${err}" "^basis time: unknown calendar \"aztec\"; see basis time --help\n$" "an unknown calendar")

@@ -8,6 +8,7 @@
 #include "Foundation/Basis.h"
 #include "tools/basis/Arguments.h"
 #include "tools/basis/Commands.h"
+#include "tools/basis/ToolErrors.h"
 
 namespace {
 
@@ -43,15 +44,16 @@ void v_PrintNames(CT_Array<CT_CString*>* names) {
 int i_RunIni(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return i_IniUsage(stdout);
-    if (argc < 2) return i_IniUsage(stderr);
+    if (argc == 0) return i_IniUsage(stderr);
     std::string const action = argv[0];
     int const wanted = action == "get" ? 4 : action == "set" ? 5 : action == "sections" ? 2 : action == "keys" ? 3 : 0;
     bool const fits = action == "delete" ? (argc == 3 || argc == 4) : argc == wanted;
     if (!fits) {
-        if (wanted == 0 && action != "delete") std::fprintf(stderr, "basis ini: unknown action \"%s\"\n", action.c_str());
-        else std::fprintf(stderr, "basis ini %s: wrong number of arguments\n", action.c_str());
-        i_IniUsage(stderr);
-        return 2;
+        if (wanted == 0 && action != "delete")
+            return i_ToolUsageError((action[0] == '-' ? "unknown option \"" : "unknown action \"") + action + "\"");
+        return i_ToolUsageError(action + " takes " +
+                                (action == "delete" ? std::string("a file, a section and perhaps a key")
+                                                    : s_Count(static_cast<unsigned>(wanted - 1), "argument")));
     }
     CT_UString name;
     v_GetArgumentName(argv[1], &name);

@@ -64,3 +64,8 @@ ini(usage get ./settings.ini main)
 ini(usage delete ./settings.ini)
 ini(ok --help)
 expect_match("${out}" "basis ini get" "help")
+# A usage mistake is one line that names it and points at --help.
+basis_run(ini usage --bogus)
+expect_match("${err}" "^basis ini: unknown option \"--bogus\"; see basis ini --help\n$" "an unknown option")
+basis_run(ini usage get ./settings.ini main)
+expect_match("${err}" "^basis ini: get takes 3 arguments; see basis ini --help\n$" "a wrong argument count")

@@ -9,6 +9,7 @@
 #include "Foundation/Basis.h"
 #include "Foundation/Platform/Locale.h"
 #include "tools/basis/Commands.h"
+#include "tools/basis/ToolErrors.h"
 #include "tools/basis/LocaleValues.h"
 
 namespace {
@@ -206,6 +207,6 @@ int i_RunLocale(int argc, char** argv) {
         return e_Ok;
     }
     if (action != "list" && action != "show" && action != "dump")
-        std::fprintf(stderr, "basis locale: unknown action \"%s\"\n", action.c_str());
-    return i_LocaleUsage(stderr);
+        return i_ToolUsageError("unknown action \"" + action + "\"");
+    return i_ToolUsageError(action == "show" ? "show takes one locale number" : "list takes no arguments");
 }

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "Foundation/Basis.h"
 #include "Foundation/Platform/Locale.h"
 #include "tools/basis/Arguments.h"
 #include "tools/basis/CalendarNames.h"
 #include "tools/basis/Commands.h"
+#include "tools/basis/ToolErrors.h"
 
 namespace {
 
@@ -28,9 +30,9 @@ int i_TimeUsage(FILE* out) {
     return out == stdout ? e_Ok : e_Usage;
 }
 
+// One line naming the mistake and pointing at --help, status 2.
 int i_UsageError(char const* what, char const* word) {
-    std::fprintf(stderr, "basis time: %s \"%s\"\n", what, word);
-    return i_TimeUsage(stderr);
+    return i_ToolUsageError(std::string(what) + " \"" + word + "\"");
 }
 
 int i_Parse(int argc, char** argv) {
