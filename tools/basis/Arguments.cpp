@@ -55,11 +55,11 @@ char const* st_CommandLine::qccz_Value(char const* name) const {
     return value;
 }
 
-bool b_ParseCommandLine(int argc, char** argv, std::vector<st_OptionSpec> const& specs, st_CommandLine* line,
+bool b_ParseCommandLine(int argc, char** argv, std::vector<st_OptionRule> const& rules, st_CommandLine* line,
                         bool* help, std::string* problem) {
     *help = false;
     bool options = true;
-    std::vector<st_OptionSpec const*> used;
+    std::vector<st_OptionRule const*> used;
     for (int i = 0; i < argc; ++i) {
         char const* argument = argv[i];
         // "-" alone is standard input or output; "-1" is a (wrong) number,
@@ -82,15 +82,15 @@ bool b_ParseCommandLine(int argc, char** argv, std::vector<st_OptionSpec> const&
         }
         char const* equals = std::strchr(argument, '=');
         std::string name = equals ? std::string(argument, equals) : std::string(argument);
-        st_OptionSpec const* spec = nullptr;
-        for (st_OptionSpec const& candidate : specs)
-            if (name == candidate.qccz_Name) spec = &candidate;
-        if (spec == nullptr) {
+        st_OptionRule const* rule = nullptr;
+        for (st_OptionRule const& candidate : rules)
+            if (name == candidate.qccz_Name) rule = &candidate;
+        if (rule == nullptr) {
             *problem = "unknown option \"" + name + "\"";
             return false;
         }
         char const* value = nullptr;
-        if (spec->b_TakesValue) {
+        if (rule->b_TakesValue) {
             if (equals) {
                 value = equals + 1;
             } else if (i + 1 < argc) {
@@ -104,16 +104,16 @@ bool b_ParseCommandLine(int argc, char** argv, std::vector<st_OptionSpec> const&
             return false;
         }
         line->ao_Options.push_back({name, value});
-        used.push_back(spec);
+        used.push_back(rule);
     }
     if (*help) return true;
     // Whether each option goes with the action is known once the action is.
     std::string action = line->apcc_Positional.empty() ? "" : line->apcc_Positional[0];
-    for (st_OptionSpec const* spec : used) {
-        if (spec->qccz_Actions == nullptr || action.empty()) continue;
-        if (std::strstr(spec->qccz_Actions, (" " + action + " ").c_str()) == nullptr &&
-            std::strstr(spec->qccz_Actions, " * ") == nullptr) {
-            *problem = std::string(spec->qccz_Name) + " does not go with " + action;
+    for (st_OptionRule const* rule : used) {
+        if (rule->qccz_Actions == nullptr || action.empty()) continue;
+        if (std::strstr(rule->qccz_Actions, (" " + action + " ").c_str()) == nullptr &&
+            std::strstr(rule->qccz_Actions, " * ") == nullptr) {
+            *problem = std::string(rule->qccz_Name) + " does not go with " + action;
             return false;
         }
     }

@@ -19,7 +19,7 @@ void v_GetArgumentName(char const* argument, CT_UString* name);
 
 // An option a subcommand knows: its name with the dashes, whether it takes
 // a value, and the actions it goes with (" add get ", or nullptr for all).
-struct st_OptionSpec {
+struct st_OptionRule {
     char const* qccz_Name;
     bool b_TakesValue;
     char const* qccz_Actions;
@@ -38,12 +38,12 @@ struct st_CommandLine {
     char const* qccz_Value(char const* name) const;
 };
 
-// Splits argv by the specs. "--help"/"-h" anywhere before "--" sets *help.
+// Splits argv by the rules. "--help"/"-h" anywhere before "--" sets *help.
 // "--verbose" is known to every subcommand and sets the tool's verbosity.
 // False with *problem set (one line) for an unknown option, a value
 // missing or given to a flag, or an option that does not go with the
 // action.
-bool b_ParseCommandLine(int argc, char** argv, std::vector<st_OptionSpec> const& specs, st_CommandLine* line,
+bool b_ParseCommandLine(int argc, char** argv, std::vector<st_OptionRule> const& rules, st_CommandLine* line,
                         bool* help, std::string* problem);
 
 // A decimal number without sign of at most max; anything else is refused

@@ -92,7 +92,7 @@ int i_RecordsUsage(FILE* out) {
 }  // namespace
 
 int i_RunRecords(int argc, char** argv) {
-    static std::vector<st_OptionSpec> const ao_Specs = {
+    static std::vector<st_OptionRule> const ao_Rules = {
         {"--header", true, " create "},  {"--block", true, " create "},
         {"--resources", true, " create "}, {"--out", true, " get resource "},
         {"--force", false, " create add get list delete update resource dump restore salvage "},
@@ -102,7 +102,7 @@ int i_RunRecords(int argc, char** argv) {
     st_CommandLine line;
     bool help = false;
     std::string problem;
-    if (!b_ParseCommandLine(argc, argv, ao_Specs, &line, &help, &problem)) return i_ToolUsageError(problem);
+    if (!b_ParseCommandLine(argc, argv, ao_Rules, &line, &help, &problem)) return i_ToolUsageError(problem);
     if (help) return i_RecordsUsage(stdout);
     std::vector<char const*> const& args = line.apcc_Positional;
     if (args.empty()) {

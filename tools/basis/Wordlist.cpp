@@ -426,7 +426,7 @@ int i_Lookup(st_WordlistView const& view, bool fromSource, char const* argument,
 }  // namespace
 
 int i_RunWordlist(int argc, char** argv) {
-    static std::vector<st_OptionSpec> const ao_Specs = {
+    static std::vector<st_OptionRule> const ao_Rules = {
         {"--codepage", true, nullptr},
         {"--one-by-one", false, " build "},
         {"--force", false, " build "},
@@ -435,7 +435,7 @@ int i_RunWordlist(int argc, char** argv) {
     st_CommandLine line;
     bool help = false;
     std::string problem;
-    if (!b_ParseCommandLine(argc, argv, ao_Specs, &line, &help, &problem)) return i_ToolUsageError(problem);
+    if (!b_ParseCommandLine(argc, argv, ao_Rules, &line, &help, &problem)) return i_ToolUsageError(problem);
     if (help) return i_WordlistUsage(stdout);
     std::vector<char const*> const& args = line.apcc_Positional;
     if (args.empty()) {

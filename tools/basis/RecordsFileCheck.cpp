@@ -10,7 +10,7 @@
 
 namespace {
 
-char const qcz_Location[] = "tools/basis/RecordsInspect";
+char const qcz_Location[] = "tools/basis/RecordsFileCheck";
 
 // Problems named when a write is refused; check lists up to its own limit.
 std::size_t const kNamedProblems = 3;
