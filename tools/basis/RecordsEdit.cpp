@@ -15,6 +15,7 @@
 #include "tools/basis/OutputFile.h"
 #include "tools/basis/Records.h"
 #include "tools/basis/RecordsFile.h"
+#include "tools/basis/RecordsMaintain.h"
 
 namespace {
 
@@ -41,59 +42,14 @@ std::string s_InputName(char const* argument) {
 // code with *failure set: an unreadable input is an input error (3), one
 // too large or beyond the memory there is a refusal (1).
 int i_ReadInput(char const* argument, unsigned long long limit, CT_Buffer* data, std::string* failure) {
-    data->v_SetUsedSize(0);
-    std::string input = s_InputName(argument);
-    static char chunk[1 << 16];
     try {
-        if (std::strcmp(argument, "-") == 0) {
-            Platform::v_SetStandardInputBinary();
-            std::size_t n;
-            while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) {
-                if (data->n_GetUsedSize() + static_cast<unsigned long long>(n) > limit) {
-                    *failure = "standard input holds more bytes than the record file has room for";
-                    return e_ExitNo;
-                }
-                data->v_Append(chunk, static_cast<unsigned>(n));
-            }
-            if (std::ferror(stdin)) {
-                *failure = "cannot read standard input";
-                return e_ExitError;
-            }
-            return e_ExitOk;
-        }
-        CT_UString name;
-        v_GetArgumentName(argument, &name);
-        CT_WinFile file(&name, 4096);
-        file.vv_Open(CT_File::e_Read, CT_File::e_OpenExisting, CT_File::e_ShareRead, CT_File::e_AttributeNormal, 0);
-        if (b_Failed(__LINE__)) {
-            *failure = "reading " + input + ": " + s_TakeToolError();
-            return e_ExitError;
-        }
-        int result = e_ExitOk;
-        for (;;) {
-            unsigned n = file.vn_Read(chunk, sizeof chunk);
-            if (b_Failed(__LINE__)) {
-                *failure = "reading " + input + ": " + s_TakeToolError();
-                result = e_ExitError;
-                break;
-            }
-            if (n == 0) break;
-            if (data->n_GetUsedSize() + static_cast<unsigned long long>(n) > limit) {
-                *failure = input + " is larger than the record file has room for";
-                result = e_ExitNo;
-                break;
-            }
-            data->v_Append(chunk, n);
-        }
-        file.vv_Close();
-        CT_ErrorManager::spco_Get()->v_ClearError();
-        return result;
+        return i_ReadWholeInput(argument, limit, data, failure);
     } catch (std::bad_alloc const&) {
         // The one place the tool meets an allocation failure it can
         // survive: what was read is let go and the file is left as it is.
         unsigned held = data->n_GetUsedSize();
         data->v_Set(0u, 64, 0);
-        *failure = "out of memory reading " + input + " after " + std::to_string(held) + " bytes";
+        *failure = "out of memory reading " + s_InputName(argument) + " after " + std::to_string(held) + " bytes";
         return e_ExitNo;
     }
 }

@@ -153,14 +153,7 @@ unsigned n_Query(HKEY root, std::u16string const& path, std::u16string const* on
     }
     std::printf("\n");
     std::vector<std::u16string> children;
-    for (unsigned index = 0; code == 0; ++index) {
-        unsigned short name[256];
-        unsigned length = 256;
-        unsigned result = Platform::n_RegEnumKey(key, index, name, &length);
-        if (result == Platform::e_RegNoMoreItems) break;
-        if (result) code = result;
-        else children.emplace_back(reinterpret_cast<char16_t const*>(name), length);
-    }
+    if (code == 0) code = RegistryText::n_ReadSubkeyNames(key, &children);
     Platform::n_RegCloseKey(key);
     for (std::u16string const& child : children) {
         std::u16string below = path.empty() ? child : path + u"\\" + child;

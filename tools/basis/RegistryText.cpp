@@ -275,14 +275,7 @@ unsigned n_ExportKey(HKEY root, std::u16string const& path, std::string* bytes) 
     }
     *bytes += s_Wide("\r\n");
     std::vector<std::u16string> children;
-    for (unsigned index = 0; code == 0; ++index) {
-        unsigned short name[256];
-        unsigned length = 256;
-        unsigned result = Platform::n_RegEnumKey(key, index, name, &length);
-        if (result == Platform::e_RegNoMoreItems) break;
-        if (result) code = result;
-        else children.emplace_back(reinterpret_cast<char16_t const*>(name), length);
-    }
+    if (code == 0) code = n_ReadSubkeyNames(key, &children);
     Platform::n_RegCloseKey(key);
     for (std::u16string const& child : children) {
         if (code) break;
@@ -477,6 +470,17 @@ unsigned n_Apply(std::vector<st_Operation> const& operations) {
 unsigned n_Export(HKEY root, std::u16string const& path, std::string* bytes) {
     *bytes = "\xFF\xFE" + s_Bytes(ac_Header5, false) + s_Wide("\r\n\r\n");
     return n_ExportKey(root, path, bytes);
+}
+
+unsigned n_ReadSubkeyNames(HKEY key, std::vector<std::u16string>* children) {
+    for (unsigned index = 0;; ++index) {
+        unsigned short name[256];
+        unsigned length = 256;
+        unsigned result = Platform::n_RegEnumKey(key, index, name, &length);
+        if (result == Platform::e_RegNoMoreItems) return 0;
+        if (result) return result;
+        children->emplace_back(reinterpret_cast<char16_t const*>(name), length);
+    }
 }
 
 unsigned n_ReadValue(HKEY key, unsigned index, std::u16string* name, unsigned* type, std::string* data) {

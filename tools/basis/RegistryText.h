@@ -41,5 +41,8 @@ std::u16string s_Utf16(std::string const& text);
 std::u16string s_Utf16(char const* text);
 // Reads a value's bytes at key (null name: the default value).
 unsigned n_ReadValue(HKEY key, unsigned index, std::u16string* name, unsigned* type, std::string* data);
+// The names of key's subkeys in the store's order; 0, or the code of the
+// listing that failed (the names read before it are kept).
+unsigned n_ReadSubkeyNames(HKEY key, std::vector<std::u16string>* children);
 
 }  // namespace RegistryText
