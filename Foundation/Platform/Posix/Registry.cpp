@@ -324,60 +324,51 @@ unsigned n_RegDeleteKey(HKEY key, unsigned short const* name) {
     return code ? (store->v_Rollback(), code) : store->n_Commit();
 }
 
-unsigned n_RegEnumKey(HKEY key, unsigned index, unsigned short* name, unsigned* length) {
+// The row at index of a listing of key (its subkeys or its values), read
+// in a transaction of its own and handed to row, which returns the result
+// code; e_RegNoMoreItems past the last row.
+template <typename Row>
+unsigned n_ReadRowAt(HKEY key, unsigned access, RegistryStore::et_Statement which, unsigned index, Row const& row) {
     st_Key base;
     if (unsigned code = n_Resolve(key, &base)) return code;
-    if (!(base.n_Access & e_KeyEnumerateSubKeys)) return e_RegAccessDenied;
+    if (!(base.n_Access & access)) return e_RegAccessDenied;
     RegistryStore* store = base.po_Store.get();
     std::lock_guard<std::mutex> lock(store->co_Lock);
     if (unsigned code = store->n_Begin(false)) return code;
     unsigned code = n_CheckAlive(store, base.i8_Id);
-    sqlite3_stmt* statement = code ? nullptr : store->p_Statement(RegistryStore::e_ChildAt);
+    sqlite3_stmt* statement = code ? nullptr : store->p_Statement(which);
     if (code == 0 && statement == nullptr) code = e_RegNoMoreItems;
     if (code == 0) {
         sqlite3_bind_int64(statement, 1, base.i8_Id);
         sqlite3_bind_int64(statement, 2, index);
         int result = sqlite3_step(statement);
-        if (result == SQLITE_ROW) {
-            code = n_CopyName(sqlite3_column_blob(statement, 0), static_cast<unsigned>(sqlite3_column_bytes(statement, 0)),
-                              name, length);
-        } else {
+        if (result == SQLITE_ROW)
+            code = row(statement);
+        else
             code = result == SQLITE_DONE ? e_RegNoMoreItems : RegistryStore::sn_Code(result);
-        }
     }
     store->v_Rollback();
     return code;
 }
 
+unsigned n_RegEnumKey(HKEY key, unsigned index, unsigned short* name, unsigned* length) {
+    return n_ReadRowAt(key, e_KeyEnumerateSubKeys, RegistryStore::e_ChildAt, index, [&](sqlite3_stmt* statement) {
+        return n_CopyName(sqlite3_column_blob(statement, 0), static_cast<unsigned>(sqlite3_column_bytes(statement, 0)),
+                          name, length);
+    });
+}
+
 unsigned n_RegEnumValue(HKEY key, unsigned index, unsigned short* name, unsigned* length, unsigned* type, void* data,
                         unsigned* size) {
-    st_Key base;
-    if (unsigned code = n_Resolve(key, &base)) return code;
-    if (!(base.n_Access & e_KeyQueryValue)) return e_RegAccessDenied;
-    RegistryStore* store = base.po_Store.get();
-    std::lock_guard<std::mutex> lock(store->co_Lock);
-    if (unsigned code = store->n_Begin(false)) return code;
-    unsigned code = n_CheckAlive(store, base.i8_Id);
-    sqlite3_stmt* statement = code ? nullptr : store->p_Statement(RegistryStore::e_ValueAt);
-    if (code == 0 && statement == nullptr) code = e_RegNoMoreItems;
-    if (code == 0) {
-        sqlite3_bind_int64(statement, 1, base.i8_Id);
-        sqlite3_bind_int64(statement, 2, index);
-        int result = sqlite3_step(statement);
-        if (result == SQLITE_ROW) {
-            code = n_CopyName(sqlite3_column_blob(statement, 0), static_cast<unsigned>(sqlite3_column_bytes(statement, 0)),
-                              name, length);
-            if (type) *type = static_cast<unsigned>(sqlite3_column_int64(statement, 1));
-            void const* bytes = sqlite3_column_blob(statement, 2);
-            unsigned count = static_cast<unsigned>(sqlite3_column_bytes(statement, 2));
-            unsigned dataCode = n_CopyOut(bytes, count, data, size);
-            if (code == 0) code = dataCode;
-        } else {
-            code = result == SQLITE_DONE ? e_RegNoMoreItems : RegistryStore::sn_Code(result);
-        }
-    }
-    store->v_Rollback();
-    return code;
+    return n_ReadRowAt(key, e_KeyQueryValue, RegistryStore::e_ValueAt, index, [&](sqlite3_stmt* statement) {
+        unsigned code = n_CopyName(sqlite3_column_blob(statement, 0),
+                                   static_cast<unsigned>(sqlite3_column_bytes(statement, 0)), name, length);
+        if (type) *type = static_cast<unsigned>(sqlite3_column_int64(statement, 1));
+        void const* bytes = sqlite3_column_blob(statement, 2);
+        unsigned count = static_cast<unsigned>(sqlite3_column_bytes(statement, 2));
+        unsigned dataCode = n_CopyOut(bytes, count, data, size);
+        return code == 0 ? dataCode : code;
+    });
 }
 
 unsigned n_RegQueryInfoKey(HKEY key, unsigned* subKeys, unsigned* longestSubKey, unsigned* values,
