@@ -1,6 +1,6 @@
 #include "Foundation/System/IPC/Event.h"
 
-#include "Foundation/Basis/Error/ErrorManager.h"
+#include "Foundation/Basis/Error/SystemErrorReport.h"
 #include "Foundation/Platform/Sync.h"
 
 BASIS_DEFINE_TYPE_OPERATIONS(CT_IPC_Event)
@@ -9,12 +9,7 @@ namespace {
 
 constexpr char const qcz_Location[] = "Foundation/System/IPC/Event";
 
-void v_Report(unsigned line) {
-    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    if (errors == nullptr) return;
-    if (!errors->b_IsSetError()) errors->v_SetSystemError();
-    errors->v_AddLocation(qcz_Location, line);
-}
+void v_Report(unsigned line) { v_ReportSystemError(qcz_Location, line); }
 
 }  // namespace
 

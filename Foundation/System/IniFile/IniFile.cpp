@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "Foundation/Basis/Error/ErrorManager.h"
+#include "Foundation/Basis/Error/SystemErrorReport.h"
 #include "Foundation/Platform/Profile.h"
 
 BASIS_DEFINE_POOL(CT_IniFile)
@@ -56,10 +56,7 @@ int CT_IniFile::b_Write(char const* section, char const* key, char const* value)
 }
 
 void CT_IniFile::v_WriteString(char const* section, char const* key, char const* value) {
-    if (b_Write(section, key, value)) return;
-    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
-    if (!errors->b_IsSetError()) errors->v_SetSystemError();
-    errors->v_AddLocation(qcz_Location, __LINE__);
+    if (!b_Write(section, key, value)) v_ReportSystemError(qcz_Location, __LINE__);
 }
 
 void CT_IniFile::v_WriteString(CT_String const* section, CT_String const* key, CT_String const* value) {
