@@ -192,44 +192,31 @@ TEST(HashFunction, EveryCallbackStaysWithinOneToTheBucketCount) {
                                &CT_HashFunction::sn_HashStringPPCO, &CT_HashFunction::sn_HashStringNoCasePPCO};
     tpf_Hash ustringForms[] = {&CT_HashFunction::sn_HashUStringPPCO, &CT_HashFunction::sn_HashUStringNoCasePPCO,
                                &CT_HashFunction::sn_HashStringPPCO, &CT_HashFunction::sn_HashStringNoCasePPCO};
+    auto inRange = [](unsigned bucket, unsigned n) {
+        EXPECT_GE(bucket, 1u) << n;
+        EXPECT_LE(bucket, n) << n;
+    };
     for (unsigned n : sizes) {
         for (char const* text : narrowTexts) {
-            for (tpf_Hash hash : narrowForms) {
-                unsigned bucket = hash(&text, n);
-                EXPECT_GE(bucket, 1u);
-                EXPECT_LE(bucket, n);
-            }
-            EXPECT_LE(CT_HashFunction::sn_HashCaseQCZ(text, n), n);
+            for (tpf_Hash hash : narrowForms) inRange(hash(&text, n), n);
+            inRange(CT_HashFunction::sn_HashCaseQCZ(text, n), n);
             CT_CString s(text, ~0u, 1252);
             CT_CString const* p = &s;
-            for (tpf_Hash hash : cstringForms) {
-                unsigned bucket = hash(&p, n);
-                EXPECT_GE(bucket, 1u);
-                EXPECT_LE(bucket, n);
-            }
+            for (tpf_Hash hash : cstringForms) inRange(hash(&p, n), n);
         }
         for (char16_t const* text : wideTexts) {
             W w(text);
             unsigned short const* units = w;
-            for (tpf_Hash hash : wideForms) {
-                unsigned bucket = hash(&units, n);
-                EXPECT_GE(bucket, 1u);
-                EXPECT_LE(bucket, n);
-            }
+            for (tpf_Hash hash : wideForms) inRange(hash(&units, n), n);
             CT_UString s(units, ~0u);
             CT_UString const* p = &s;
-            for (tpf_Hash hash : ustringForms) {
-                unsigned bucket = hash(&p, n);
-                EXPECT_GE(bucket, 1u);
-                EXPECT_LE(bucket, n);
-            }
-            EXPECT_GE(CT_HashFunction::sn_HashUStringPCO(&s, n), 1u);
-            EXPECT_LE(CT_HashFunction::sn_HashUStringNoCasePCO(&s, n), n);
+            for (tpf_Hash hash : ustringForms) inRange(hash(&p, n), n);
+            inRange(CT_HashFunction::sn_HashUStringPCO(&s, n), n);
+            inRange(CT_HashFunction::sn_HashUStringNoCasePCO(&s, n), n);
         }
         for (std::uint32_t v : {0u, 1u, 12u, 0x80000000u, 0xFFFFFFFFu}) {
             unsigned bucket = CT_HashFunction::sn_HashPN4(static_cast<void const*>(&v), n);
-            EXPECT_GE(bucket, 1u);
-            EXPECT_LE(bucket, n);
+            inRange(bucket, n);
             EXPECT_EQ(CT_HashFunction::sn_HashN(v, n), bucket);
         }
     }
