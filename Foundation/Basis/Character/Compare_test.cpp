@@ -58,7 +58,8 @@ TEST(Compare, CaseSensitiveTextsCompareUnsignedUnits) {
     st_Narrow const narrowRows[] = {{"ab", "abc", -1}, {"abc", "ab", 1}, {"abc", "abc", 0}, {"", "", 0},
                                     {"", "a", -1},     {"A", "_", -1},   {"a", "_", 1},     {"\xE9", "z", 1},
                                     {"a\x80", "a\x7F", 1}};
-    for (auto const& r : narrowRows) EXPECT_EQ(CT_Compare::si_CompareCaseQCZ(r.a, r.b), r.expected) << r.a << " " << r.b;
+    for (auto const& r : narrowRows)
+        EXPECT_EQ(CT_Compare::si_CompareCaseQCZ(r.a, r.b), r.expected) << r.a << " " << r.b;
     st_Wide const wideRows[] = {{u"ab", u"abc", -1}, {u"ABC", u"abc", -1}, {u"abc", u"abc", 0},
                                 {u"\uFFFF", u"a", 1}, {u"a\u8000", u"a\u7FFF", 1}};
     int row = 0;
@@ -83,7 +84,8 @@ TEST(Compare, CaseInsensitiveTextsFoldToLowerCase) {
     // Z fold: E9 and C9 stay apart.
     st_Narrow const narrowRows[] = {{"ABC", "abc", 0}, {"abc", "ABD", -1}, {"abd", "ABC", 1}, {"ab", "ABC", -1},
                                     {"_", "A", -1},    {"Z", "[", 1},      {"a", "z", -1},    {"\xE9", "\xC9", 1}};
-    for (auto const& r : narrowRows) EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ(r.a, r.b), r.expected) << r.a << " " << r.b;
+    for (auto const& r : narrowRows)
+        EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ(r.a, r.b), r.expected) << r.a << " " << r.b;
     EXPECT_EQ(CT_Compare::si_CompareNoCaseQUZ(W(u"ABC"), W(u"abc")), 0);
     EXPECT_LT(CT_Compare::si_CompareNoCaseQUZ(W(u"_"), W(u"A")), 0);
     EXPECT_GT(CT_Compare::si_CompareNoCaseQUZ(W(u"\u00E9"), W(u"\u00C9")), 0);
