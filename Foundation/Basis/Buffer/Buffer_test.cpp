@@ -26,9 +26,7 @@ TEST(Buffer, EmptyBufferReportsNeutralSizes) {
     CT_Buffer buffer;
     EXPECT_EQ(buffer.n_GetUsedSize(), 0u);
     EXPECT_EQ(buffer.n_GetMaximumSize(), 0u);
-    EXPECT_EQ(buffer.n_GetUseCount(), 1u);
     EXPECT_EQ(buffer.qcv_Get(), nullptr);
-    EXPECT_EQ(buffer.n_GetGrowth(), 32u);
     EXPECT_EQ(buffer.n_Find('a', 0), ~0u);
     EXPECT_EQ(buffer.n_Find("ab", 2, 0), ~0u);
     EXPECT_TRUE(buffer.b_IsEqual("xyz", 3, 0));  // nothing to compare
