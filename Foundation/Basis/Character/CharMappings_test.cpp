@@ -102,16 +102,16 @@ TEST(CharMappings, DigitAndCompatibilityFolding) {
 }
 
 TEST(CharMappings, KanaAndWidening) {
-    auto const toKata = CM::su_HiraganaToKatakana, toHira = CM::su_KatakanaToHiragana;
+    auto const kata = CM::su_HiraganaToKatakana, hira = CM::su_KatakanaToHiragana;
     // Small ka has no hiragana; halfwidth katakana go to katakana in the
     // first table and to hiragana in the second; the halfwidth symbols after
     // the Hangul letters are not widened.
-    v_CheckMapped({{toKata, 'A', 0xFF21},    {toHira, 'A', 0xFF21},    {toKata, 0x30A2, 0x30A2}, {toKata, 0x005C, 0x005C},
-                   {toHira, 0x005C, 0x005C}, {toKata, 0x3041, 0x30A1}, {toKata, 0x3094, 0x30F4}, {toKata, 0x3095, 0x3095},
-                   {toKata, 0x309D, 0x30FD}, {toKata, 0x309E, 0x30FE}, {toHira, 0x30A1, 0x3041}, {toHira, 0x30F4, 0x3094},
-                   {toHira, 0x30F5, 0x30F5}, {toHira, 0x30FE, 0x309E}, {toKata, 0xFF66, 0x30F2}, {toHira, 0xFF66, 0x3092},
-                   {toKata, 0xFF67, 0x30A1}, {toHira, 0xFF67, 0x3041}, {toKata, 0xFF71, 0x30A2}, {toHira, 0xFF71, 0x3042},
-                   {toKata, 0xFF9D, 0x30F3}, {toHira, 0xFF9D, 0x3093}, {toKata, 0xFFE8, 0xFFE8}});
+    v_CheckMapped({{kata, 'A', 0xFF21}, {hira, 'A', 0xFF21}, {kata, 0x30A2, 0x30A2}, {kata, 0x005C, 0x005C},
+                   {hira, 0x005C, 0x005C}, {kata, 0x3041, 0x30A1}, {kata, 0x3094, 0x30F4}, {kata, 0x3095, 0x3095},
+                   {kata, 0x309D, 0x30FD}, {kata, 0x309E, 0x30FE}, {hira, 0x30A1, 0x3041}, {hira, 0x30F4, 0x3094},
+                   {hira, 0x30F5, 0x30F5}, {hira, 0x30FE, 0x309E}, {kata, 0xFF66, 0x30F2}, {hira, 0xFF66, 0x3092},
+                   {kata, 0xFF67, 0x30A1}, {hira, 0xFF67, 0x3041}, {kata, 0xFF71, 0x30A2}, {hira, 0xFF71, 0x3042},
+                   {kata, 0xFF9D, 0x30F3}, {hira, 0xFF9D, 0x3093}, {kata, 0xFFE8, 0xFFE8}});
     // Widening rows, the same in both tables.
     struct {
         unsigned short from, to;

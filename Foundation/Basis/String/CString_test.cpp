@@ -188,7 +188,8 @@ TEST(CStringTest, WildcardMatch) {
         {"mississippi", "m*iss*ppi", true},                  {"mississippi", "m*iss*ppx", false},
     };
     for (auto const& row : rows)
-        EXPECT_EQ(CT_CString(row.text, ~0u, 0).b_Match(row.pattern) != 0, row.matches) << row.text << " " << row.pattern;
+        EXPECT_EQ(CT_CString(row.text, ~0u, 0).b_Match(row.pattern) != 0, row.matches)
+            << row.text << " " << row.pattern;
 
     CT_CString s("file.txt", ~0u, 0);
     CT_UString widePattern(W(u"*.t?t"), ~0u);
