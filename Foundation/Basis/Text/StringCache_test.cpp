@@ -122,15 +122,19 @@ TEST(StringCache, KeysAreExactAndValuesBelongToTheCache) {
     // gives its own value.
     CT_StringCache big;
     unsigned hits = 0;
-    auto key = [](int i) {
-        return u"key" + std::u16string{static_cast<char16_t>(u'A' + i % 26), static_cast<char16_t>(0x100 + i)};
+    // Key i behind "key", its value behind "vkey".
+    auto text = [](char16_t const* prefix, int i) {
+        std::u16string t(prefix);
+        t += static_cast<char16_t>(u'A' + i % 26);
+        t += static_cast<char16_t>(0x100 + i);
+        return t;
     };
-    for (int i = 0; i < 5000; ++i) big.v_Insert(W(key(i).c_str()), W((u"v" + key(i)).c_str()));
+    for (int i = 0; i < 5000; ++i) big.v_Insert(W(text(u"key", i).c_str()), W(text(u"vkey", i).c_str()));
     for (int i = 0; i < 5000; ++i) {
-        unsigned short const* value = big.qcuz_Lookup(W(key(i).c_str()));
+        unsigned short const* value = big.qcuz_Lookup(W(text(u"key", i).c_str()));
         if (value) {
             ++hits;
-            EXPECT_EQ(Text(value), u"v" + key(i));
+            EXPECT_EQ(Text(value), text(u"vkey", i));
         }
     }
     EXPECT_LE(hits, 1004u);
