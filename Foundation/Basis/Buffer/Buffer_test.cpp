@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,13 +14,19 @@ std::string s_Content(CT_Buffer const& buffer) {
     return std::string(static_cast<char const*>(buffer.qcv_Get()), buffer.n_GetUsedSize());
 }
 
+// The bytes a change leaves in a fresh buffer holding `start`.
+template <class F>
+std::string s_After(char const* start, F change) {
+    CT_Buffer buffer(start, static_cast<unsigned>(std::strlen(start)), 32);
+    change(buffer);
+    return s_Content(buffer);
+}
+
 TEST(Buffer, EmptyBufferReportsNeutralSizes) {
     CT_Buffer buffer;
     EXPECT_EQ(buffer.n_GetUsedSize(), 0u);
     EXPECT_EQ(buffer.n_GetMaximumSize(), 0u);
-    EXPECT_EQ(buffer.n_GetUseCount(), 1u);
     EXPECT_EQ(buffer.qcv_Get(), nullptr);
-    EXPECT_EQ(buffer.n_GetGrowth(), 32u);
     EXPECT_EQ(buffer.n_Find('a', 0), ~0u);
     EXPECT_EQ(buffer.n_Find("ab", 2, 0), ~0u);
     EXPECT_TRUE(buffer.b_IsEqual("xyz", 3, 0));  // nothing to compare
@@ -27,26 +34,22 @@ TEST(Buffer, EmptyBufferReportsNeutralSizes) {
 
 TEST(Buffer, SizingRules) {
     // Rule 1: request + 12 rounded to the growth, less 12.
-    EXPECT_EQ(CT_Buffer(1, 32).n_GetMaximumSize(), 20u);
-    EXPECT_EQ(CT_Buffer(20, 32).n_GetMaximumSize(), 20u);
-    EXPECT_EQ(CT_Buffer(21, 32).n_GetMaximumSize(), 52u);
-    EXPECT_EQ(CT_Buffer(5, 1).n_GetMaximumSize(), 5u);
-    EXPECT_EQ(CT_Buffer(100, 100).n_GetMaximumSize(), 188u);
-    // Rule 2 below 1024 is rule 1.
+    struct {
+        unsigned request, growth, maximum;
+    } const constructed[] = {{1, 32, 20}, {20, 32, 20}, {21, 32, 52}, {5, 1, 5}, {100, 100, 188}};
+    for (auto const& row : constructed)
+        EXPECT_EQ(CT_Buffer(row.request, row.growth).n_GetMaximumSize(), row.maximum) << row.request;
+    // Rule 2 below 1024 is rule 1 (1012 + 12 = 1024); above it the three
+    // enlargement bands, each rounded up to 64: 1280 - 12; 2047*5/4 = 2558
+    // -> 2560; 2867 -> 2880; 4200 -> 4224; 6144 - 12.
+    struct {
+        unsigned request, maximum;
+    } const grown[] = {{1000, 1012}, {1024, 1268}, {2047, 2548}, {2048, 2868}, {3000, 4212}, {4096, 6132}};
     CT_Buffer buffer;
-    buffer.v_SetSize(1000, 1);
-    EXPECT_EQ(buffer.n_GetMaximumSize(), 1012u);  // 1012 + 12 = 1024
-    // The three enlargement bands, each rounded up to 64.
-    buffer.v_SetSize(1024, 1);
-    EXPECT_EQ(buffer.n_GetMaximumSize(), 1268u);  // 1280 - 12
-    buffer.v_SetSize(2047, 1);
-    EXPECT_EQ(buffer.n_GetMaximumSize(), 2548u);  // 2047*5/4 = 2558 -> 2560
-    buffer.v_SetSize(2048, 1);
-    EXPECT_EQ(buffer.n_GetMaximumSize(), 2868u);  // 2867 -> 2880
-    buffer.v_SetSize(3000, 1);
-    EXPECT_EQ(buffer.n_GetMaximumSize(), 4212u);  // 4200 -> 4224
-    buffer.v_SetSize(4096, 1);
-    EXPECT_EQ(buffer.n_GetMaximumSize(), 6132u);  // 6144 - 12
+    for (auto const& row : grown) {
+        buffer.v_SetSize(row.request, 1);
+        EXPECT_EQ(buffer.n_GetMaximumSize(), row.maximum) << row.request;
+    }
     // Shrinking keeps what fits.
     CT_Buffer text("0123456789", 10, 32);
     text.v_SetSize(4, 1);
@@ -112,23 +115,23 @@ TEST(Buffer, SharingAndCopyOnWrite) {
     EXPECT_EQ(second.n_GetMaximumSize(), first.n_GetMaximumSize());
 
     // Every kind of write unshares: used size, remove, append, insert.
-    CT_Buffer a("abc", 3, 32);
-    CT_Buffer b(&a);
-    b.v_SetUsedSize(1);
-    EXPECT_EQ(s_Content(a), "abc");
-    CT_Buffer c(&a);
-    c.v_Remove(1, 0);
-    EXPECT_EQ(s_Content(a), "abc");
-    EXPECT_EQ(s_Content(c), "bc");
-    CT_Buffer d(&a);
-    d.v_Append(static_cast<unsigned char>('d'));
-    EXPECT_EQ(s_Content(a), "abc");
-    EXPECT_EQ(s_Content(d), "abcd");
-    CT_Buffer e(&a);
-    e.v_Insert("xy", 2, 1);
-    EXPECT_EQ(s_Content(a), "abc");
-    EXPECT_EQ(s_Content(e), "axybc");
-    EXPECT_EQ(a.n_GetUseCount(), 1u);
+    struct {
+        void (*write)(CT_Buffer&);
+        char const* expected;
+    } const writes[] = {
+        {[](CT_Buffer& b) { b.v_SetUsedSize(1); }, "a"},
+        {[](CT_Buffer& b) { b.v_Remove(1, 0); }, "bc"},
+        {[](CT_Buffer& b) { b.v_Append(static_cast<unsigned char>('d')); }, "abcd"},
+        {[](CT_Buffer& b) { b.v_Insert("xy", 2, 1); }, "axybc"},
+    };
+    for (auto const& w : writes) {
+        CT_Buffer a("abc", 3, 32);
+        CT_Buffer b(&a);
+        w.write(b);
+        EXPECT_EQ(s_Content(b), w.expected);
+        EXPECT_EQ(s_Content(a), "abc") << w.expected;
+        EXPECT_EQ(a.n_GetUseCount(), 1u) << w.expected;
+    }
 }
 
 TEST(Buffer, SharersOnTwoThreadsKeepTheCountExact) {
@@ -212,21 +215,12 @@ TEST(Buffer, CountsAndOffsetsPastTheUsedEndAreClamped) {
     EXPECT_EQ(s_Content(insert), "abcddef");
 
     // Moves and copies inside one buffer keep to its used bytes.
-    CT_Buffer copy("ABCDE", 5, 32);
-    copy.v_AtInsertCopy(9, 2, 0);
-    EXPECT_EQ(s_Content(copy), "ABCDE");
-    copy.v_AtInsertCopy(1, 100, 0);
-    EXPECT_EQ(s_Content(copy), "BCDEABCDE");
-    CT_Buffer copyEnd("ABCDE", 5, 32);
-    copyEnd.v_AtInsertCopy(0, 2, 100);
-    EXPECT_EQ(s_Content(copyEnd), "ABCDEAB");
-    CT_Buffer move("ABCDEFG", 7, 32);
-    move.v_AtInsertMove(0, 2, 100);
-    EXPECT_EQ(s_Content(move), "CDEFGAB");
-    move.v_AtInsertMove(5, 100, 0);
-    EXPECT_EQ(s_Content(move), "ABCDEFG");
-    move.v_AtInsertMove(9, 2, 0);
-    EXPECT_EQ(s_Content(move), "ABCDEFG");
+    EXPECT_EQ(s_After("ABCDE", [](CT_Buffer& b) { b.v_AtInsertCopy(9, 2, 0); }), "ABCDE");
+    EXPECT_EQ(s_After("ABCDE", [](CT_Buffer& b) { b.v_AtInsertCopy(1, 100, 0); }), "BCDEABCDE");
+    EXPECT_EQ(s_After("ABCDE", [](CT_Buffer& b) { b.v_AtInsertCopy(0, 2, 100); }), "ABCDEAB");
+    EXPECT_EQ(s_After("ABCDEFG", [](CT_Buffer& b) { b.v_AtInsertMove(0, 2, 100); }), "CDEFGAB");
+    EXPECT_EQ(s_After("CDEFGAB", [](CT_Buffer& b) { b.v_AtInsertMove(5, 100, 0); }), "ABCDEFG");
+    EXPECT_EQ(s_After("ABCDEFG", [](CT_Buffer& b) { b.v_AtInsertMove(9, 2, 0); }), "ABCDEFG");
     CT_Buffer to("xy", 2, 32);
     CT_Buffer from("12345", 5, 32);
     to.v_AtInsertMove(&from, 3, 100, 1);
@@ -275,12 +269,8 @@ TEST(Buffer, AppendGrowsByGranulesThenByBands) {
 }
 
 TEST(Buffer, RemoveCutsOrCloses) {
-    CT_Buffer buffer("0123456789", 10, 32);
-    buffer.v_Remove(~0u, 3);
-    EXPECT_EQ(s_Content(buffer), "012");
-    CT_Buffer gap("0123456789", 10, 32);
-    gap.v_Remove(3, 2);
-    EXPECT_EQ(s_Content(gap), "0156789");
+    EXPECT_EQ(s_After("0123456789", [](CT_Buffer& b) { b.v_Remove(~0u, 3); }), "012");
+    EXPECT_EQ(s_After("0123456789", [](CT_Buffer& b) { b.v_Remove(3, 2); }), "0156789");
     CT_Buffer none;
     none.v_Remove(1, 0);
     EXPECT_EQ(none.qcv_Get(), nullptr);
@@ -311,15 +301,14 @@ TEST(Buffer, FindBytesAndPatterns) {
 }
 
 TEST(Buffer, InPlaceMoveAndCopy) {
-    CT_Buffer move1("ABCDEFG", 7, 32);
-    move1.v_AtInsertMove(0, 2, 5);
-    EXPECT_EQ(s_Content(move1), "CDEABFG");
-    CT_Buffer move2("ABCDEFG", 7, 32);
-    move2.v_AtInsertMove(4, 2, 1);
-    EXPECT_EQ(s_Content(move2), "AEFBCDG");
-    CT_Buffer move3("ABCDEFG", 7, 32);
-    move3.v_AtInsertMove(0, 3, 7);  // to the end
-    EXPECT_EQ(s_Content(move3), "DEFGABC");
+    // Moves to before, after and the end; copies with the source before,
+    // after and across the insertion point.
+    EXPECT_EQ(s_After("ABCDEFG", [](CT_Buffer& b) { b.v_AtInsertMove(0, 2, 5); }), "CDEABFG");
+    EXPECT_EQ(s_After("ABCDEFG", [](CT_Buffer& b) { b.v_AtInsertMove(4, 2, 1); }), "AEFBCDG");
+    EXPECT_EQ(s_After("ABCDEFG", [](CT_Buffer& b) { b.v_AtInsertMove(0, 3, 7); }), "DEFGABC");
+    EXPECT_EQ(s_After("ABCDE", [](CT_Buffer& b) { b.v_AtInsertCopy(0, 2, 3); }), "ABCABDE");
+    EXPECT_EQ(s_After("ABCDE", [](CT_Buffer& b) { b.v_AtInsertCopy(3, 2, 1); }), "ADEBCDE");
+    EXPECT_EQ(s_After("ABCDE", [](CT_Buffer& b) { b.v_AtInsertCopy(1, 3, 2); }), "ABBCDCDE");
     // A block larger than the local holding area in a full buffer.
     std::string big(60, '.');
     for (int i = 0; i < 60; ++i) big[i] = static_cast<char>('0' + i % 40);
@@ -328,15 +317,6 @@ TEST(Buffer, InPlaceMoveAndCopy) {
     full.v_AtInsertMove(0, 40, 60);
     EXPECT_EQ(s_Content(full), big.substr(40) + big.substr(0, 40));
 
-    CT_Buffer copy1("ABCDE", 5, 32);
-    copy1.v_AtInsertCopy(0, 2, 3);
-    EXPECT_EQ(s_Content(copy1), "ABCABDE");
-    CT_Buffer copy2("ABCDE", 5, 32);
-    copy2.v_AtInsertCopy(3, 2, 1);  // source after the insertion point
-    EXPECT_EQ(s_Content(copy2), "ADEBCDE");
-    CT_Buffer copy3("ABCDE", 5, 32);
-    copy3.v_AtInsertCopy(1, 3, 2);  // source straddles the insertion point
-    EXPECT_EQ(s_Content(copy3), "ABBCDCDE");
     // No room: the result is built anew with growth 32.
     CT_Buffer tight("ABCDE", 5, 1);
     ASSERT_EQ(tight.n_GetMaximumSize(), 5u);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "Foundation/Basis/String/UString.h"
 #include "Foundation/Platform/TextUnicode.h"
@@ -41,6 +43,27 @@ unsigned n_Members(F predicate) {
     return count;
 }
 
+
+// One predicate's answer for one code point: exactly `value`, or with
+// `value` < 0 only "not zero".
+struct st_Answer {
+    int (*predicate)(unsigned short);
+    unsigned short u;
+    int value;
+};
+
+void v_CheckAnswers(std::initializer_list<st_Answer> answers) {
+    int row = 0;
+    for (st_Answer const& a : answers) {
+        if (a.value < 0) {
+            EXPECT_NE(a.predicate(a.u), 0) << "row " << row << " U+" << std::hex << a.u;
+        } else {
+            EXPECT_EQ(a.predicate(a.u), a.value) << "row " << row << " U+" << std::hex << a.u;
+        }
+        ++row;
+    }
+}
+
 }  // namespace
 
 TEST(CharProperties, CategoryFixedRowsAndUnassigned) {
@@ -63,17 +86,15 @@ TEST(CharProperties, CategoryFixedRowsAndUnassigned) {
         EXPECT_EQ(CP::seo_GetUnicodeProperty(u), CP::e_UnknownProperty) << std::hex << u;
     EXPECT_EQ(n_Members([](unsigned short u) { return CP::seo_GetUnicodeProperty(u) == CP::e_OtherNotAssigned; }), 0u);
     EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(CP::seo_GetUnicodeProperty(0x0378))), "Unknown");
-}
-
-TEST(CharProperties, PropertyNames) {
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(CP::e_MarkNonSpacing)), "MarkNonSpacing");
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(CP::e_OtherNotAssigned)), "OtherNotAssigned");
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(CP::e_LetterUppercase)), "LetterUppercase");
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(CP::e_PunctuationConnector)), "PunctuationConnector");
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(CP::e_SymbolOther)), "SymbolOther");
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(CP::e_UnknownProperty)), "Unknown");
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(static_cast<CP::et_UnicodeProperty>(29))), "Unknown");
-    EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(static_cast<CP::et_UnicodeProperty>(-1))), "Unknown");
+    struct {
+        int property;
+        char const* name;
+    } const names[] = {{CP::e_MarkNonSpacing, "MarkNonSpacing"}, {CP::e_OtherNotAssigned, "OtherNotAssigned"},
+                       {CP::e_LetterUppercase, "LetterUppercase"}, {CP::e_PunctuationConnector, "PunctuationConnector"},
+                       {CP::e_SymbolOther, "SymbolOther"}, {CP::e_UnknownProperty, "Unknown"}, {29, "Unknown"},
+                       {-1, "Unknown"}};
+    for (auto const& n : names)
+        EXPECT_EQ(s_Narrow(CP::sqcuz_UnicodePropertyName(static_cast<CP::et_UnicodeProperty>(n.property))), n.name);
     EXPECT_EQ(CP::sqcuz_GetCharacterName('A'), nullptr);
 }
 
@@ -84,42 +105,24 @@ TEST(CharProperties, BlockBordersGapsAndNames) {
         int block;
         char const* name;
     } const blocks[] = {
-        {0x0000, 0x007F, 1, "BasicLatin"},
-        {0x0080, 0x00FF, 2, "Latin1Supplement"},
-        {0x0100, 0x017F, 3, "LatinExtendedA"},
-        {0x0250, 0x02AF, 5, "IPAExtensions"},
-        {0x0370, 0x03FF, 8, "Greek"},
-        {0x0500, 0x052F, 70, "Unassigned"},
-        {0x0530, 0x058F, 10, "Armenian"},
-        {0x0700, 0x08FF, 70, "Unassigned"},
-        {0x0F00, 0x0FBF, 24, "Tibetan"},
-        {0x0FC0, 0x109F, 70, "Unassigned"},
-        {0x10A0, 0x10FF, 25, "Georgian"},
-        {0x1100, 0x11FF, 26, "HangulJamo"},
-        {0x1200, 0x1DFF, 70, "Unassigned"},
-        {0x2000, 0x206F, 29, "GeneralPunctuation"},
-        {0x2700, 0x27BF, 45, "Dingbats"},
-        {0x27C0, 0x2FFF, 70, "Unassigned"},
-        {0x3000, 0x303F, 46, "CJKSymbolsAndPunctuation"},
-        {0x3190, 0x319F, 51, "Kanbun"},
-        {0x31A0, 0x31FF, 70, "Unassigned"},
-        {0x3300, 0x33FF, 53, "CJKCompatibility"},
-        {0x3400, 0x4DFF, 70, "Unassigned"},
-        {0x4E00, 0x9FFF, 54, "CJKUnifiedIdeographs"},
-        {0xA000, 0xABFF, 70, "Unassigned"},
-        {0xAC00, 0xD7A3, 55, "HangulSyllables"},
-        {0xD7A4, 0xD7FF, 70, "Unassigned"},
-        {0xD800, 0xDB7F, 56, "HighSurrogates"},
-        {0xDB80, 0xDBFF, 57, "HighPrivateUseSurrogates"},
-        {0xDC00, 0xDFFF, 58, "LowSurrogates"},
-        {0xE000, 0xF8FF, 59, "PrivateUse"},
-        {0xF900, 0xFAFF, 60, "CJKCompatibilityIdeographs"},
-        {0xFB50, 0xFDFF, 62, "ArabicPresentationFormsA"},
-        {0xFE00, 0xFE1F, 70, "Unassigned"},
-        {0xFE20, 0xFE2F, 63, "CombiningHalfMarks"},
-        {0xFE70, 0xFEFE, 66, "ArabicPresentationFormsB"},
-        {0xFEFF, 0xFEFF, 68, "Specials1"},
-        {0xFF00, 0xFFEF, 67, "HalfwidthAndFullwidthForms"},
+        {0x0000, 0x007F, 1, "BasicLatin"}, {0x0080, 0x00FF, 2, "Latin1Supplement"},
+        {0x0100, 0x017F, 3, "LatinExtendedA"}, {0x0250, 0x02AF, 5, "IPAExtensions"},
+        {0x0370, 0x03FF, 8, "Greek"}, {0x0500, 0x052F, 70, "Unassigned"},
+        {0x0530, 0x058F, 10, "Armenian"}, {0x0700, 0x08FF, 70, "Unassigned"},
+        {0x0F00, 0x0FBF, 24, "Tibetan"}, {0x0FC0, 0x109F, 70, "Unassigned"},
+        {0x10A0, 0x10FF, 25, "Georgian"}, {0x1100, 0x11FF, 26, "HangulJamo"},
+        {0x1200, 0x1DFF, 70, "Unassigned"}, {0x2000, 0x206F, 29, "GeneralPunctuation"},
+        {0x2700, 0x27BF, 45, "Dingbats"}, {0x27C0, 0x2FFF, 70, "Unassigned"},
+        {0x3000, 0x303F, 46, "CJKSymbolsAndPunctuation"}, {0x3190, 0x319F, 51, "Kanbun"},
+        {0x31A0, 0x31FF, 70, "Unassigned"}, {0x3300, 0x33FF, 53, "CJKCompatibility"},
+        {0x3400, 0x4DFF, 70, "Unassigned"}, {0x4E00, 0x9FFF, 54, "CJKUnifiedIdeographs"},
+        {0xA000, 0xABFF, 70, "Unassigned"}, {0xAC00, 0xD7A3, 55, "HangulSyllables"},
+        {0xD7A4, 0xD7FF, 70, "Unassigned"}, {0xD800, 0xDB7F, 56, "HighSurrogates"},
+        {0xDB80, 0xDBFF, 57, "HighPrivateUseSurrogates"}, {0xDC00, 0xDFFF, 58, "LowSurrogates"},
+        {0xE000, 0xF8FF, 59, "PrivateUse"}, {0xF900, 0xFAFF, 60, "CJKCompatibilityIdeographs"},
+        {0xFB50, 0xFDFF, 62, "ArabicPresentationFormsA"}, {0xFE00, 0xFE1F, 70, "Unassigned"},
+        {0xFE20, 0xFE2F, 63, "CombiningHalfMarks"}, {0xFE70, 0xFEFE, 66, "ArabicPresentationFormsB"},
+        {0xFEFF, 0xFEFF, 68, "Specials1"}, {0xFF00, 0xFFEF, 67, "HalfwidthAndFullwidthForms"},
         {0xFFF0, 0xFFFF, 69, "Specials2"},
     };
     for (auto const& b : blocks) {
@@ -169,26 +172,17 @@ TEST(CharProperties, CharacterInformation) {
         {0x0009, 0x68}, {0x000A, 0x28}, {0x000B, 0x28}, {0x000C, 0x28}, {0x000D, 0x28}, {0x0020, 0x48},
         {0x00A0, 0x48}, {0x0030, 0x84}, {0x0041, 0x181}, {0x0061, 0x182}, {0x00AA, 0x10}, {0x00B5, 0x10},
         {0x0100, 0x101}, {0x0000, 0x20}, {0x0378, 0}, {0xFFFF, 0}, {0xFFFE, 0},
+        // Both sides of the border between the direct array and the ranges.
+        {0x00FF, 0x102}, {0x0101, 0x102},
     };
     for (auto const& row : rows) EXPECT_EQ(CP::sn2_GetCharacterInformation(row.u), row.value) << std::hex << row.u;
-    // Both sides of the border between the direct array and the ranges.
-    EXPECT_EQ(CP::sn2_GetCharacterInformation(0x00FF), 0x102);
-    EXPECT_EQ(CP::sn2_GetCharacterInformation(0x0101), 0x102);
-
-    EXPECT_EQ(CP::sb_IsSpace(0x0020), 0x0008);
-    EXPECT_EQ(CP::sb_IsSpace(0x3000), 0x0008);
-    EXPECT_EQ(CP::sb_IsSpace('x'), 0);
-    EXPECT_EQ(CP::sb_IsXDigit('f'), 0x0080);
-    EXPECT_EQ(CP::sb_IsXDigit(0xFF21), 0x0080);
-    EXPECT_EQ(CP::sb_IsXDigit('g'), 0);
-    // The line feed is blank outright although its bit is clear; the
+    // The line feed is blank outright although its bit (0x40) is clear; the
     // carriage return is not.
     EXPECT_EQ(CP::sn2_GetCharacterInformation(0x000A) & 0x0040, 0);
-    EXPECT_NE(CP::sb_IsBlank(0x000A), 0);
-    EXPECT_EQ(CP::sb_IsBlank(0x000D), 0);
-    EXPECT_NE(CP::sb_IsBlank(0x0020), 0);
-    EXPECT_EQ(CP::sb_IsBlank(0x0009), 0x0040);
-    EXPECT_EQ(CP::sb_IsBlank(0x3000), 0x0040);
+    v_CheckAnswers({{CP::sb_IsSpace, 0x0020, 0x0008}, {CP::sb_IsSpace, 0x3000, 0x0008}, {CP::sb_IsSpace, 'x', 0},
+                    {CP::sb_IsXDigit, 'f', 0x0080}, {CP::sb_IsXDigit, 0xFF21, 0x0080}, {CP::sb_IsXDigit, 'g', 0},
+                    {CP::sb_IsBlank, 0x000A, -1}, {CP::sb_IsBlank, 0x000D, 0}, {CP::sb_IsBlank, 0x0020, -1},
+                    {CP::sb_IsBlank, 0x0009, 0x0040}, {CP::sb_IsBlank, 0x3000, 0x0040}});
 }
 
 TEST(CharProperties, LayoutInformation) {
@@ -204,24 +198,19 @@ TEST(CharProperties, LayoutInformation) {
         EXPECT_EQ(CP::sn2_GetLayoutInformation(row.u), row.value) << std::hex << row.u;
         EXPECT_EQ(CP::seo_GetLayoutInformation(row.u), row.value) << std::hex << row.u;
     }
-    EXPECT_TRUE(CP::sb_LayoutStrongDirectionality(0x05D0));
-    EXPECT_TRUE(CP::sb_LayoutStrongDirectionality('A'));
-    EXPECT_TRUE(CP::sb_LayoutRightToLeft(0x05D0));
-    EXPECT_TRUE(CP::sb_LayoutLeftToRight('A'));
-    EXPECT_FALSE(CP::sb_LayoutStrongDirectionality('1'));
-    for (unsigned short u : {0x0031, 0x002E, 0x0025, 0x0660, 0x002C}) EXPECT_TRUE(CP::sb_LayoutWeakDirectionality(u)) << u;
-    for (unsigned short u : {0x2029, 0x0009, 0x0020, 0x0021}) EXPECT_TRUE(CP::sb_LayoutNeutralDirectionality(u)) << u;
-    EXPECT_TRUE(CP::sb_LayoutNoDirectionality('\n'));
-    EXPECT_FALSE(CP::sb_LayoutNoDirectionality(' '));
-    EXPECT_TRUE(CP::sb_LayoutEuropeNumber('7'));
-    EXPECT_TRUE(CP::sb_LayoutEuropeSeparator('/'));
-    EXPECT_TRUE(CP::sb_LayoutEuropeTerminator('#'));
-    EXPECT_TRUE(CP::sb_LayoutArabicNumber(0x0669));
-    EXPECT_TRUE(CP::sb_LayoutCommonSeparator(':'));
-    EXPECT_TRUE(CP::sb_LayoutBlockSeparator(0x2029));
-    EXPECT_TRUE(CP::sb_LayoutSegmentSeparator('\t'));
-    EXPECT_TRUE(CP::sb_LayoutWhitespace(' '));
-    EXPECT_TRUE(CP::sb_LayoutOtherNeutral('!'));
+    v_CheckAnswers({{CP::sb_LayoutStrongDirectionality, 0x05D0, -1}, {CP::sb_LayoutStrongDirectionality, 'A', -1},
+                    {CP::sb_LayoutRightToLeft, 0x05D0, -1}, {CP::sb_LayoutLeftToRight, 'A', -1},
+                    {CP::sb_LayoutStrongDirectionality, '1', 0}, {CP::sb_LayoutWeakDirectionality, 0x0031, -1},
+                    {CP::sb_LayoutWeakDirectionality, 0x002E, -1}, {CP::sb_LayoutWeakDirectionality, 0x0025, -1},
+                    {CP::sb_LayoutWeakDirectionality, 0x0660, -1}, {CP::sb_LayoutWeakDirectionality, 0x002C, -1},
+                    {CP::sb_LayoutNeutralDirectionality, 0x2029, -1}, {CP::sb_LayoutNeutralDirectionality, 0x0009, -1},
+                    {CP::sb_LayoutNeutralDirectionality, 0x0020, -1}, {CP::sb_LayoutNeutralDirectionality, 0x0021, -1},
+                    {CP::sb_LayoutNoDirectionality, '\n', -1}, {CP::sb_LayoutNoDirectionality, ' ', 0},
+                    {CP::sb_LayoutEuropeNumber, '7', -1}, {CP::sb_LayoutEuropeSeparator, '/', -1},
+                    {CP::sb_LayoutEuropeTerminator, '#', -1}, {CP::sb_LayoutArabicNumber, 0x0669, -1},
+                    {CP::sb_LayoutCommonSeparator, ':', -1}, {CP::sb_LayoutBlockSeparator, 0x2029, -1},
+                    {CP::sb_LayoutSegmentSeparator, '\t', -1}, {CP::sb_LayoutWhitespace, ' ', -1},
+                    {CP::sb_LayoutOtherNeutral, '!', -1}});
 }
 
 TEST(CharProperties, TextProcessingInformation) {
@@ -233,50 +222,27 @@ TEST(CharProperties, TextProcessingInformation) {
     };
     for (auto const& row : rows)
         EXPECT_EQ(CP::sn2_GetTextProcessingInformation(row.u), row.value) << std::hex << row.u;
-    EXPECT_EQ(CP::sb_IsTPNonspacing(0x0300), 0x0001);
-    EXPECT_EQ(CP::sb_IsTPDiacritic(0x0301), 0x0002);
-    EXPECT_EQ(CP::sb_IsTPVowelMark(0x093F), 0x0004);
-    EXPECT_EQ(CP::sb_IsTPSymbol('+'), 0x0008);
-    EXPECT_EQ(CP::sb_IsTPKatakana(0x30A2), 0x0010);
-    EXPECT_EQ(CP::sb_IsTPKatakana(0xFF71), 0x0010);
-    EXPECT_EQ(CP::sb_IsTPHiragana(0x3042), 0x0020);
-    EXPECT_EQ(CP::sb_IsTPKatakana(0x3042), 0);
-    EXPECT_EQ(CP::sb_IsTPHalfwidth(0xFF71), 0x0040);
-    EXPECT_EQ(CP::sb_IsTPFullwidth(0xFF21), 0x0080);
-    EXPECT_EQ(CP::sb_IsTPFullwidth(0x4E00), 0x0080);
-    EXPECT_EQ(CP::sb_IsTPIdeograph(0x4E00), 0x0100);
-    EXPECT_EQ(CP::sb_IsTPIdeograph(0xAC00), 0);
-    EXPECT_EQ(CP::sb_IsTPKashida(0x0640), 0x0200);
-    EXPECT_EQ(CP::sb_IsTPLexical('`'), 0x0400);
-    EXPECT_EQ(CP::sb_IsTPAlpha('z'), 0x8000);
-    EXPECT_EQ(CP::sb_IsTPAlpha('1'), 0);
+    v_CheckAnswers({{CP::sb_IsTPNonspacing, 0x0300, 0x0001}, {CP::sb_IsTPDiacritic, 0x0301, 0x0002},
+                    {CP::sb_IsTPVowelMark, 0x093F, 0x0004},   {CP::sb_IsTPSymbol, '+', 0x0008},
+                    {CP::sb_IsTPKatakana, 0x30A2, 0x0010},    {CP::sb_IsTPKatakana, 0xFF71, 0x0010},
+                    {CP::sb_IsTPHiragana, 0x3042, 0x0020},    {CP::sb_IsTPKatakana, 0x3042, 0},
+                    {CP::sb_IsTPHalfwidth, 0xFF71, 0x0040},   {CP::sb_IsTPFullwidth, 0xFF21, 0x0080},
+                    {CP::sb_IsTPFullwidth, 0x4E00, 0x0080},   {CP::sb_IsTPIdeograph, 0x4E00, 0x0100},
+                    {CP::sb_IsTPIdeograph, 0xAC00, 0},        {CP::sb_IsTPKashida, 0x0640, 0x0200},
+                    {CP::sb_IsTPLexical, '`', 0x0400},        {CP::sb_IsTPAlpha, 'z', 0x8000},
+                    {CP::sb_IsTPAlpha, '1', 0}});
 }
 
 TEST(CharProperties, ClassificationFromCategory) {
-    EXPECT_TRUE(CP::sb_IsUpper('A'));
-    EXPECT_FALSE(CP::sb_IsUpper(0x01C5));  // title case
-    EXPECT_TRUE(CP::sb_IsLower(0x00DF));
-    EXPECT_TRUE(CP::sb_IsDigit(0x0967));
-    EXPECT_FALSE(CP::sb_IsDigit(0x00B2));
-    EXPECT_TRUE(CP::sb_IsNumeric(0x00B2));
-    EXPECT_TRUE(CP::sb_IsNumeric(0x2160));
-    EXPECT_TRUE(CP::sb_IsAlpha(0x01C5));
-    EXPECT_TRUE(CP::sb_IsAlpha(0x4E00));
-    EXPECT_FALSE(CP::sb_IsAlpha(0x0300));
-    EXPECT_TRUE(CP::sb_IsPunct('_'));
-    EXPECT_FALSE(CP::sb_IsPunct('+'));
-    EXPECT_TRUE(CP::sb_IsCntrl(0x0085));
-    EXPECT_FALSE(CP::sb_IsPrint(0x0085));
-    EXPECT_TRUE(CP::sb_IsPrint(0xFFFF));  // only controls are not printable
-    EXPECT_FALSE(CP::sb_IsGraph(' '));
-    EXPECT_FALSE(CP::sb_IsGraph(0x2028));
-    EXPECT_FALSE(CP::sb_IsGraph(0x200E));
-    EXPECT_FALSE(CP::sb_IsGraph(0xFFFF));
-    EXPECT_TRUE(CP::sb_IsGraph(0xD800));
-    EXPECT_TRUE(CP::sb_IsGraph('!'));
-    EXPECT_TRUE(CP::sb_IsAlDig('7'));
-    EXPECT_FALSE(CP::sb_IsAlDig(0x2160));
-    EXPECT_TRUE(CP::sb_IsAlNum(0x2160));
+    // Title case is not upper case; only controls are not printable.
+    v_CheckAnswers({{CP::sb_IsUpper, 'A', -1},     {CP::sb_IsUpper, 0x01C5, 0},   {CP::sb_IsLower, 0x00DF, -1},
+                    {CP::sb_IsDigit, 0x0967, -1},  {CP::sb_IsDigit, 0x00B2, 0},   {CP::sb_IsNumeric, 0x00B2, -1},
+                    {CP::sb_IsNumeric, 0x2160, -1}, {CP::sb_IsAlpha, 0x01C5, -1}, {CP::sb_IsAlpha, 0x4E00, -1},
+                    {CP::sb_IsAlpha, 0x0300, 0},   {CP::sb_IsPunct, '_', -1},     {CP::sb_IsPunct, '+', 0},
+                    {CP::sb_IsCntrl, 0x0085, -1},  {CP::sb_IsPrint, 0x0085, 0},   {CP::sb_IsPrint, 0xFFFF, -1},
+                    {CP::sb_IsGraph, ' ', 0},      {CP::sb_IsGraph, 0x2028, 0},   {CP::sb_IsGraph, 0x200E, 0},
+                    {CP::sb_IsGraph, 0xFFFF, 0},   {CP::sb_IsGraph, 0xD800, -1},  {CP::sb_IsGraph, '!', -1},
+                    {CP::sb_IsAlDig, '7', -1},     {CP::sb_IsAlDig, 0x2160, 0},   {CP::sb_IsAlNum, 0x2160, -1}});
 }
 
 TEST(CharProperties, NumericValues) {
@@ -338,75 +304,68 @@ TEST(CharProperties, PunctuationSetsHoldExactlyTheirMembers) {
 }
 
 TEST(CharProperties, DerivedPunctuationClasses) {
-    EXPECT_TRUE(CP::sb_IsDoubleQuote(0x0022));
-    EXPECT_TRUE(CP::sb_IsDoubleQuote(0x201C));
-    EXPECT_FALSE(CP::sb_IsDoubleQuote(0x2018));
-    EXPECT_FALSE(CP::sb_IsDoubleQuote(0x0027));
-    for (unsigned short u : {0x2039, 0x203A, 0x301D, 0x301E, 0x301F}) EXPECT_FALSE(CP::sb_IsDoubleQuote(u)) << u;
     // The 21 quotes less the 11 of them that are single quotes.
     EXPECT_EQ(n_Members(CP::sb_IsDoubleQuote), 10u);
     EXPECT_EQ(n_Members(CP::sb_IsBracket), 50u);
-    EXPECT_TRUE(CP::sb_IsSurrounder(0x0027));
-    EXPECT_TRUE(CP::sb_IsSurrounder(0x02BC));
-    EXPECT_TRUE(CP::sb_IsSurrounder(0xFF63));
-    EXPECT_TRUE(CP::sb_IsSurrounder(0x00AB));
-    EXPECT_FALSE(CP::sb_IsSurrounder('('));  // parentheses are not in the bracket sets
-    EXPECT_TRUE(CP::sb_IsStop(0x061B));
-    EXPECT_TRUE(CP::sb_IsStop('?'));
-    EXPECT_TRUE(CP::sb_IsStop(0x3002));
-    EXPECT_FALSE(CP::sb_IsStop(','));
-    for (auto predicate : {CP::sb_IsBracket, CP::sb_IsDoubleQuote, CP::sb_IsSurrounder, CP::sb_IsStop})
-        EXPECT_EQ(predicate(0), 0);
+    // Parentheses are not in the bracket sets.
+    v_CheckAnswers({{CP::sb_IsDoubleQuote, 0x0022, -1}, {CP::sb_IsDoubleQuote, 0x201C, -1},
+                    {CP::sb_IsDoubleQuote, 0x2018, 0},  {CP::sb_IsDoubleQuote, 0x0027, 0},
+                    {CP::sb_IsDoubleQuote, 0x2039, 0},  {CP::sb_IsDoubleQuote, 0x203A, 0},
+                    {CP::sb_IsDoubleQuote, 0x301D, 0},  {CP::sb_IsDoubleQuote, 0x301E, 0},
+                    {CP::sb_IsDoubleQuote, 0x301F, 0},  {CP::sb_IsSurrounder, 0x0027, -1},
+                    {CP::sb_IsSurrounder, 0x02BC, -1},  {CP::sb_IsSurrounder, 0xFF63, -1},
+                    {CP::sb_IsSurrounder, 0x00AB, -1},  {CP::sb_IsSurrounder, '(', 0},
+                    {CP::sb_IsStop, 0x061B, -1},        {CP::sb_IsStop, '?', -1},
+                    {CP::sb_IsStop, 0x3002, -1},        {CP::sb_IsStop, ',', 0},
+                    {CP::sb_IsBracket, 0, 0},           {CP::sb_IsDoubleQuote, 0, 0},
+                    {CP::sb_IsSurrounder, 0, 0},        {CP::sb_IsStop, 0, 0}});
 }
 
-TEST(CharProperties, SequenceOfText) {
+TEST(CharProperties, SequenceOfTextAndString) {
+    // The text form stops at its terminator; the string form counts a zero
+    // inside the string as a character like any other.
     unsigned short const text[] = {'1', '2', 'a', 'b', 0};
-    EXPECT_TRUE(CP::sb_IsSequenceOf(text, CP::sb_IsDigit, 0, 2));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(text, CP::sb_IsDigit, 0, 3));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(text, CP::sb_IsDigit, 4, 1));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(text, CP::sb_IsAlpha, 5, 1));
-    EXPECT_TRUE(CP::sb_IsSequenceOf(text, CP::sb_IsAlpha, 2, ~0u));
-    EXPECT_TRUE(CP::sb_IsSequenceOf(text, CP::sb_IsAlpha, 3, 1));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(text, CP::sb_IsDigit, 0, 0));
-    unsigned short const digits[] = {'1', '2', 0};
-    EXPECT_TRUE(CP::sb_IsSequenceOf(digits, CP::sb_IsDigit, 0, 10));
-    unsigned short const empty[] = {0};
-    EXPECT_FALSE(CP::sb_IsSequenceOf(empty, CP::sb_IsDigit, 0, 1));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(static_cast<unsigned short const*>(nullptr), CP::sb_IsDigit, 0, 1));
-}
-
-TEST(CharProperties, SequenceOfString) {
-    unsigned short const text[] = {'1', '2', 'a', 'b'};
-    CT_UString s(text, 4);
-    EXPECT_TRUE(CP::sb_IsSequenceOf(&s, CP::sb_IsDigit, 0, 2));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(&s, CP::sb_IsDigit, 0, 3));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(&s, CP::sb_IsDigit, 4, 1));
-    EXPECT_TRUE(CP::sb_IsSequenceOf(&s, CP::sb_IsLower, 2, 100));
-    CT_UString empty;
-    EXPECT_FALSE(CP::sb_IsSequenceOf(&empty, CP::sb_IsDigit, 0, 1));
-    EXPECT_FALSE(CP::sb_IsSequenceOf(static_cast<CT_UString const*>(nullptr), CP::sb_IsDigit, 0, 1));
-    // A zero inside the string is a character like any other here.
-    unsigned short const withZero[] = {'1', 0, '2'};
-    CT_UString z(withZero, 3);
-    EXPECT_FALSE(CP::sb_IsSequenceOf(&z, CP::sb_IsDigit, 0, 3));
-    EXPECT_TRUE(CP::sb_IsSequenceOf(&z, CP::sb_IsDigit, 2, 1));
+    unsigned short const digits[] = {'1', '2', 0}, empty[] = {0}, withZero[] = {'1', 0, '2'};
+    CT_UString s(text, 4), emptyString, z(withZero, 3);
+    struct {
+        unsigned short const* text;
+        CT_UString const* string;
+        int (*predicate)(unsigned short);
+        unsigned start, count;
+        int expected;
+    } const rows[] = {
+        {text, &s, CP::sb_IsDigit, 0, 2, 1},       {text, &s, CP::sb_IsDigit, 0, 3, 0},
+        {text, &s, CP::sb_IsDigit, 4, 1, 0},       {text, &s, CP::sb_IsAlpha, 5, 1, 0},
+        {text, &s, CP::sb_IsAlpha, 2, ~0u, 1},     {text, &s, CP::sb_IsLower, 2, 100, 1},
+        {text, &s, CP::sb_IsAlpha, 3, 1, 1},       {text, nullptr, CP::sb_IsDigit, 0, 0, 0},
+        {digits, nullptr, CP::sb_IsDigit, 0, 10, 1}, {empty, &emptyString, CP::sb_IsDigit, 0, 1, 0},
+        {nullptr, nullptr, CP::sb_IsDigit, 0, 1, 0}, {nullptr, &z, CP::sb_IsDigit, 0, 3, 0},
+        {nullptr, &z, CP::sb_IsDigit, 2, 1, 1},
+    };
+    int row = 0;
+    for (auto const& r : rows) {
+        if (r.text || !r.string) {
+            EXPECT_EQ(CP::sb_IsSequenceOf(r.text, r.predicate, r.start, r.count) != 0, r.expected != 0) << row;
+        }
+        if (r.string || !r.text) {
+            EXPECT_EQ(CP::sb_IsSequenceOf(r.string, r.predicate, r.start, r.count) != 0, r.expected != 0) << row;
+        }
+        ++row;
+    }
 }
 
 TEST(CharProperties, TextUnicodeOwnTest) {
-    unsigned char const three[] = {0x61, 0x00, 0x62};
-    unsigned char const ab[] = {0x61, 0x62};
-    unsigned char const bom[] = {0xFF, 0xFE, 0x41, 0x42};
-    unsigned char const reversedBom[] = {0xFE, 0xFF, 0x41, 0x42};
-    unsigned char const aZero[] = {0x61, 0x00};
-    unsigned char const late[] = {0x61, 0x62, 0x63, 0x00};
-    EXPECT_FALSE(CP::sb_IsTextUnicode(three, 3, 1));
-    EXPECT_FALSE(CP::sb_IsTextUnicode(ab, 2, 1));
-    EXPECT_FALSE(CP::sb_IsTextUnicode(ab, 1, 1));
-    EXPECT_FALSE(CP::sb_IsTextUnicode(ab, 0, 1));
-    EXPECT_TRUE(CP::sb_IsTextUnicode(bom, 4, 1));
-    EXPECT_TRUE(CP::sb_IsTextUnicode(reversedBom, 4, 1));
-    EXPECT_TRUE(CP::sb_IsTextUnicode(aZero, 2, 1));
-    EXPECT_TRUE(CP::sb_IsTextUnicode(late, 4, 1));
+    struct {
+        std::vector<unsigned char> bytes;
+        unsigned size;
+        int expected;
+    } const rows[] = {
+        {{0x61, 0x00, 0x62}, 3, 0}, {{0x61, 0x62}, 2, 0},          {{0x61, 0x62}, 1, 0},
+        {{0x61, 0x62}, 0, 0},       {{0xFF, 0xFE, 0x41, 0x42}, 4, 1}, {{0xFE, 0xFF, 0x41, 0x42}, 4, 1},
+        {{0x61, 0x00}, 2, 1},       {{0x61, 0x62, 0x63, 0x00}, 4, 1},
+    };
+    for (auto const& row : rows)
+        EXPECT_EQ(CP::sb_IsTextUnicode(row.bytes.data(), row.size, 1) != 0, row.expected != 0) << row.size;
     EXPECT_FALSE(CP::sb_IsTextUnicode(nullptr, 4, 1));
     EXPECT_FALSE(CP::sb_IsTextUnicode(nullptr, 4, 0));
 }

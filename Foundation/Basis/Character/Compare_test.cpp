@@ -40,24 +40,30 @@ TEST(Compare, NumbersOrderAsUnsignedOrSigned) {
     EXPECT_EQ(CT_Compare::si_ComparePN(&big, &one), 1);
 }
 
-TEST(Compare, CaseSensitiveTextsCompareUnsignedUnits) {
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("ab", "abc"), -1);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("abc", "ab"), 1);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("abc", "abc"), 0);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("", ""), 0);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("", "a"), -1);
-    // Capitals order before '_' (0x5F), lower case after it.
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("A", "_"), -1);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("a", "_"), 1);
-    // A byte of 0x80 and above is a large unsigned value, not a negative one.
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("\xE9", "z"), 1);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQCZ("a\x80", "a\x7F"), 1);
+// Narrow and wide texts with the result each comparison must give.
+struct st_Narrow {
+    char const* a;
+    char const* b;
+    int expected;
+};
+struct st_Wide {
+    char16_t const* a;
+    char16_t const* b;
+    int expected;
+};
 
-    EXPECT_EQ(CT_Compare::si_CompareCaseQUZ(W(u"ab"), W(u"abc")), -1);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQUZ(W(u"ABC"), W(u"abc")), -1);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQUZ(W(u"abc"), W(u"abc")), 0);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQUZ(W(u"\uFFFF"), W(u"a")), 1);
-    EXPECT_EQ(CT_Compare::si_CompareCaseQUZ(W(u"a\u8000"), W(u"a\u7FFF")), 1);
+TEST(Compare, CaseSensitiveTextsCompareUnsignedUnits) {
+    // Capitals order before '_' (0x5F), lower case after it; a byte of 0x80
+    // and above is a large unsigned value, not a negative one.
+    st_Narrow const narrowRows[] = {{"ab", "abc", -1}, {"abc", "ab", 1}, {"abc", "abc", 0}, {"", "", 0},
+                                    {"", "a", -1},     {"A", "_", -1},   {"a", "_", 1},     {"\xE9", "z", 1},
+                                    {"a\x80", "a\x7F", 1}};
+    for (auto const& r : narrowRows)
+        EXPECT_EQ(CT_Compare::si_CompareCaseQCZ(r.a, r.b), r.expected) << r.a << " " << r.b;
+    st_Wide const wideRows[] = {{u"ab", u"abc", -1}, {u"ABC", u"abc", -1}, {u"abc", u"abc", 0},
+                                {u"\uFFFF", u"a", 1}, {u"a\u8000", u"a\u7FFF", 1}};
+    int row = 0;
+    for (auto const& r : wideRows) EXPECT_EQ(CT_Compare::si_CompareCaseQUZ(W(r.a), W(r.b)), r.expected) << row++;
 
     char const* ab = "ab";
     char const* abc = "abc";
@@ -73,18 +79,13 @@ TEST(Compare, CaseSensitiveTextsCompareUnsignedUnits) {
 }
 
 TEST(Compare, CaseInsensitiveTextsFoldToLowerCase) {
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("ABC", "abc"), 0);
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("abc", "ABD"), -1);
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("abd", "ABC"), 1);
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("ab", "ABC"), -1);
-    // Folded to lower case: '_' orders before every letter, capitals too.
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("_", "A"), -1);
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("Z", "["), 1);  // 'z' > '['
-    // The narrow form answers -1, 0 or 1 only.
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("a", "z"), -1);
-    // Only A to Z fold: E9 and C9 stay apart.
-    EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ("\xE9", "\xC9"), 1);
-
+    // Folded to lower case '_' orders before every letter, capitals too, and
+    // 'Z' after '['. The narrow form answers -1, 0 or 1 only, and only A to
+    // Z fold: E9 and C9 stay apart.
+    st_Narrow const narrowRows[] = {{"ABC", "abc", 0}, {"abc", "ABD", -1}, {"abd", "ABC", 1}, {"ab", "ABC", -1},
+                                    {"_", "A", -1},    {"Z", "[", 1},      {"a", "z", -1},    {"\xE9", "\xC9", 1}};
+    for (auto const& r : narrowRows)
+        EXPECT_EQ(CT_Compare::si_CompareNoCaseQCZ(r.a, r.b), r.expected) << r.a << " " << r.b;
     EXPECT_EQ(CT_Compare::si_CompareNoCaseQUZ(W(u"ABC"), W(u"abc")), 0);
     EXPECT_LT(CT_Compare::si_CompareNoCaseQUZ(W(u"_"), W(u"A")), 0);
     EXPECT_GT(CT_Compare::si_CompareNoCaseQUZ(W(u"\u00E9"), W(u"\u00C9")), 0);

@@ -354,28 +354,23 @@ TEST_F(ErrorManagerTest, SystemErrorWithoutARecordKeepsTheLastError) {
     errors->v_SetError(60021, nullptr, 60021);
     Platform::v_SetLastError(5);
     errors->v_SetSystemError();
-    unsigned last = Platform::n_GetLastError();
-    EXPECT_EQ(last, 5u);
+    EXPECT_EQ(Platform::n_GetLastError(), 5u);
     Platform::v_SetLastError(6);
     errors->v_SetSystemError(Wide(u"%s"), Wide(u"CreateFile").units.data());
-    last = Platform::n_GetLastError();
-    EXPECT_EQ(last, 6u);
+    EXPECT_EQ(Platform::n_GetLastError(), 6u);
     Platform::v_SetLastError(7);
     errors->v_SetSystemErrorName("OpenFile");
-    last = Platform::n_GetLastError();
-    EXPECT_EQ(last, 7u);
+    EXPECT_EQ(Platform::n_GetLastError(), 7u);
     EXPECT_EQ(errors->n_GetErrorCode(), 60021u);
     // An ignored error still keeps the next one from being recorded.
     errors->v_SetIgnoreError(1);
     Platform::v_SetLastError(8);
     errors->v_SetSystemError();
-    last = Platform::n_GetLastError();
-    EXPECT_EQ(last, 8u);
+    EXPECT_EQ(Platform::n_GetLastError(), 8u);
     errors->v_ClearError();
     Platform::v_SetLastError(5);
     errors->v_SetSystemError();
-    last = Platform::n_GetLastError();
-    EXPECT_EQ(last, 0u);
+    EXPECT_EQ(Platform::n_GetLastError(), 0u);
     EXPECT_EQ(errors->n_GetErrorCode(), 5u);
 }
 

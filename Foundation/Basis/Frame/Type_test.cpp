@@ -68,11 +68,9 @@ TEST(Type, BaseTablesRecordEveryLevelWithItsOffset) {
     CT_Type const* both = Both::spcco_GetType();
     ASSERT_EQ(both->n_GetTypes(), 5u);  // Root, Left, Root, Right, Both
     CT_Type::st_Type const* table = both->pcso_GetTypes();
-    EXPECT_EQ(table[0].pco_Type, Root::spcco_GetType());
-    EXPECT_EQ(table[1].pco_Type, Left::spcco_GetType());
-    EXPECT_EQ(table[2].pco_Type, Root::spcco_GetType());
-    EXPECT_EQ(table[3].pco_Type, Right::spcco_GetType());
-    EXPECT_EQ(table[4].pco_Type, Both::spcco_GetType());
+    CT_Type const* const levels[] = {Root::spcco_GetType(), Left::spcco_GetType(), Root::spcco_GetType(),
+                                     Right::spcco_GetType(), Both::spcco_GetType()};
+    for (unsigned i = 0; i < 5; ++i) EXPECT_EQ(table[i].pco_Type, levels[i]) << i;
     Both object;
     char* start = reinterpret_cast<char*>(&object);
     EXPECT_EQ(table[0].n_Offset, 0u);

@@ -22,6 +22,14 @@ unsigned Opaque(unsigned count) {
     return value;
 }
 
+// The text a change leaves in a fresh string.
+template <class F>
+std::u16string After(char16_t const* start, F change) {
+    CT_UString s(W(start), ~0u);
+    change(s);
+    return Text(s);
+}
+
 }  // namespace
 
 TEST(UStringTest, ConstructionAndSizesInUnits) {
@@ -125,27 +133,18 @@ TEST(UStringTest, NarrowArgumentsConvertWithTheirOwnCodePageOrZero) {
 }
 
 TEST(UStringTest, ReplaceInsertRemoveAndFill) {
-    CT_UString s(W(u"abcd"), ~0u);
-    s.v_Replace(W(u"xy"), 2, 1);
-    EXPECT_EQ(Text(s), u"axy");
-    s.v_Insert(W(u"123"), ~0u, 1);
-    EXPECT_EQ(Text(s), u"a123xy");
-    s.v_Insert("!", ~0u, 99);  // past the end: at the end
-    EXPECT_EQ(Text(s), u"a123xy!");
-    s.vv_Remove(2, 1);
-    EXPECT_EQ(Text(s), u"a3xy!");
-    s.vv_Remove(~0u, 3);
-    EXPECT_EQ(Text(s), u"a3x");
-    s.v_Replace(W(u""), 0, 0);
-    EXPECT_EQ(s.vn_GetLength(), 0u);
-
-    CT_UString f(W(u"abcd"), ~0u);
-    f.vv_Replace(static_cast<unsigned short>(u'\u00e9'), 2, 1);
-    EXPECT_EQ(Text(f), u"a\u00e9\u00e9d");
-    f.vv_Replace('x', 2, 3);
-    EXPECT_EQ(Text(f), u"a\u00e9\u00e9xx");
-    f.vv_Replace('-', ~0u, 0);
-    EXPECT_EQ(Text(f), u"-----");
+    // An insertion past the end goes at the end; replacing with nothing at
+    // 0 empties; a fill count of ~0 is the length.
+    EXPECT_EQ(After(u"abcd", [](CT_UString& s) { s.v_Replace(W(u"xy"), 2, 1); }), u"axy");
+    EXPECT_EQ(After(u"axy", [](CT_UString& s) { s.v_Insert(W(u"123"), ~0u, 1); }), u"a123xy");
+    EXPECT_EQ(After(u"a123xy", [](CT_UString& s) { s.v_Insert("!", ~0u, 99); }), u"a123xy!");
+    EXPECT_EQ(After(u"a123xy!", [](CT_UString& s) { s.vv_Remove(2, 1); }), u"a3xy!");
+    EXPECT_EQ(After(u"a3xy!", [](CT_UString& s) { s.vv_Remove(~0u, 3); }), u"a3x");
+    EXPECT_EQ(After(u"a3x", [](CT_UString& s) { s.v_Replace(W(u""), 0, 0); }), u"");
+    EXPECT_EQ(After(u"abcd", [](CT_UString& s) { s.vv_Replace(static_cast<unsigned short>(u'\u00e9'), 2, 1); }),
+              u"a\u00e9\u00e9d");
+    EXPECT_EQ(After(u"abcd", [](CT_UString& s) { s.vv_Replace('x', 2, 3); }), u"abcxx");
+    EXPECT_EQ(After(u"abcde", [](CT_UString& s) { s.vv_Replace('-', ~0u, 0); }), u"-----");
 
     CT_UString at(W(u"abcd"), ~0u);
     at.vv_SetAt(static_cast<unsigned short>(u'\u4e2d'), 1);
@@ -222,39 +221,25 @@ TEST(UStringTest, FindMatchStripTranslateCase) {
     spaced.vv_Strip(nullptr);
     EXPECT_EQ(Text(spaced), u"x");
     EXPECT_EQ(Units(copy).size(), 8u);
-    CT_UString zwsp(W(u"\u200bx\ufeff"), ~0u);
-    zwsp.vv_StripLeft();
-    zwsp.vv_StripRight();
-    EXPECT_EQ(Text(zwsp), u"\u200bx\ufeff") << "format characters are not white space";
-    CT_CString set("*-", ~0u, 0);
-    CT_UString framed(W(u"*-*t-i*-"), ~0u);
-    framed.vv_Strip(&set);
-    EXPECT_EQ(Text(framed), u"t-i");
-
-    CT_UString t(W(u"aabbcd"), ~0u);
-    CT_CString from("abc", ~0u, 0);
+    EXPECT_EQ(After(u"\u200bx\ufeff", [](CT_UString& s) { s.vv_StripLeft(); s.vv_StripRight(); }), u"\u200bx\ufeff")
+        << "format characters are not white space";
+    CT_CString set("*-", ~0u, 0), from("abc", ~0u, 0);
     CT_UString to(W(u"\u00e9"), ~0u);
-    t.vv_Translate(&from, &to);
-    EXPECT_EQ(Text(t), u"\u00e9\u00e9d");
+    EXPECT_EQ(After(u"*-*t-i*-", [&](CT_UString& s) { s.vv_Strip(&set); }), u"t-i");
+    EXPECT_EQ(After(u"aabbcd", [&](CT_UString& s) { s.vv_Translate(&from, &to); }), u"\u00e9\u00e9d");
 
     // The string itself as from or to: its units as they were before, not
     // as the translation has rewritten them so far.
-    CT_UString self(W(u"ab"), ~0u), ba(W(u"ba"), ~0u);
-    self.vv_Translate(&self, &ba);
-    EXPECT_EQ(Text(self), u"ba");
-    CT_UString cba(W(u"cba"), ~0u), target(W(u"abc"), ~0u);
-    target.vv_Translate(&cba, &target);
-    EXPECT_EQ(Text(target), u"cba");
-    CT_UString shrinking(W(u"abcab"), ~0u), x(W(u"x"), ~0u);
+    CT_UString ba(W(u"ba"), ~0u), cba(W(u"cba"), ~0u), x(W(u"x"), ~0u);
+    EXPECT_EQ(After(u"ab", [&](CT_UString& s) { s.vv_Translate(&s, &ba); }), u"ba");
+    EXPECT_EQ(After(u"abc", [&](CT_UString& s) { s.vv_Translate(&cba, &s); }), u"cba");
+    EXPECT_EQ(After(u"abcab", [&](CT_UString& s) { s.vv_Translate(&x, &s); }), u"abcab");
+    EXPECT_EQ(After(u"abcab", [&](CT_UString& s) { s.vv_Translate(&s, &x); }), u"xx");
+    CT_UString shrinking(W(u"abcab"), ~0u);
     CT_UString shared(shrinking);
     shrinking.vv_Translate(&shrinking, &x);
     EXPECT_EQ(Text(shrinking), u"xx");
     EXPECT_EQ(Text(shared), u"abcab");
-    CT_UString alone(W(u"abcab"), ~0u);
-    alone.vv_Translate(&x, &alone);
-    EXPECT_EQ(Text(alone), u"abcab");
-    alone.vv_Translate(&alone, &x);
-    EXPECT_EQ(Text(alone), u"xx");
 }
 
 TEST(UStringTest, EveryChangeUnsharesTheBuffer) {
@@ -287,43 +272,38 @@ TEST(UStringTest, EveryChangeUnsharesTheBuffer) {
 TEST(UStringTest, HostileCountsAndPositionsChangeNothing) {
     // As in the narrow string; here counts of 2^31 units and more would also
     // wrap the byte counts (two bytes a unit).
-    CT_UString s(W(u"abcd"), ~0u);
-    auto unchanged = [&](char const* what) {
+    using Change = std::function<void(CT_UString&)>;
+    static unsigned short const xy[] = {'x', 'y'};
+    static unsigned short const u_X = 'x';
+    std::pair<char const*, Change> const hostile[] = {
+        {"fill wrapping at + count", [](CT_UString& s) { s.vv_Replace(u_X, Opaque(0xFFFFFFF0u), 0x20); }},
+        {"narrow fill wrapping", [](CT_UString& s) { s.vv_Replace('x', Opaque(0xFFFFFFF0u), 0x20); }},
+        {"fill of 2^31 units", [](CT_UString& s) { s.vv_Replace(u_X, Opaque(0x80000000u), 0); }},
+        {"length ~0", [](CT_UString& s) { s.vv_SetLength(~0u); }},
+        {"length 2^31", [](CT_UString& s) { s.vv_SetLength(Opaque(0x80000000u)); }},
+        {"size past the limit", [](CT_UString& s) { s.vv_SetSize(Opaque(0x80000000u), 1); }},
+        {"minimum size past the limit", [](CT_UString& s) { s.vv_SetMinSize(~0u, 1); }},
+        {"replace 2^31 units", [](CT_UString& s) { s.v_Replace(xy, Opaque(0x80000000u), 0); }},
+        {"replace at ~0", [](CT_UString& s) { s.v_Replace(xy, 2, Opaque(0xFFFFFFFFu)); }},
+        {"narrow replace past the limit", [](CT_UString& s) { s.v_Replace("xy", Opaque(0x80000000u), 1); }},
+        {"insert past the limit", [](CT_UString& s) { s.v_Insert(xy, Opaque(0x80000000u), 1); }},
+        {"narrow insert past the limit", [](CT_UString& s) { s.v_Insert("xy", Opaque(0x80000000u), 1); }},
+        {"append past the limit", [](CT_UString& s) { s.v_Append(xy, Opaque(0x80000000u)); }},
+        {"narrow append past the limit", [](CT_UString& s) { s.v_Append("xy", Opaque(0xFFFFFFF0u), 0); }},
+        {"replace from no text", [](CT_UString& s) { s.v_Replace(static_cast<unsigned short const*>(nullptr), 3, 1); }},
+        {"insert from no text", [](CT_UString& s) { s.v_Insert(static_cast<unsigned short const*>(nullptr), 3, 1); }},
+        {"remove from 2^31", [](CT_UString& s) { s.vv_Remove(Opaque(0x80000000u), Opaque(0xFFFFFFFFu)); }},
+        {"set a unit past the end", [](CT_UString& s) { s.vv_SetAt(u_X, Opaque(0x80000000u)); }},
+    };
+    for (auto const& [what, change] : hostile) {
+        CT_UString s(W(u"abcd"), ~0u);
+        change(s);
         EXPECT_EQ(Units(s), u"abcd") << what;
         EXPECT_EQ(s.qcuz_Get()[4], 0u) << what;
-    };
-    s.vv_Replace(static_cast<unsigned short>('x'), Opaque(0xFFFFFFF0u), 0x20);
-    s.vv_Replace('x', Opaque(0xFFFFFFF0u), 0x20);
-    unchanged("fill wrapping at + count");
-    s.vv_Replace(static_cast<unsigned short>('x'), Opaque(0x80000000u), 0);
-    unchanged("fill of 2^31 units");
-    s.vv_SetLength(~0u);
-    s.vv_SetLength(Opaque(0x80000000u));
-    unchanged("lengths past the limit");
-    s.vv_SetSize(Opaque(0x80000000u), 1);
-    s.vv_SetMinSize(~0u, 1);
-    unchanged("sizes past the limit");
-    unsigned short const xy[] = {'x', 'y'};
-    s.v_Replace(xy, Opaque(0x80000000u), 0);
-    s.v_Replace(xy, 2, Opaque(0xFFFFFFFFu));
-    unchanged("replace past the limit");
-    s.v_Replace("xy", Opaque(0x80000000u), 1);
-    unchanged("narrow replace past the limit");
-    s.v_Insert(xy, Opaque(0x80000000u), 1);
-    s.v_Insert("xy", Opaque(0x80000000u), 1);
-    unchanged("insert past the limit");
-    s.v_Append(xy, Opaque(0x80000000u));
-    s.v_Append("xy", Opaque(0xFFFFFFF0u), 0);
-    unchanged("append past the limit");
-    s.v_Replace(static_cast<unsigned short const*>(nullptr), 3, 1);
-    s.v_Insert(static_cast<unsigned short const*>(nullptr), 3, 1);
-    unchanged("units from no text");
-    s.vv_Remove(Opaque(0x80000000u), Opaque(0xFFFFFFFFu));
-    unchanged("remove from ~0");
-    EXPECT_EQ(s.vn_Find(static_cast<unsigned short>('a'), Opaque(0xFFFFFFFFu)), ~0u);
+    }
+    CT_UString s(W(u"abcd"), ~0u);
+    EXPECT_EQ(s.vn_Find(u_X, Opaque(0xFFFFFFFFu)), ~0u);
     EXPECT_EQ(s.vu_GetAt(Opaque(0x80000000u)), 0u);
-    s.vv_SetAt(static_cast<unsigned short>('x'), Opaque(0x80000000u));
-    unchanged("set a unit past the end");
 
     CT_UString room(W(u"abcd"), ~0u);
     room.v_Set(Opaque(0x80000000u), 0);

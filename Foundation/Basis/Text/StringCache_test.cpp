@@ -23,14 +23,8 @@ TEST(StringCache, SizesAndTheNextPrime) {
     CT_StringCache cache;
     EXPECT_EQ(cache.n_GetSize(), 1004u);  // 251 sets of 4
     EXPECT_EQ(cache.n_GetCollisions(), 4u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(250), 251u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(26), 29u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(29), 29u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(4), 5u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(1), 1u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(0), 0u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(3), 3u);
-    EXPECT_EQ(CT_StringCache::sn_GetNextPrim(120), 127u);
+    unsigned const primes[][2] = {{250, 251}, {26, 29}, {29, 29}, {4, 5}, {1, 1}, {0, 0}, {3, 3}, {120, 127}};
+    for (auto const& p : primes) EXPECT_EQ(CT_StringCache::sn_GetNextPrim(p[0]), p[1]) << p[0];
 
     CT_StringCache none(0, 4);
     EXPECT_EQ(none.n_GetSize(), 0u);
@@ -128,18 +122,19 @@ TEST(StringCache, KeysAreExactAndValuesBelongToTheCache) {
     // gives its own value.
     CT_StringCache big;
     unsigned hits = 0;
+    // Key i behind "key", its value behind "vkey".
+    auto text = [](char16_t const* prefix, int i) {
+        std::u16string t(prefix);
+        t += static_cast<char16_t>(u'A' + i % 26);
+        t += static_cast<char16_t>(0x100 + i);
+        return t;
+    };
+    for (int i = 0; i < 5000; ++i) big.v_Insert(W(text(u"key", i).c_str()), W(text(u"vkey", i).c_str()));
     for (int i = 0; i < 5000; ++i) {
-        std::u16string key = u"key" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
-                             std::u16string(1, static_cast<char16_t>(0x100 + i));
-        big.v_Insert(W(key.c_str()), W((u"v" + key).c_str()));
-    }
-    for (int i = 0; i < 5000; ++i) {
-        std::u16string key = u"key" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
-                             std::u16string(1, static_cast<char16_t>(0x100 + i));
-        unsigned short const* value = big.qcuz_Lookup(W(key.c_str()));
+        unsigned short const* value = big.qcuz_Lookup(W(text(u"key", i).c_str()));
         if (value) {
             ++hits;
-            EXPECT_EQ(Text(value), u"v" + key);
+            EXPECT_EQ(Text(value), text(u"vkey", i));
         }
     }
     EXPECT_LE(hits, 1004u);

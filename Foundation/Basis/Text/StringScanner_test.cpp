@@ -21,31 +21,21 @@ CT_UString U(char16_t const* text) { return CT_UString(W(text), ~0u); }
 
 TEST(StringScannerTest, ItemsNarrow) {
     std::unique_ptr<CT_StringScanner> scanner(new CT_StringScanner);
-    CT_CString out(1252);
-    CT_CString empty(1252);
+    CT_CString empty(1252), ab = C("a,b,"), middle = C("a,,bcd");
     EXPECT_EQ(1u, scanner->n_ItemCount(&empty, ','));
-    CT_CString ab = C("a,b,");
     EXPECT_EQ(3u, scanner->n_ItemCount(&ab, ','));
-
-    out = C("junk");
-    scanner->v_Item(&out, &ab, ',', 3);
-    EXPECT_STREQ("", out.qccz_Get());
-    out = C("junk");
-    scanner->v_Item(&out, &ab, ',', 4);
-    EXPECT_STREQ("", out.qccz_Get());
-    out = C("junk");
-    scanner->v_Item(&out, &ab, ',', 0);
-    EXPECT_STREQ("", out.qccz_Get());
-    scanner->v_Item(&out, &ab, ',', 2);
-    EXPECT_STREQ("b", out.qccz_Get());
-
-    CT_CString middle = C("a,,bcd");
-    scanner->v_Item(&out, &middle, ',', 1);
-    EXPECT_STREQ("a", out.qccz_Get());
-    scanner->v_Item(&out, &middle, ',', 2);
-    EXPECT_STREQ("", out.qccz_Get());
-    scanner->v_Item(&out, &middle, ',', 3);
-    EXPECT_STREQ("bcd", out.qccz_Get());
+    // Item 0, and items past the last, are empty whatever the output held.
+    struct {
+        CT_CString const* in;
+        unsigned n;
+        char const* expected;
+    } const items[] = {{&ab, 3, ""},      {&ab, 4, ""},      {&ab, 0, ""},        {&ab, 2, "b"},
+                       {&middle, 1, "a"}, {&middle, 2, ""}, {&middle, 3, "bcd"}};
+    for (auto const& item : items) {
+        CT_CString out = C("junk");
+        scanner->v_Item(&out, item.in, ',', item.n);
+        EXPECT_STREQ(item.expected, out.qccz_Get()) << item.n;
+    }
 
     // The input itself as the output.
     scanner->v_Item(&middle, &middle, ',', 3);
