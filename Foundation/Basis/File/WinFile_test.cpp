@@ -340,9 +340,11 @@ TEST_F(WinFile, ShareModesFollowTheWindowsRuleBothWays) {
                     ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
                     second.vv_Open(static_cast<CT_File::et_Access>(access), CT_File::e_OpenExisting,
                                    static_cast<CT_File::et_Share>(share), 1, 0);
-                    if (n_TakeCode() != (conflict ? n_SharingViolation : 0))
-                        wrong += " " + std::to_string(firstAccess) + std::to_string(firstShare) + "/" + std::to_string(access) +
-                                 std::to_string(share);
+                    if (n_TakeCode() != (conflict ? n_SharingViolation : 0)) {
+                        char const pair[] = {' ', static_cast<char>('0' + firstAccess), static_cast<char>('0' + firstShare),
+                                             '/', static_cast<char>('0' + access), static_cast<char>('0' + share), 0};
+                        wrong += pair;
+                    }
                 }
     EXPECT_EQ(wrong, "") << "first access and share / second access and share";
     EXPECT_EQ(temp.s_Read(), "matrix");
