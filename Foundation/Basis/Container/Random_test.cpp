@@ -24,16 +24,9 @@ TEST(Random, ASeedDecidesTheStream) {
     EXPECT_EQ(n4_Word(&other), 0x6AD79AC6u);
     EXPECT_EQ(n4_Word(&other), 0xAA8BFE9Bu);
 
-    // Two generators of one seed agree however long they run; another seed
-    // parts at once.
-    CT_Random a(987654321), b(987654321), c(987654322);
-    int same = 0;
-    for (int i = 0; i < 10000; ++i) {
-        std::uint32_t x = a.n4_Next(1000000), y = b.n4_Next(1000000), z = c.n4_Next(1000000);
-        EXPECT_EQ(x, y);
-        same += x == z;
-    }
-    EXPECT_LT(same, 10);
+    // Two generators of one seed agree however long they run.
+    CT_Random a(987654321), b(987654321);
+    for (int i = 0; i < 10000; ++i) ASSERT_EQ(a.n4_Next(1000000), b.n4_Next(1000000)) << i;
 }
 
 TEST(Random, EachWordIsTheWord55BackLessThe24Back) {
@@ -56,9 +49,6 @@ TEST(Random, RangesAndCopies) {
     for (int i = 0; i < 1000; ++i) {
         EXPECT_EQ(random.n4_Next(1), 0u);
         EXPECT_LT(random.n4_Next(6), 6u);
-        double r = random.r8_Next();
-        EXPECT_GE(r, 0.0);
-        EXPECT_LT(r, 1.0);
     }
     // A copy made by assignment continues with the same values.
     CT_Random copy(99);

@@ -11,14 +11,11 @@ using StringTesting::W;
 
 namespace {
 
-struct st_Parts {
-    std::u16string drive, directory, name, extension;
-};
-
-st_Parts so_Split(char16_t const* path) {
+// Drive, directory, name and extension, each followed by a bar.
+std::u16string s_Split(char16_t const* path) {
     CT_UString whole(W(path), ~0u), drive, directory, name, extension;
     CT_FileSystem::sv_SplitPath(&whole, &drive, &directory, &name, &extension);
-    return {Text(drive), Text(directory), Text(name), Text(extension)};
+    return Text(drive) + u"|" + Text(directory) + u"|" + Text(name) + u"|" + Text(extension) + u"|";
 }
 
 std::u16string s_Join(char16_t const* d, char16_t const* dir, char16_t const* n, char16_t const* e) {
@@ -68,27 +65,12 @@ void v_Touch(CT_UString const& directory, char16_t const* name) {
 }  // namespace
 
 TEST(FileSystem, SplitAndJoinFollowTheComponentRules) {
-    st_Parts parts = so_Split(u"C:\\a.b\\c.tar.gz");
-    EXPECT_EQ(parts.drive, u"C:");
-    EXPECT_EQ(parts.directory, u"\\a.b\\");
-    EXPECT_EQ(parts.name, u"c.tar");
-    EXPECT_EQ(parts.extension, u".gz");
-
-    parts = so_Split(u"readme");
-    EXPECT_EQ(parts.drive + parts.directory + parts.extension, u"");
-    EXPECT_EQ(parts.name, u"readme");
-    parts = so_Split(u".profile");
-    EXPECT_EQ(parts.name, u"");
-    EXPECT_EQ(parts.extension, u".profile");
-    parts = so_Split(u"D:");
-    EXPECT_EQ(parts.drive, u"D:");
-    EXPECT_EQ(parts.directory + parts.name + parts.extension, u"");
+    EXPECT_EQ(s_Split(u"C:\\a.b\\c.tar.gz"), u"C:|\\a.b\\|c.tar|.gz|");
+    EXPECT_EQ(s_Split(u"readme"), u"||readme||");
+    EXPECT_EQ(s_Split(u".profile"), u"|||.profile|");
+    EXPECT_EQ(s_Split(u"D:"), u"D:||||");
     // Forward slashes count as separators; a Linux path has no drive.
-    parts = so_Split(u"/tmp/x.d/file");
-    EXPECT_EQ(parts.drive, u"");
-    EXPECT_EQ(parts.directory, u"/tmp/x.d/");
-    EXPECT_EQ(parts.name, u"file");
-    EXPECT_EQ(parts.extension, u"");
+    EXPECT_EQ(s_Split(u"/tmp/x.d/file"), u"|/tmp/x.d/|file||");
 
     EXPECT_EQ(s_Join(u"D", u"x", u"y", u"txt"), u"D:x\\y.txt");
     EXPECT_EQ(s_Join(u"", u"/tmp/", u"y", u".txt"), u"/tmp/y.txt");

@@ -189,37 +189,30 @@ TYPED_TEST(FileLogic, CarriageReturnAtTheEndOfAChunkIsDropped) {
 TYPED_TEST(FileLogic, ByteOrderMarkAndWideDetection) {
     TemporaryFile temp;
     temp.v_Write("\xFF\xFE" + s_Wide(u"ab\r\ncd"));
-    auto lines = this->ao_WideLines(temp, false);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], std::make_pair(std::u16string(u"ab"), 6u));
-    EXPECT_EQ(lines[1], std::make_pair(std::u16string(u"cd"), 4u));
+    typedef std::vector<std::pair<std::u16string, unsigned>> WideLines;
+    EXPECT_EQ(this->ao_WideLines(temp, false), (WideLines{{u"ab", 6}, {u"cd", 4}}));
     // A big-endian mark is not skipped: it is read as text.
     temp.v_Write("\xFE\xFF" + s_Wide(u"ab\n"));
-    lines = this->ao_WideLines(temp, false);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].first, std::u16string(u"\xFFFE") + u"ab");
+    EXPECT_EQ(this->ao_WideLines(temp, false), (WideLines{{u"\xFFFE" u"ab", 8}}));
 
     TypeParam file(temp.pcco_Name(), 1024);
-    temp.v_Write("");
-    this->v_OpenRead(file);
-    EXPECT_EQ(file.b_IsUnicode(), 0);
-    file.vv_Close();
-    temp.v_Write("abc");
-    this->v_OpenRead(file);
-    EXPECT_EQ(file.b_IsUnicode(), 0);
-    file.vv_Close();
+    for (auto const& [bytes, wide] : std::vector<std::pair<std::string, int>>{
+             {"", 0}, {"abc", 0}, {s_Wide(u"plain English text in UTF-16 without a mark"), 1}}) {
+        temp.v_Write(bytes);
+        this->v_OpenRead(file);
+        EXPECT_EQ(file.b_IsUnicode(), wide) << bytes;
+        file.vv_Close();
+    }
+    // Asked past the start, it reads from the current offset, then goes
+    // back to the start.
     temp.v_Write(std::string("\xFF\xFE" "a\0b\0", 6));
     this->v_OpenRead(file);
     unsigned char skip[3];
     file.vn_Read(skip, 3);
-    file.b_IsUnicode();  // reads from the current offset, then goes back to the start
+    file.b_IsUnicode();
     EXPECT_EQ(file.vn_GetOffset(), 0u);
     EXPECT_EQ(file.b_IsUnicode(), 1);
     EXPECT_EQ(file.vn_GetOffset(), 0u);
-    file.vv_Close();
-    temp.v_Write(s_Wide(u"plain English text in UTF-16 without a mark"));
-    this->v_OpenRead(file);
-    EXPECT_EQ(file.b_IsUnicode(), 1);
     EXPECT_FALSE(CT_ErrorManager::spco_Get()->b_IsSetError());
 }
 
@@ -298,8 +291,6 @@ TYPED_TEST(FileLogic, AppendingAFileAndNames) {
 
     CT_UString name(W(u"C:\\dir\\base.txt"), ~0u);
     TypeParam named(&name, 0);
-    EXPECT_EQ(Text(*named.pcco_GetDrive()), u"C:");
-    EXPECT_EQ(Text(*named.pcco_GetDirectory()), u"\\dir\\");
     CT_CString extension("md", ~0u, 0);
     named.v_SetExtension(&extension);
     EXPECT_EQ(Text(*named.pcco_GetFullName()), u"C:\\dir\\base.md");
@@ -309,4 +300,21 @@ TYPED_TEST(FileLogic, AppendingAFileAndNames) {
     TypeParam copy(&named);
     EXPECT_EQ(Text(*copy.pcco_GetFullName()), Text(*named.pcco_GetFullName()));
     EXPECT_FALSE(copy.b_IsOpen());
+}
+
+TYPED_TEST(FileLogic, RenameClosesAndTakesTheNewName) {
+    CT_ErrorManager* errors = CT_ErrorManager::spco_Get();
+    TemporaryFile from, to;
+    to.v_Delete();
+    from.v_Write("content");
+    TypeParam file(from.pcco_Name(), 1024);
+    // Windows refuses to rename a file that is open, so the file is closed
+    // here; the rename still resets the buffer size.
+    file.vv_Rename(to.pcco_Name());
+    ASSERT_FALSE(errors->b_IsSetError()) << CT_CString(errors->qcuz_GetErrorMessage(), ~0u, 0).qccz_Get();
+    EXPECT_FALSE(file.b_IsOpen());
+    EXPECT_EQ(file.n_GetBufferSize(), 16384u);
+    EXPECT_EQ(Text(*file.pcco_GetFullName()), Text(*to.pcco_Name()));
+    EXPECT_FALSE(from.b_Exists());
+    EXPECT_EQ(to.s_Read(), "content");
 }

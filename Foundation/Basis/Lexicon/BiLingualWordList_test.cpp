@@ -162,8 +162,6 @@ TEST(BiLingualWordList, CopiesShareAndThenGoTheirOwnWay) {
     wideCopy = *wide;
     delete wide;
     EXPECT_NE(wideCopy.qcuz_FindSource(W(u"a")), nullptr);
-    EXPECT_EQ(CT_BiLingualCWordList::spso_GetMemPool()->n_GetBlockCount(), 16u);
-    EXPECT_EQ(CT_BiLingualUWordList::spso_GetMemPool()->n_GetBlockCount(), 16u);
 }
 
 }  // namespace
