@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,14 @@ protected:
 
 using Blocks = std::vector<std::pair<unsigned, unsigned>>;
 
+// Words of the closed file, each named by its byte offset where it differs.
+struct st_Word {
+    unsigned n_At, n_Value;
+};
+void v_ExpectWords(std::string const& disk, std::initializer_list<st_Word> words) {
+    for (st_Word const& word : words) EXPECT_EQ(n_Word(disk, word.n_At), word.n_Value) << "at byte " << word.n_At;
+}
+
 }  // namespace
 
 TEST_F(RecordAllocation, SameLengthReusesTheSameBlocks) {
@@ -83,12 +92,9 @@ TEST_F(RecordAllocation, SameLengthReusesTheSameBlocks) {
     EXPECT_EQ(s_Bytes(back), s_Data(8 + 100, 3));
     EXPECT_EQ(manager->n_GetSize(), d + 256);
     v_CloseAndRead(*manager, &disk);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 0u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCounter), 5u);  // one raise per block taken from the list
-    EXPECT_EQ(n_Word(disk, e_AtEnd), d + 256);
-    EXPECT_EQ(n_Word(disk, d), 0xFFFFFFFFu);
-    EXPECT_EQ(n_Word(disk, d + 4), d + 64);
-    EXPECT_EQ(n_Word(disk, d + 64), 104u);
+    v_ExpectWords(disk, {{e_AtFreeCount, 0u}, {e_AtFreeCounter, 5u},  // one raise per block taken from the list
+                         {e_AtEnd, d + 256}, {d, 0xFFFFFFFFu}, {d + 4, d + 64},
+                         {d + 64, 104u}});
 }
 
 TEST_F(RecordAllocation, LargerBlocksAreSplitAtTheFront) {
@@ -262,12 +268,8 @@ TEST_F(RecordAllocation, AllocationWalksTheChainWhenNoEntryFits) {
     EXPECT_EQ(n_ResourceAt(disk, 2), body(0));
     EXPECT_EQ(n_ResourceAt(disk, 3), end);
     EXPECT_EQ(n_ResourceAt(disk, 4), start);
-    EXPECT_EQ(n_Word(disk, fixed(2) + 4), fixed(1));
-    EXPECT_EQ(n_Word(disk, fixed(1) + 4), body(0) + 128);
-    EXPECT_EQ(n_Word(disk, body(0) + 128), 64u);
-    EXPECT_EQ(n_Word(disk, body(0) + 128 + 4), fixed(0));
-    EXPECT_EQ(n_Word(disk, fixed(0) + 4), w0Body);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 128u);
+    v_ExpectWords(disk, {{fixed(2) + 4, fixed(1)}, {fixed(1) + 4, body(0) + 128}, {body(0) + 128, 64u},
+                         {body(0) + 128 + 4, fixed(0)}, {fixed(0) + 4, w0Body}, {e_AtFreeCount, 128u}});
     list = ao_FreeList(disk);
     ASSERT_EQ(list.size(), 128u);
     EXPECT_EQ(list[0], std::make_pair(body(2), 192u));

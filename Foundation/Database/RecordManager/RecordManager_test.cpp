@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,36 @@ protected:
         manager.v_Open(mode, map);
         ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
     }
+    // The check after each of the four openings of the closed file (for
+    // reading or writing, mapped or not), each closed again with clearing.
+    template <class F>
+    void v_InEveryOpening(CT_RecordManager& manager, F check) {
+        for (auto mode : {CT_RecordManager::e_ModeRead, CT_RecordManager::e_ModeReadWrite}) {
+            for (int map : {0, 1}) {
+                SCOPED_TRACE(::testing::Message() << "mode " << mode << " map " << map);
+                v_Reopen(manager, mode, map);
+                check(mode);
+                manager.v_Close(1);
+                ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+            }
+        }
+    }
+    // Each change of record `number` fails with `code` (any code for 0).
+    void v_ExpectRecordChangesFail(CT_RecordManager& manager, unsigned number, unsigned code) {
+        CT_Buffer data = co_Buffer(s_Data(300, 9));
+        for (int change = 0; change < 3; ++change) {
+            SCOPED_TRACE(::testing::Message() << "change " << change);
+            if (change == 0) manager.v_UpdateRecord(number, &data);
+            if (change == 1) manager.v_UpdateRecordHeader(number, &data);
+            if (change == 2) manager.v_DeleteRecord(number);
+            unsigned got = n_TakeCode();
+            if (code != 0) {
+                EXPECT_EQ(got, code);
+            } else {
+                EXPECT_NE(got, 0u);
+            }
+        }
+    }
 };
 
 // A record not longer than the header size stores no length: it reads back
@@ -79,6 +110,14 @@ void v_ExpectHits(Hits const& got, Hits const& expected) {
         EXPECT_TRUE(got[i].second == expected[i].second)
             << "record " << got[i].first << ": " << got[i].second.size() << " bytes read, "
             << expected[i].second.size() << " expected";
+}
+
+// Words of the closed file, each named by its byte offset where it differs.
+struct st_Word {
+    unsigned n_At, n_Value;
+};
+void v_ExpectWords(std::string const& disk, std::initializer_list<st_Word> words) {
+    for (st_Word const& word : words) EXPECT_EQ(n_Word(disk, word.n_At), word.n_Value) << "at byte " << word.n_At;
 }
 
 struct st_Geometry {
@@ -133,21 +172,15 @@ TEST_F(RecordManager, NewFileHeaderForEachGeometry) {
             ASSERT_EQ(n_Word(disk, at), n_Word(expected, at)) << "at byte " << at;
 
         // Both open modes, mapped or not, read the same geometry back.
-        for (auto mode : {CT_RecordManager::e_ModeRead, CT_RecordManager::e_ModeReadWrite}) {
-            for (int map : {0, 1}) {
-                auto reader = po_Manager();
-                reader->v_Open(mode, map);
-                ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
-                EXPECT_EQ(reader->e_GetOpenMode(), mode);
-                EXPECT_EQ(reader->n_GetBlockSize(), g.n_BlockSize);
-                EXPECT_EQ(reader->n_GetRecordHeaderSize(), g.n_HeaderSize);
-                EXPECT_EQ(reader->n_GetResourceMaxCount(), g.n_ResourceMax);
-                EXPECT_EQ(reader->n_GetSize(), g.n_End);
-                EXPECT_EQ(reader->n_GetNextRecord(0, nullptr), 0u);
-                reader->v_Close(1);
-                EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
-            }
-        }
+        auto reader = po_Manager();
+        v_InEveryOpening(*reader, [&](CT_RecordManager::et_OpenMode mode) {
+            EXPECT_EQ(reader->e_GetOpenMode(), mode);
+            EXPECT_EQ(reader->n_GetBlockSize(), g.n_BlockSize);
+            EXPECT_EQ(reader->n_GetRecordHeaderSize(), g.n_HeaderSize);
+            EXPECT_EQ(reader->n_GetResourceMaxCount(), g.n_ResourceMax);
+            EXPECT_EQ(reader->n_GetSize(), g.n_End);
+            EXPECT_EQ(reader->n_GetNextRecord(0, nullptr), 0u);
+        });
         EXPECT_EQ(s_Disk(), disk);
     }
 }
@@ -172,40 +205,28 @@ TEST_F(RecordManager, RecordNumbersAndBodyBlocks) {
 
     std::string disk = s_Disk();
     ASSERT_EQ(disk.size(), 5120u);
-    EXPECT_EQ(n_Word(disk, e_AtRecordCount), 4u);
-    EXPECT_EQ(n_Word(disk, e_AtEnd), 5120u);
-    EXPECT_EQ(n_Word(disk, e_AtModification), 5u);  // one raise per record
-    EXPECT_EQ(n_Word(disk, e_AtFreeCounter), 1u);   // every block came from the end
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 0u);
-    EXPECT_EQ(n_Word(disk, 1536), 0xFFFFFFFFu);
-    EXPECT_EQ(n_Word(disk, 1540), 0u);
+    v_ExpectWords(disk, {{e_AtRecordCount, 4u}, {e_AtEnd, 5120u}, {e_AtModification, 5u},  // one raise per record
+                         {e_AtFreeCounter, 1u},  // every block came from the end
+                         {e_AtFreeCount, 0u}, {1536, 0xFFFFFFFFu}, {1540, 0u}});
     EXPECT_EQ(disk.substr(1544, 16), exact);
     EXPECT_EQ(n_Word(disk, 2048), 0xFFFFFFFFu);
     EXPECT_EQ(n_Word(disk, 2052), 2560u);
     EXPECT_EQ(disk.substr(2056, 16), oneMore.substr(0, 16));
     EXPECT_EQ(n_Word(disk, 2560), 5u);  // body length + 4, not rounded
     EXPECT_EQ(disk[2564], oneMore[16]);
-    EXPECT_EQ(n_Word(disk, 3072), 0xFFFFFFFFu);
-    EXPECT_EQ(n_Word(disk, 3076), 0u);
-    EXPECT_EQ(n_Word(disk, 3584), 0xFFFFFFFFu);
-    EXPECT_EQ(n_Word(disk, 3588), 4096u);
+    v_ExpectWords(disk, {{3072, 0xFFFFFFFFu}, {3076, 0u}, {3584, 0xFFFFFFFFu},
+                         {3588, 4096u}});
     EXPECT_EQ(disk.substr(3592, 16), large.substr(0, 16));
     EXPECT_EQ(n_Word(disk, 4096), 604u);
     EXPECT_EQ(disk.substr(4100, 600), large.substr(16));
 
     // The same records through every kind of opening.
-    for (auto mode : {CT_RecordManager::e_ModeRead, CT_RecordManager::e_ModeReadWrite}) {
-        for (int map : {0, 1}) {
-            SCOPED_TRACE(::testing::Message() << "mode " << mode << " map " << map);
-            v_Reopen(*manager, mode, map);
-            EXPECT_EQ(manager->n_GetRecordCount(), 4u);
-            EXPECT_EQ(s_Get(*manager, 4), oneMore);
-            EXPECT_EQ(s_Get(*manager, 7), large);
-            EXPECT_FALSE(manager->b_IsCorrupt());
-            manager->v_Close(map);
-            ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
-        }
-    }
+    v_InEveryOpening(*manager, [&](CT_RecordManager::et_OpenMode) {
+        EXPECT_EQ(manager->n_GetRecordCount(), 4u);
+        EXPECT_EQ(s_Get(*manager, 4), oneMore);
+        EXPECT_EQ(s_Get(*manager, 7), large);
+        EXPECT_FALSE(manager->b_IsCorrupt());
+    });
     EXPECT_EQ(s_Disk(), disk);
 }
 
@@ -270,10 +291,8 @@ TEST_F(RecordManager, UpdatesMoveBodiesOnlyWhenTheirBlocksChange) {
         EXPECT_EQ(n_Word(disk, d + 4), d + 64);  // the body's offset
         EXPECT_EQ(n_Word(disk, d + 64), 5u);
         // Freed: the 128-byte body at d + 256 (freed by the change to no body).
-        EXPECT_EQ(n_Word(disk, e_AtFreeCount), 1u);
-        EXPECT_EQ(n_Word(disk, e_AtFreeTable), d + 256);
-        EXPECT_EQ(n_Word(disk, e_AtFreeTable + 4), 128u);
-        EXPECT_EQ(n_Word(disk, d + 256), 128u);
+        v_ExpectWords(disk, {{e_AtFreeCount, 1u}, {e_AtFreeTable, d + 256}, {e_AtFreeTable + 4, 128u},
+                             {d + 256, 128u}});
         // One raise per update and header update, two adds.
         EXPECT_EQ(n_Word(disk, e_AtModification), 1u + 2 + 4 + 2);
         // The free list changed three times: two bodies freed, one taken.
@@ -303,17 +322,10 @@ TEST_F(RecordManager, DeletingFreesTheBlocksAndTheNumber) {
     manager->v_Close(1);
     ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
 
+    // (The free list it leaves is checked with the allocation.)
     std::string disk = s_Disk();
-    EXPECT_EQ(n_Word(disk, d), 64u);  // the marker became the free block's size
-    EXPECT_EQ(n_Word(disk, d + 64), 128u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 2u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeTable), d);  // fixed part first, then the body
-    EXPECT_EQ(n_Word(disk, e_AtFreeTable + 4), 64u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeTable + 8), d + 64);
-    EXPECT_EQ(n_Word(disk, e_AtFreeTable + 12), 128u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCounter), 3u);  // two blocks freed
-    EXPECT_EQ(n_Word(disk, e_AtRecordCount), 1u);
-    EXPECT_EQ(n_Word(disk, e_AtEnd), d + 256);
+    v_ExpectWords(disk, {{d, 64u},  // the marker became the free block's size
+                         {d + 64, 128u}, {e_AtRecordCount, 1u}, {e_AtEnd, d + 256}});
 }
 
 TEST_F(RecordManager, ScansVisitEveryLiveRecordOnce) {
@@ -576,9 +588,7 @@ TEST_F(RecordManager, ResourceUpdatesInPlaceOrMoved) {
     ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
     manager->v_Close(0);
     std::string disk = s_Disk();
-    EXPECT_EQ(n_Word(disk, e_AtResourceTable + 4), d);
-    EXPECT_EQ(n_Word(disk, e_AtResourceCounter), 3u);
-    EXPECT_EQ(n_Word(disk, e_AtModification), 3u);
+    v_ExpectWords(disk, {{e_AtResourceTable + 4, d}, {e_AtResourceCounter, 3u}, {e_AtModification, 3u}});
     v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, 1);
 
     // Still one block: written in place, the index unchanged.
@@ -587,10 +597,8 @@ TEST_F(RecordManager, ResourceUpdatesInPlaceOrMoved) {
     EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
     manager->v_Close(0);
     disk = s_Disk();
-    EXPECT_EQ(n_Word(disk, e_AtResourceTable + 4), d);
-    EXPECT_EQ(n_Word(disk, d), 64u);
-    EXPECT_EQ(n_Word(disk, e_AtResourceCounter), 3u);
-    EXPECT_EQ(n_Word(disk, e_AtModification), 4u);
+    v_ExpectWords(disk, {{e_AtResourceTable + 4, d}, {d, 64u}, {e_AtResourceCounter, 3u},
+                         {e_AtModification, 4u}});
     v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, 0);
 
     // Two blocks: moved to the end, the old block freed.
@@ -604,14 +612,9 @@ TEST_F(RecordManager, ResourceUpdatesInPlaceOrMoved) {
     EXPECT_EQ(s_Bytes(back), s_Data(10, 2));
     manager->v_Close(0);
     disk = s_Disk();
-    EXPECT_EQ(n_Word(disk, e_AtResourceTable), 9u);
-    EXPECT_EQ(n_Word(disk, e_AtResourceTable + 4), d + 128);
-    EXPECT_EQ(n_Word(disk, d + 128), 65u);
-    EXPECT_EQ(n_Word(disk, e_AtResourceCounter), 4u);
-    EXPECT_EQ(n_Word(disk, e_AtModification), 5u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 1u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeTable), d);
-    EXPECT_EQ(n_Word(disk, e_AtEnd), d + 256);
+    v_ExpectWords(disk, {{e_AtResourceTable, 9u}, {e_AtResourceTable + 4, d + 128}, {d + 128, 65u},
+                         {e_AtResourceCounter, 4u}, {e_AtModification, 5u}, {e_AtFreeCount, 1u},
+                         {e_AtFreeTable, d}, {e_AtEnd, d + 256}});
 
     // Deleting frees the block with the size from its word.
     v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, 1);
@@ -619,12 +622,8 @@ TEST_F(RecordManager, ResourceUpdatesInPlaceOrMoved) {
     EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
     manager->v_Close(1);
     disk = s_Disk();
-    EXPECT_EQ(n_Word(disk, e_AtResourceCount), 1u);
-    EXPECT_EQ(n_Word(disk, e_AtResourceTable), 10u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 2u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeTable + 8), d + 128);
-    EXPECT_EQ(n_Word(disk, e_AtFreeTable + 12), 128u);
-    EXPECT_EQ(n_Word(disk, d + 128), 128u);
+    v_ExpectWords(disk, {{e_AtResourceCount, 1u}, {e_AtResourceTable, 10u}, {e_AtFreeCount, 2u},
+                         {e_AtFreeTable + 8, d + 128}, {e_AtFreeTable + 12, 128u}, {d + 128, 128u}});
 }
 
 TEST_F(RecordManager, DamagedResourcesAreCorruptData) {
@@ -757,13 +756,7 @@ TEST_F(RecordManager, BadRecordNumbersChangeNothing) {
             manager->v_GetRecord(number, &buffer);
             EXPECT_EQ(n_TakeCode(), 31051u);
             EXPECT_EQ(buffer.n_GetUsedSize(), 0u);
-            CT_Buffer data = co_Buffer(s_Data(300, 9));
-            manager->v_UpdateRecord(number, &data);
-            EXPECT_EQ(n_TakeCode(), 31051u);
-            manager->v_UpdateRecordHeader(number, &data);
-            EXPECT_EQ(n_TakeCode(), 31051u);
-            manager->v_DeleteRecord(number);
-            EXPECT_EQ(n_TakeCode(), 31051u);
+            v_ExpectRecordChangesFail(*manager, number, 31051u);
         }
         // The block at the end offset: nothing there to read.
         // (The word there lies past the end offset: its read may already
@@ -955,16 +948,11 @@ TEST_F(RecordManager, FixedPartsMaySpanSeveralBlocks) {
     EXPECT_EQ(manager->n_GetSize(), d + 5 * 64);
     manager->v_Close(1);
     ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
-    for (auto mode : {CT_RecordManager::e_ModeRead, CT_RecordManager::e_ModeReadWrite}) {
-        for (int map : {0, 1}) {
-            SCOPED_TRACE(::testing::Message() << "mode " << mode << " map " << map);
-            v_Reopen(*manager, mode, map);
-            EXPECT_EQ(s_Get(*manager, d / 64), small);
-            EXPECT_EQ(s_Get(*manager, d / 64 + 2), large);
-            EXPECT_FALSE(manager->b_IsCorrupt());
-            manager->v_Close(1);
-        }
-    }
+    v_InEveryOpening(*manager, [&](CT_RecordManager::et_OpenMode) {
+        EXPECT_EQ(s_Get(*manager, d / 64), small);
+        EXPECT_EQ(s_Get(*manager, d / 64 + 2), large);
+        EXPECT_FALSE(manager->b_IsCorrupt());
+    });
     v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, 1);
     manager->v_DeleteRecord(d / 64);
     EXPECT_EQ(n_Add(*manager, s_Data(100, 3)), d / 64);  // the same two blocks
@@ -1041,12 +1029,7 @@ TEST_F(RecordManager, ReadOnlyOpeningRefusesChanges) {
         CT_Buffer data = co_Buffer(s_Data(30, 2));
         EXPECT_EQ(manager->n_AddRecord(&data), 0u);
         EXPECT_NE(n_TakeCode(), 0u);
-        manager->v_UpdateRecord(number, &data);
-        EXPECT_NE(n_TakeCode(), 0u);
-        manager->v_UpdateRecordHeader(number, &data);
-        EXPECT_NE(n_TakeCode(), 0u);
-        manager->v_DeleteRecord(number);
-        EXPECT_NE(n_TakeCode(), 0u);
+        v_ExpectRecordChangesFail(*manager, number, 0);
         manager->v_AddResource(2, &data);
         EXPECT_NE(n_TakeCode(), 0u);
         manager->v_UpdateResource(1, &data);
