@@ -44,13 +44,13 @@ inline unsigned n_DataStart(unsigned block, unsigned resources) {
 }
 
 inline unsigned n_Word(std::string const& bytes, unsigned at) {
-    if (at + 4 > bytes.size()) return 0xDEADDEAD;  // visible in a failure, never a valid word here
+    if (std::size_t{at} + 4 > bytes.size()) return 0xDEADDEAD;  // visible in a failure, never a valid word here
     unsigned value = 0;
     for (unsigned i = 0; i < 4; ++i) value |= static_cast<unsigned>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
     return value;
 }
 inline void v_PutWord(std::string& bytes, unsigned at, unsigned value) {
-    if (bytes.size() < at + 4) bytes.resize(at + 4, '\0');
+    if (bytes.size() < std::size_t{at} + 4) bytes.resize(std::size_t{at} + 4, '\0');
     for (unsigned i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 

@@ -173,16 +173,12 @@ TEST(Calendar, ConversionsInStructTm) {
 }
 
 TEST(Calendar, ValidationAndEraTable) {
-    struct tm date = so_Tm(2000, 2, 29);
-    EXPECT_TRUE(CT_Calendar::sb_ValidateTM(&date));
-    date = so_Tm(1900, 2, 29);
-    EXPECT_FALSE(CT_Calendar::sb_ValidateTM(&date));
-    date = so_Tm(1998, 4, 31);
-    EXPECT_FALSE(CT_Calendar::sb_ValidateTM(&date));
-    date = so_Tm(1998, 13, 1);
-    EXPECT_FALSE(CT_Calendar::sb_ValidateTM(&date));
-    date = so_Tm(1998, 1, -5);  // the lower bound is not checked
-    EXPECT_TRUE(CT_Calendar::sb_ValidateTM(&date));
+    // year, month, day, valid (the lower bound of the day is not checked)
+    int const dates[][4] = {{2000, 2, 29, 1}, {1900, 2, 29, 0}, {1998, 4, 31, 0}, {1998, 13, 1, 0}, {1998, 1, -5, 1}};
+    for (auto const& d : dates) {
+        struct tm date = so_Tm(d[0], d[1], d[2]);
+        EXPECT_EQ(CT_Calendar::sb_ValidateTM(&date) != 0, d[3] != 0) << d[0] << "-" << d[1] << "-" << d[2];
+    }
     EXPECT_FALSE(CT_Calendar::sb_ValidateTM(nullptr));
 
     ASSERT_EQ(CT_Calendar::sn_GetIDCount(), 11u);
