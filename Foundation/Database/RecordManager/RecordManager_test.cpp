@@ -858,45 +858,35 @@ TEST_F(RecordManager, OnlyChangedStateIsWrittenBack) {
     EXPECT_EQ(n_Word(changed, e_AtFreeCounter), n_Word(freed, e_AtFreeCounter) + 1);
 }
 
-TEST_F(RecordManager, FlushWritesTheHeaderOfAnOpenFile) {
+// A writer that ends without a close leaves the header of its last flush:
+// the records then, or a count that lags behind the blocks.
+TEST_F(RecordManager, FlushWritesTheHeaderAndALaggingHeaderIsCorrupt) {
     for (int map : {0, 1}) {
         SCOPED_TRACE(::testing::Message() << "map " << map);
         auto manager = po_Create(8, 64, 0);
         manager->v_Close(1);
         v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, map);
-        n_Add(*manager, s_Data(8, 1));
-        n_Add(*manager, s_Data(80, 2));
+        unsigned a = n_Add(*manager, s_Data(20, 1));
+        unsigned b = n_Add(*manager, s_Data(5, 2));
+        unsigned c = n_Add(*manager, s_Data(80, 3));
         manager->v_Flush();
         ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
-        // Ended without a close: what the flush wrote is there.
         manager.reset();
         auto reader = po_Manager();
         v_Reopen(*reader, CT_RecordManager::e_ModeRead, 0);
-        EXPECT_EQ(reader->n_GetRecordCount(), 2u);
-        EXPECT_EQ(an_ScanNumbers(*reader, false).size(), 2u);
+        EXPECT_EQ(reader->n_GetRecordCount(), 3u);
+        EXPECT_EQ(an_ScanNumbers(*reader, false), (std::vector<unsigned>{a, b, c}));
         EXPECT_FALSE(reader->b_IsCorrupt());
         reader->v_Close(1);
-    }
-}
-
-TEST_F(RecordManager, LaggingHeaderIsCorrupt) {
-    for (int map : {0, 1}) {
-        SCOPED_TRACE(::testing::Message() << "map " << map);
-        auto manager = po_Create(8, 64, 0);
-        unsigned a = n_Add(*manager, s_Data(20, 1));
-        unsigned b = n_Add(*manager, s_Data(5, 2));
-        unsigned c = n_Add(*manager, s_Data(40, 3));
-        manager->v_Close(1);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
 
         // Records deleted, and the object gone without a close: the blocks
         // changed, the header still counts three.
+        manager = po_Manager();
         v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, map);
         manager->v_DeleteRecord(a);
         manager->v_DeleteRecord(c);
         ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
         manager.reset();
-        auto reader = po_Manager();
         v_Reopen(*reader, CT_RecordManager::e_ModeRead, 0);
         EXPECT_EQ(reader->n_GetRecordCount(), 3u);
         EXPECT_EQ(an_ScanNumbers(*reader, false), std::vector<unsigned>{b});

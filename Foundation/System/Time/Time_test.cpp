@@ -179,9 +179,7 @@ TEST(StopWatch, DifferencesAndTheirParts) {
     EXPECT_EQ(start.n_HoursBetween(&end), 25u);
     EXPECT_EQ(start.n_DaysBetween(&end), 1u);
     start.v_Delta(nullptr, nullptr, nullptr, nullptr, &days, &end);  // null parts are skipped
-    // A watch set now is close to the tick counter now; a copy is equal.
+    // A watch set now is close to the tick counter now.
     CT_StopWatch now;
-    CT_StopWatch copy(&now);
-    EXPECT_EQ(now.n_MillisecondsBetween(&copy), 0u);
     EXPECT_LT(now.n_MillisecondsBetween(nullptr), 10000u);
 }
