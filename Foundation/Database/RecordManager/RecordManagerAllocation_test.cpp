@@ -48,13 +48,12 @@ protected:
         return list;
     }
     void v_CloseAndRead(CT_RecordManager& manager, std::string* disk) {
-        manager.v_Close(0);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(manager, 0);
         *disk = s_Disk();
     }
+    using RecordFileTest::v_Reopen;
     void v_Reopen(CT_RecordManager& manager, int map) {
-        manager.v_Open(CT_RecordManager::e_ModeReadWrite, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(manager, CT_RecordManager::e_ModeReadWrite, map);
     }
 
     static unsigned const B = 64;

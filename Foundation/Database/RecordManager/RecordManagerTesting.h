@@ -96,6 +96,15 @@ protected:
         EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
         return manager;
     }
+    // Opening and closing that expect no error.
+    void v_Reopen(CT_RecordManager& manager, CT_RecordManager::et_OpenMode mode, int map) {
+        manager.v_Open(mode, map);
+        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    }
+    void v_Close(CT_RecordManager& manager, int clear) {
+        manager.v_Close(clear);
+        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    }
     std::string s_Disk() const { return file.s_Read(); }
     void v_SetDisk(std::string const& bytes) const { file.v_Write(bytes); }
     // One word of the closed file changed by hand.

@@ -55,10 +55,6 @@ protected:
         }
         return numbers;
     }
-    void v_Reopen(CT_RecordManager& manager, CT_RecordManager::et_OpenMode mode, int map) {
-        manager.v_Open(mode, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
-    }
     // The check after each of the four openings of the closed file (for
     // reading or writing, mapped or not), each closed again with clearing.
     template <class F>
@@ -68,8 +64,7 @@ protected:
                 SCOPED_TRACE(::testing::Message() << "mode " << mode << " map " << map);
                 v_Reopen(manager, mode, map);
                 check(mode);
-                manager.v_Close(1);
-                ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+                v_Close(manager, 1);
             }
         }
     }
@@ -148,8 +143,7 @@ TEST_F(RecordManager, NewFileHeaderForEachGeometry) {
         EXPECT_EQ(manager->n_GetRecordCount(), 0u);
         EXPECT_EQ(manager->n_GetSize(), g.n_End);
         EXPECT_FALSE(manager->b_IsCorrupt());
-        manager->v_Close(1);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 1);
 
         // Closing truncates the mapped file to the end offset; nothing but
         // the header was written, so the tables and the rest are zero.
@@ -200,8 +194,7 @@ TEST_F(RecordManager, RecordNumbersAndBodyBlocks) {
     EXPECT_EQ(s_Get(*manager, 4), oneMore);
     EXPECT_EQ(s_Get(*manager, 6), s_ReadWithoutBody("", 16));
     EXPECT_EQ(s_Get(*manager, 7), large);
-    manager->v_Close(0);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 0);
 
     std::string disk = s_Disk();
     ASSERT_EQ(disk.size(), 5120u);
@@ -279,8 +272,7 @@ TEST_F(RecordManager, UpdatesMoveBodiesOnlyWhenTheirBlocksChange) {
         EXPECT_EQ(s_Get(*manager, other), s_Data(8 + 2, 9));
         EXPECT_EQ(manager->n_GetRecordCount(), 2u);
 
-        manager->v_Close(0);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 0);
         std::string disk = s_Disk();
         // A mapped file is cut to the end offset at the close; written
         // directly, it ends with the last byte written.
@@ -319,8 +311,7 @@ TEST_F(RecordManager, DeletingFreesTheBlocksAndTheNumber) {
     EXPECT_EQ(manager->n_GetRecordCount(), 1u);
     EXPECT_EQ(an_ScanNumbers(*manager, false), std::vector<unsigned>{second});
     EXPECT_EQ(an_ScanNumbers(*manager, true), std::vector<unsigned>{second});
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
 
     // (The free list it leaves is checked with the allocation.)
     std::string disk = s_Disk();
@@ -383,8 +374,7 @@ TEST_F(RecordManager, ScansVisitEveryLiveRecordOnce) {
     EXPECT_EQ(manager->n_GetNextRecord(d / 64 - 1, nullptr), numbers[0] + 1);  // from the tables on
     EXPECT_FALSE(manager->b_IsCorrupt());
     EXPECT_EQ(manager->n_GetRecordCount(), live.size());
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
 
     // A free block whose size word claims two blocks hides the record
     // behind it from the size-stepping scan, not from the robust one.
@@ -415,8 +405,7 @@ TEST_F(RecordManager, ScansAndConsistencyCheckSkipUnreadableRecords) {
     unsigned b = n_Add(*manager, s_Data(20, 2));
     unsigned c = n_Add(*manager, s_Data(20, 3));
     unsigned end = manager->n_GetSize();
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
 
     // b's body offset points past the end: unreadable, corrupt data.
     v_PatchDisk(b * 64 + 4, end + 64);
@@ -559,8 +548,7 @@ TEST_F(RecordManager, ResourcesInKeyOrder) {
     order.clear();
     for (unsigned i = 1; i <= 5; ++i) order.push_back(manager->n_GetResourceKeyAt(i));
     EXPECT_EQ(order, (std::vector<unsigned>{0, 1, 3, 0x80000000u, 0xFFFFFFFEu}));
-    manager->v_Close(0);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 0);
 
     // The table on disk: ascending keys, each with its block.
     std::string disk = s_Disk();
@@ -659,8 +647,7 @@ TEST_F(RecordManager, DamagedResourcesAreCorruptData) {
         EXPECT_EQ(n_TakeCode(), 31005u);
         EXPECT_TRUE(manager->b_ResourceExists(1));
         EXPECT_EQ(manager->n_GetResourceCount(), 4u);
-        manager->v_Close(1);
-        EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 1);
         EXPECT_EQ(s_Disk(), bad);
     }
 }
@@ -696,8 +683,7 @@ TEST_F(RecordManager, WrongMagicNumberIsRefused) {
             std::string other = good;
             other.replace(0, 20, "something else here!");
             v_SetDisk(other);
-            reader->v_Open(mode, map);
-            ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+            v_Reopen(*reader, mode, map);
             EXPECT_EQ(reader->n_GetRecordCount(), 1u);
             reader->v_Close(1);
             EXPECT_EQ(s_Disk(), other);
@@ -710,8 +696,7 @@ TEST_F(RecordManager, WrongMagicNumberIsRefused) {
     v_PatchDisk(e_AtHeaderSize, 0x5A000000);
     for (int map : {0, 1}) {
         auto reader = po_Manager();
-        reader->v_Open(CT_RecordManager::e_ModeRead, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(*reader, CT_RecordManager::e_ModeRead, map);
         CT_Buffer buffer;
         reader->v_GetRecord(n_DataStart(64, 0) / 64, &buffer);
         EXPECT_EQ(n_TakeCode(), 31005u);
@@ -769,8 +754,7 @@ TEST_F(RecordManager, BadRecordNumbersChangeNothing) {
         EXPECT_NE(n_TakeCode(), 0u);
         EXPECT_EQ(manager->n_GetRecordCount(), 2u);
         EXPECT_EQ(manager->n_GetSize(), end);
-        manager->v_Close(0);
-        EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 0);
         EXPECT_EQ(s_Disk(), disk);
     }
 }
@@ -780,8 +764,7 @@ TEST_F(RecordManager, OnlyChangedStateIsWrittenBack) {
     unsigned number = n_Add(*manager, s_Data(40, 1));
     CT_Buffer data = co_Buffer(s_Data(10, 2));
     manager->v_AddResource(100, &data);
-    manager->v_Close(0);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 0);
     std::string const disk = s_Disk();
     std::filesystem::path const path(file.s_Narrow());
     auto const old = std::filesystem::last_write_time(path) - std::chrono::hours(48);
@@ -798,8 +781,7 @@ TEST_F(RecordManager, OnlyChangedStateIsWrittenBack) {
             EXPECT_FALSE(manager->b_IsCorrupt());
             // (A read-only handle cannot be flushed on every system.)
             if (mode == CT_RecordManager::e_ModeReadWrite) manager->v_Flush();
-            manager->v_Close(clear);
-            ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+            v_Close(*manager, clear);
             EXPECT_EQ(std::filesystem::last_write_time(path), old);
             EXPECT_EQ(s_Disk(), disk);
         }
@@ -841,16 +823,14 @@ TEST_F(RecordManager, OnlyChangedStateIsWrittenBack) {
     // damaged table on disk is not consulted by the next allocation.
     v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, 0);
     manager->v_DeleteRecord(number);
-    manager->v_Close(0);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 0);
     std::string freed = s_Disk();
     ASSERT_EQ(n_Word(freed, e_AtFreeCount), 2u);
     unsigned fixed = n_Word(freed, e_AtFreeTable);
     v_PatchDisk(e_AtFreeTable, fixed + 64 * 1000);
     v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, 1);
     EXPECT_EQ(n_Add(*manager, s_Data(8, 5)), fixed / 64);
-    manager->v_Close(1);
-    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
 
     // A change writes the header with its counters raised.
     std::string changed = s_Disk();
@@ -910,8 +890,7 @@ TEST_F(RecordManager, ConsistencyCheckWalksOnceKeepingItsStepByBlockState) {
     auto manager = po_Create(8, 64, 0);
     std::vector<unsigned> numbers;
     for (unsigned i = 0; i < 7; ++i) numbers.push_back(n_Add(*manager, s_Data(8, i)));
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
     // Records 0, 2, 4, 5, 6 stay; a zero word at 1 makes a walk go block
     // by block from there; a size word of three blocks at 3 would carry a
     // walk that trusted it again past 4 and 5.
@@ -936,8 +915,7 @@ TEST_F(RecordManager, FixedPartsMaySpanSeveralBlocks) {
     EXPECT_EQ(n_Add(*manager, small), d / 64);           // align(108): two blocks
     EXPECT_EQ(n_Add(*manager, large), d / 64 + 2);       // body of 54 behind it
     EXPECT_EQ(manager->n_GetSize(), d + 5 * 64);
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
     v_InEveryOpening(*manager, [&](CT_RecordManager::et_OpenMode) {
         EXPECT_EQ(s_Get(*manager, d / 64), small);
         EXPECT_EQ(s_Get(*manager, d / 64 + 2), large);
@@ -946,15 +924,13 @@ TEST_F(RecordManager, FixedPartsMaySpanSeveralBlocks) {
     v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, 1);
     manager->v_DeleteRecord(d / 64);
     EXPECT_EQ(n_Add(*manager, s_Data(100, 3)), d / 64);  // the same two blocks
-    manager->v_Close(1);
-    EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
 }
 
 TEST_F(RecordManager, EveryOpenIsClosedAndNoneIsOpenedTwice) {
     auto manager = po_Create(8, 64, 0);
     unsigned number = n_Add(*manager, s_Data(20, 1));
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
     std::string const disk = s_Disk();
 
     // Mode 0 opens for reading; closing and flushing treat it as open.
@@ -969,8 +945,7 @@ TEST_F(RecordManager, EveryOpenIsClosedAndNoneIsOpenedTwice) {
         // flush and Linux flushes.
         manager->v_Flush();
         errors->v_ClearError();
-        manager->v_Close(1);
-        EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 1);
         EXPECT_FALSE(manager->pcco_GetFile()->b_IsOpen());
         // The share lock went with the handle.
         auto writer = po_Manager();
@@ -997,8 +972,7 @@ TEST_F(RecordManager, EveryOpenIsClosedAndNoneIsOpenedTwice) {
             EXPECT_EQ(n_TakeCode(), sharing);
             EXPECT_EQ(manager->e_GetOpenMode(), first);
             EXPECT_EQ(s_Get(*manager, number), s_Data(20, 1));
-            manager->v_Close(1);
-            EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
+            v_Close(*manager, 1);
         }
     }
     EXPECT_EQ(s_Disk(), disk);
@@ -1049,15 +1023,13 @@ TEST_F(RecordManager, CopiesAreIndependent) {
     for (CT_RecordManager* target : {&copy, &assigned}) {
         EXPECT_EQ(target->n_GetBlockSize(), 64u);
         EXPECT_EQ(target->n_GetResourceKeyAt(1), 1u);
-        target->v_Open(CT_RecordManager::e_ModeReadWrite, 0);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(*target, CT_RecordManager::e_ModeReadWrite, 0);
         CT_Buffer more = co_Buffer("more");
         target->v_AddResource(target == &copy ? 2 : 3, &more);
         // The assigned object finds the copy's addition: the file's
         // counter moved, so it reads the table again.
         EXPECT_EQ(target->n_GetResourceCount(), target == &copy ? 2u : 3u);
-        target->v_Close(1);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*target, 1);
     }
     // The original's tables were not touched by its copies.
     EXPECT_EQ(manager->n_GetResourceCount(), 1u);
