@@ -231,12 +231,7 @@ TEST_F(RecordManagerDamage, GeometryNoCreationMakesOpensButTakesNoChange) {
                     errors->v_ClearError();
                     continue;
                 }
-                manager->v_UpdateRecord(n_First, &data);
-                EXPECT_NE(n_TakeCode(), 0u);
-                manager->v_UpdateRecordHeader(n_First, &data);
-                EXPECT_NE(n_TakeCode(), 0u);
-                manager->v_DeleteRecord(n_First);
-                EXPECT_NE(n_TakeCode(), 0u);
+                v_ExpectRecordChangesFail(*manager, n_First, 0);
                 manager->v_AddResource(8, &data);
                 EXPECT_NE(n_TakeCode(), 0u);
                 manager->v_Close(1);

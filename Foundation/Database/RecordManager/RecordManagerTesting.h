@@ -105,6 +105,22 @@ protected:
         manager.v_Close(clear);
         ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
     }
+    // Each change of record `number` fails with `code` (any code for 0).
+    void v_ExpectRecordChangesFail(CT_RecordManager& manager, unsigned number, unsigned code) {
+        CT_Buffer data = co_Buffer(s_Data(300, 9));
+        for (int change = 0; change < 3; ++change) {
+            SCOPED_TRACE(::testing::Message() << "change " << change);
+            if (change == 0) manager.v_UpdateRecord(number, &data);
+            if (change == 1) manager.v_UpdateRecordHeader(number, &data);
+            if (change == 2) manager.v_DeleteRecord(number);
+            unsigned got = n_TakeCode();
+            if (code != 0) {
+                EXPECT_EQ(got, code);
+            } else {
+                EXPECT_NE(got, 0u);
+            }
+        }
+    }
     std::string s_Disk() const { return file.s_Read(); }
     void v_SetDisk(std::string const& bytes) const { file.v_Write(bytes); }
     // One word of the closed file changed by hand.

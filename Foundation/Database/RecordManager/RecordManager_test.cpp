@@ -68,22 +68,6 @@ protected:
             }
         }
     }
-    // Each change of record `number` fails with `code` (any code for 0).
-    void v_ExpectRecordChangesFail(CT_RecordManager& manager, unsigned number, unsigned code) {
-        CT_Buffer data = co_Buffer(s_Data(300, 9));
-        for (int change = 0; change < 3; ++change) {
-            SCOPED_TRACE(::testing::Message() << "change " << change);
-            if (change == 0) manager.v_UpdateRecord(number, &data);
-            if (change == 1) manager.v_UpdateRecordHeader(number, &data);
-            if (change == 2) manager.v_DeleteRecord(number);
-            unsigned got = n_TakeCode();
-            if (code != 0) {
-                EXPECT_EQ(got, code);
-            } else {
-                EXPECT_NE(got, 0u);
-            }
-        }
-    }
 };
 
 // A record not longer than the header size stores no length: it reads back
