@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,14 +60,6 @@ protected:
 };
 
 using Blocks = std::vector<std::pair<unsigned, unsigned>>;
-
-// Words of the closed file, each named by its byte offset where it differs.
-struct st_Word {
-    unsigned n_At, n_Value;
-};
-void v_ExpectWords(std::string const& disk, std::initializer_list<st_Word> words) {
-    for (st_Word const& word : words) EXPECT_EQ(n_Word(disk, word.n_At), word.n_Value) << "at byte " << word.n_At;
-}
 
 }  // namespace
 

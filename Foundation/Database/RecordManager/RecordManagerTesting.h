@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -52,6 +53,14 @@ inline unsigned n_Word(std::string const& bytes, unsigned at) {
 inline void v_PutWord(std::string& bytes, unsigned at, unsigned value) {
     if (bytes.size() < std::size_t{at} + 4) bytes.resize(std::size_t{at} + 4, '\0');
     for (unsigned i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Words of the closed file, each named by its byte offset where it differs.
+struct st_Word {
+    unsigned n_At, n_Value;
+};
+inline void v_ExpectWords(std::string const& disk, std::initializer_list<st_Word> words) {
+    for (st_Word const& word : words) EXPECT_EQ(n_Word(disk, word.n_At), word.n_Value) << "at byte " << word.n_At;
 }
 
 inline CT_Buffer co_Buffer(std::string const& bytes) {

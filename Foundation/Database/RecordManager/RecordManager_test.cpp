@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -89,14 +88,6 @@ void v_ExpectHits(Hits const& got, Hits const& expected) {
         EXPECT_TRUE(got[i].second == expected[i].second)
             << "record " << got[i].first << ": " << got[i].second.size() << " bytes read, "
             << expected[i].second.size() << " expected";
-}
-
-// Words of the closed file, each named by its byte offset where it differs.
-struct st_Word {
-    unsigned n_At, n_Value;
-};
-void v_ExpectWords(std::string const& disk, std::initializer_list<st_Word> words) {
-    for (st_Word const& word : words) EXPECT_EQ(n_Word(disk, word.n_At), word.n_Value) << "at byte " << word.n_At;
 }
 
 struct st_Geometry {
