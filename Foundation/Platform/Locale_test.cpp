@@ -182,11 +182,6 @@ TEST(LocaleSeam, LocalesAndCalendars) {
     bool japanese = false;
     for (std::string const& name : names) japanese = japanese || name == "3";
     EXPECT_TRUE(japanese);
-
-    unsigned before = Platform::n_GetThreadLocale();
-    EXPECT_TRUE(Platform::b_SetThreadLocale(1036));
-    EXPECT_EQ(1036u, Platform::n_GetThreadLocale());
-    EXPECT_TRUE(Platform::b_SetThreadLocale(before));
 }
 
 // Threads that ask for locales no one has asked for yet, all at once: each

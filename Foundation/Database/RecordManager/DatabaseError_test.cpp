@@ -61,104 +61,56 @@ TEST(DatabaseError, TableHoldsEveryCodeAndMessage) {
         ASSERT_NE(found, nullptr) << code;
         EXPECT_EQ(s_Text(found), message) << code;
     }
-    EXPECT_EQ(CT_DatabaseError::sqcuz_GetErrorMessage(31150)[0], 0);
-
-    // The record manager's named codes are the table's.
-    EXPECT_EQ(CT_DatabaseError::e_CorruptData, 31005u);
-    EXPECT_EQ(CT_DatabaseError::e_InvalidFormat, 31050u);
-    EXPECT_EQ(CT_DatabaseError::e_InvalidReference, 31051u);
-    EXPECT_EQ(CT_DatabaseError::e_ResourceMaxCount, 31052u);
-    EXPECT_EQ(CT_DatabaseError::e_ResourceNotFound, 31053u);
-    EXPECT_EQ(CT_DatabaseError::e_ResourceExists, 31054u);
 }
 
 TEST(DatabaseError, CodesOutsideTheTableHaveNoMessage) {
     // Below the database range nothing is looked up, not even the end mark's 0.
-    EXPECT_EQ(CT_DatabaseError::sqcuz_GetErrorMessage(0), nullptr);
-    EXPECT_EQ(CT_DatabaseError::sqcuz_GetErrorMessage(30999), nullptr);
-    for (unsigned code : {31006u, 31049u, 31055u, 31099u, 31108u, 31149u, 31151u, 60005u, 0xFFFFFFFFu})
+    for (unsigned code : {0u, 30999u, 31006u, 31049u, 31055u, 31099u, 31108u, 31149u, 31151u, 60005u, 0xFFFFFFFFu})
         EXPECT_EQ(CT_DatabaseError::sqcuz_GetErrorMessage(code), nullptr) << code;
 }
 
-TEST(DatabaseError, FormatsTheMessageWithTheFileName) {
-    auto buffer = ao_Marked(256);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 255, 31051, static_cast<unsigned short const*>(W(u"data.rm")));
-    EXPECT_EQ(s_Text(buffer.data()), u"Invalid record reference in data.rm");
-
-    // A message without a conversion ignores the argument.
-    buffer = ao_Marked(256);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 255, 31005, static_cast<unsigned short const*>(W(u"data.rm")));
-    EXPECT_EQ(s_Text(buffer.data()), u"Corrupt data");
-
-    // Codes without a message: the fixed text, below the range as above it.
-    for (unsigned code : {0u, 30999u, 31006u, 99999u}) {
-        buffer = ao_Marked(256);
-        CT_DatabaseError::sv_FormatError(buffer.data(), 255, code, static_cast<unsigned short const*>(W(u"x")));
-        EXPECT_EQ(s_Text(buffer.data()), u"Unspecified Database Error") << code;
+// The formatted text, cut to the limit; the zero follows only where it fits,
+// and no unit behind what was written changes.
+TEST(DatabaseError, FormatsWithTheFileNameWithinTheLimit) {
+    std::u16string const longName(400, u'n'), longerName(3000, u'z'), full = u"Index full in f";
+    struct st_Case {
+        unsigned n_Code;
+        std::u16string s_Name;
+        unsigned n_Limit;
+        std::u16string s_Written;
+        bool b_Zero;
+    } const cases[] = {
+        {31051, u"data.rm", 255, u"Invalid record reference in data.rm", true},
+        {31005, u"data.rm", 255, u"Corrupt data", true},  // no conversion: the argument is ignored
+        // Codes without a message: the fixed text, below the range as above it.
+        {0, u"x", 255, u"Unspecified Database Error", true},
+        {30999, u"x", 255, u"Unspecified Database Error", true},
+        {31006, u"x", 255, u"Unspecified Database Error", true},
+        {99999, u"x", 255, u"Unspecified Database Error", true},
+        {31150, u"x", 4, u"", true},
+        // An empty file name, as the record manager passes for an unnamed file.
+        {31053, u"", 255, u"Resource not found in ", true},
+        // A long name fills a record manager's buffer (at most 255 written).
+        {31050, longName, 255, (u"Invalid RecordManager file format in " + longName).substr(0, 255), false},
+        {31103, u"f", 16, full, true},
+        {31103, u"f", 15, full, false},  // exactly the limit: no room for the zero
+        {31103, u"f", 5, u"Index", false},
+        {31103, u"f", 1, u"I", false},
+        {31103, u"f", 0, u"", false},
+        // Beyond the formatter's stack area the same rules hold.
+        {31103, longerName, 2000, (u"Index full in " + longerName).substr(0, 2000), false},
+        {31103, u"short", 2000, u"Index full in short", true},
+    };
+    for (st_Case const& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.n_Code << " limit " << c.n_Limit);
+        auto buffer = ao_Marked(c.n_Limit + 2);
+        CT_DatabaseError::sv_FormatError(buffer.data(), c.n_Limit, c.n_Code,
+                                         static_cast<unsigned short const*>(W(c.s_Name.c_str())));
+        std::size_t end = c.s_Written.size();
+        EXPECT_EQ(std::u16string(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(end)), c.s_Written);
+        if (c.b_Zero) {
+            EXPECT_EQ(buffer[end++], 0);
+        }
+        EXPECT_EQ(buffer[end], 0xBEEF);
     }
-
-    buffer = ao_Marked(4);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 4, 31150, static_cast<unsigned short const*>(W(u"x")));
-    EXPECT_EQ(buffer[0], 0);
-    EXPECT_EQ(buffer[1], 0xBEEF);
-
-    // An empty file name, as the record manager passes for an unnamed file.
-    buffer = ao_Marked(256);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 255, 31053, static_cast<unsigned short const*>(W(u"")));
-    EXPECT_EQ(s_Text(buffer.data()), u"Resource not found in ");
-
-    // A long name fills a record manager's buffer (at most 255 written).
-    std::u16string name(400, u'n');
-    buffer = ao_Marked(256);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 255, 31050, static_cast<unsigned short const*>(W(name.c_str())));
-    std::u16string expected = (u"Invalid RecordManager file format in " + name).substr(0, 255);
-    EXPECT_EQ(std::u16string(buffer.begin(), buffer.begin() + 255), expected);
-    EXPECT_EQ(buffer[255], 0xBEEF);
-}
-
-TEST(DatabaseError, WritesAtMostTheGivenNumberOfUnits) {
-    W name(u"f");
-    std::u16string const full = u"Index full in f";  // 15 units
-    unsigned const length = static_cast<unsigned>(full.size());
-
-    // Shorter than the limit: text and zero, nothing behind.
-    auto buffer = ao_Marked(32);
-    CT_DatabaseError::sv_FormatError(buffer.data(), length + 1, 31103, static_cast<unsigned short const*>(name));
-    EXPECT_EQ(std::u16string(buffer.begin(), buffer.begin() + length), full);
-    EXPECT_EQ(buffer[length], 0);
-    EXPECT_EQ(buffer[length + 1], 0xBEEF);
-
-    // Exactly the limit: the whole text, no room for the zero.
-    buffer = ao_Marked(32);
-    CT_DatabaseError::sv_FormatError(buffer.data(), length, 31103, static_cast<unsigned short const*>(name));
-    EXPECT_EQ(std::u16string(buffer.begin(), buffer.begin() + length), full);
-    EXPECT_EQ(buffer[length], 0xBEEF);
-
-    // Longer than the limit: cut at the limit, no zero.
-    buffer = ao_Marked(32);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 5, 31103, static_cast<unsigned short const*>(name));
-    EXPECT_EQ(std::u16string(buffer.begin(), buffer.begin() + 5), u"Index");
-    EXPECT_EQ(buffer[5], 0xBEEF);
-
-    buffer = ao_Marked(32);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 1, 31103, static_cast<unsigned short const*>(name));
-    EXPECT_EQ(buffer[0], u'I');
-    EXPECT_EQ(buffer[1], 0xBEEF);
-
-    // A limit of 0 writes nothing.
-    buffer = ao_Marked(32);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 0, 31103, static_cast<unsigned short const*>(name));
-    EXPECT_EQ(buffer[0], 0xBEEF);
-
-    // Beyond the formatter's stack area the same rules hold.
-    std::u16string longName(3000, u'z');
-    buffer = ao_Marked(2100);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 2000, 31103,
-                                     static_cast<unsigned short const*>(W(longName.c_str())));
-    EXPECT_EQ(std::u16string(buffer.begin(), buffer.begin() + 2000), (u"Index full in " + longName).substr(0, 2000));
-    EXPECT_EQ(buffer[2000], 0xBEEF);
-    buffer = ao_Marked(2100);
-    CT_DatabaseError::sv_FormatError(buffer.data(), 2000, 31103, static_cast<unsigned short const*>(W(u"short")));
-    EXPECT_EQ(s_Text(buffer.data()), u"Index full in short");
-    EXPECT_EQ(buffer[20], 0xBEEF);
 }

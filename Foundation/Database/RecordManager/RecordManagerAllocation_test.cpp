@@ -47,13 +47,12 @@ protected:
         return list;
     }
     void v_CloseAndRead(CT_RecordManager& manager, std::string* disk) {
-        manager.v_Close(0);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(manager, 0);
         *disk = s_Disk();
     }
+    using RecordFileTest::v_Reopen;
     void v_Reopen(CT_RecordManager& manager, int map) {
-        manager.v_Open(CT_RecordManager::e_ModeReadWrite, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(manager, CT_RecordManager::e_ModeReadWrite, map);
     }
 
     static unsigned const B = 64;
@@ -83,12 +82,9 @@ TEST_F(RecordAllocation, SameLengthReusesTheSameBlocks) {
     EXPECT_EQ(s_Bytes(back), s_Data(8 + 100, 3));
     EXPECT_EQ(manager->n_GetSize(), d + 256);
     v_CloseAndRead(*manager, &disk);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 0u);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCounter), 5u);  // one raise per block taken from the list
-    EXPECT_EQ(n_Word(disk, e_AtEnd), d + 256);
-    EXPECT_EQ(n_Word(disk, d), 0xFFFFFFFFu);
-    EXPECT_EQ(n_Word(disk, d + 4), d + 64);
-    EXPECT_EQ(n_Word(disk, d + 64), 104u);
+    v_ExpectWords(disk, {{e_AtFreeCount, 0u}, {e_AtFreeCounter, 5u},  // one raise per block taken from the list
+                         {e_AtEnd, d + 256}, {d, 0xFFFFFFFFu}, {d + 4, d + 64},
+                         {d + 64, 104u}});
 }
 
 TEST_F(RecordAllocation, LargerBlocksAreSplitAtTheFront) {
@@ -262,12 +258,8 @@ TEST_F(RecordAllocation, AllocationWalksTheChainWhenNoEntryFits) {
     EXPECT_EQ(n_ResourceAt(disk, 2), body(0));
     EXPECT_EQ(n_ResourceAt(disk, 3), end);
     EXPECT_EQ(n_ResourceAt(disk, 4), start);
-    EXPECT_EQ(n_Word(disk, fixed(2) + 4), fixed(1));
-    EXPECT_EQ(n_Word(disk, fixed(1) + 4), body(0) + 128);
-    EXPECT_EQ(n_Word(disk, body(0) + 128), 64u);
-    EXPECT_EQ(n_Word(disk, body(0) + 128 + 4), fixed(0));
-    EXPECT_EQ(n_Word(disk, fixed(0) + 4), w0Body);
-    EXPECT_EQ(n_Word(disk, e_AtFreeCount), 128u);
+    v_ExpectWords(disk, {{fixed(2) + 4, fixed(1)}, {fixed(1) + 4, body(0) + 128}, {body(0) + 128, 64u},
+                         {body(0) + 128 + 4, fixed(0)}, {fixed(0) + 4, w0Body}, {e_AtFreeCount, 128u}});
     list = ao_FreeList(disk);
     ASSERT_EQ(list.size(), 128u);
     EXPECT_EQ(list[0], std::make_pair(body(2), 192u));

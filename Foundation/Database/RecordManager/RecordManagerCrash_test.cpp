@@ -442,11 +442,6 @@ TEST_F(RecordManagerCrash, KilledWriterLeavesEveryRecordItAddedInTheFile) {
                 seed, figures.n_Kills, cn_Runs, figures.n_Added, figures.n_Deleted, figures.n_Flushed, figures.n_Found,
                 figures.n_PastEnd, figures.n_BodyPastEnd, figures.n_RawIntact, figures.n_CutOff, figures.n_Rechecked,
                 figures.n_LaggingCounts, figures.n_CorruptReported, seconds);
-    RecordProperty("kills", static_cast<int>(figures.n_Kills));
-    RecordProperty("added", static_cast<int>(figures.n_Added));
-    RecordProperty("found", static_cast<int>(figures.n_Found));
-    RecordProperty("past_end", static_cast<int>(figures.n_PastEnd));
-    RecordProperty("lagging_counts", static_cast<int>(figures.n_LaggingCounts));
 }
 
 // Runs only in a program started by h_StartChild where the system cannot

@@ -29,8 +29,7 @@ protected:
         n_First = manager->n_AddRecord(&first);
         n_Second = manager->n_AddRecord(&second);
         manager->v_AddResource(7, &resource);
-        manager->v_Close(1);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 1);
     }
     // The header's counters aside, the file below the data area.
     static std::string s_Tables(std::string const& disk, unsigned dataStart) {
@@ -54,8 +53,7 @@ TEST_F(RecordManagerDamage, OffsetsOutsideTheDataAreaAreNeitherFreedNorWritten) 
         v_PutWord(damaged, e_AtResourceTable + 4, 256 + 8);
         v_SetDisk(damaged);
         auto manager = po_Manager();
-        manager->v_Open(CT_RecordManager::e_ModeReadWrite, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, map);
         CT_Buffer longer = co_Buffer(s_Data(300, 3)), shorter = co_Buffer(s_Data(20, 3));
         manager->v_DeleteRecord(n_Second);
         EXPECT_EQ(n_TakeCode(), 31005u);
@@ -74,8 +72,7 @@ TEST_F(RecordManagerDamage, OffsetsOutsideTheDataAreaAreNeitherFreedNorWritten) 
         unsigned added = manager->n_AddRecord(&more);
         EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
         EXPECT_GE(added * B, d);
-        manager->v_Close(1);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 1);
         std::string disk = s_Disk();
         EXPECT_EQ(s_Tables(disk, d), s_Tables(damaged, d));
         EXPECT_EQ(disk.substr(d, good.size() - d), damaged.substr(d));
@@ -92,16 +89,14 @@ TEST_F(RecordManagerDamage, OffsetsOutsideTheDataAreaAreNeitherFreedNorWritten) 
         v_PutWord(damaged, e_AtFreeTable + 8, static_cast<unsigned>(good.size()));
         v_PutWord(damaged, e_AtFreeTable + 12, B);
         v_SetDisk(damaged);
-        manager->v_Open(CT_RecordManager::e_ModeReadWrite, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, map);
         added = manager->n_AddRecord(&more);
         EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
         EXPECT_EQ(added * B, good.size());  // from the end
         CT_Buffer back;
         manager->v_GetRecord(added, &back);
         EXPECT_EQ(s_Bytes(back), s_Data(40, 4));
-        manager->v_Close(1);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 1);
         EXPECT_EQ(s_Tables(s_Disk(), d), s_Tables(damaged, d));
     }
 }
@@ -117,8 +112,7 @@ TEST_F(RecordManagerDamage, ChainHeadTakenByARecordStaysThatRecords) {
         numbers.push_back(manager->n_AddRecord(&data));
     }
     for (unsigned number : numbers) manager->v_DeleteRecord(number);
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
     unsigned const head = start + 139 * B;
     ASSERT_EQ(n_Word(s_Disk(), e_AtFreeTable + 127 * 8), head);
 
@@ -139,8 +133,7 @@ TEST_F(RecordManagerDamage, ChainHeadTakenByARecordStaysThatRecords) {
     for (int map : {0, 1}) {
         SCOPED_TRACE(::testing::Message() << "map " << map);
         v_SetDisk(damaged);
-        manager->v_Open(CT_RecordManager::e_ModeReadWrite, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(*manager, CT_RecordManager::e_ModeReadWrite, map);
         // Two blocks fit no list entry: the chain would be walked from the
         // head's link, which is now the record's body.
         CT_Buffer twoBlocks = co_Buffer(s_Data(124, 5));
@@ -161,8 +154,7 @@ TEST_F(RecordManagerDamage, ChainHeadTakenByARecordStaysThatRecords) {
         manager->v_GetResource(1, &back);
         EXPECT_EQ(s_Bytes(back), s_Data(124, 5));
         EXPECT_FALSE(manager->b_IsCorrupt());
-        manager->v_Close(1);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Close(*manager, 1);
         std::string disk = s_Disk();
         for (unsigned i = 0; i < n_Word(disk, e_AtFreeCount) && i < 128; ++i)
             EXPECT_NE(n_Word(disk, e_AtFreeTable + 8 * i), head) << i;
@@ -197,8 +189,7 @@ TEST_F(RecordManagerDamage, GeometryNoCreationMakesOpensButTakesNoChange) {
                 v_PutWord(damaged, damage.n_At, damage.n_Value);
                 v_SetDisk(damaged);
                 auto manager = po_Manager();
-                manager->v_Open(mode, map);
-                ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+                v_Reopen(*manager, mode, map);
                 // Reads, scans and the check run to an end, with or without
                 // an error.
                 CT_Buffer back;
@@ -223,8 +214,7 @@ TEST_F(RecordManagerDamage, GeometryNoCreationMakesOpensButTakesNoChange) {
                     EXPECT_GE(added * B, d);
                     manager->v_DeleteRecord(n_First);
                     EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
-                    manager->v_Close(1);
-                    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+                    v_Close(*manager, 1);
                     // The counts were clamped to their tables.
                     std::string disk = s_Disk();
                     EXPECT_LE(n_Word(disk, e_AtFreeCount), 128u);
@@ -241,12 +231,7 @@ TEST_F(RecordManagerDamage, GeometryNoCreationMakesOpensButTakesNoChange) {
                     errors->v_ClearError();
                     continue;
                 }
-                manager->v_UpdateRecord(n_First, &data);
-                EXPECT_NE(n_TakeCode(), 0u);
-                manager->v_UpdateRecordHeader(n_First, &data);
-                EXPECT_NE(n_TakeCode(), 0u);
-                manager->v_DeleteRecord(n_First);
-                EXPECT_NE(n_TakeCode(), 0u);
+                v_ExpectRecordChangesFail(*manager, n_First, 0);
                 manager->v_AddResource(8, &data);
                 EXPECT_NE(n_TakeCode(), 0u);
                 manager->v_Close(1);
@@ -265,8 +250,7 @@ TEST_F(RecordManagerDamage, ResourceTableOutOfOrderIsPutInOrder) {
         CT_Buffer data = co_Buffer(s_Data(12, i));
         manager->v_AddResource(i * 2654435761u, &data);
     }
-    manager->v_Close(1);
-    ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    v_Close(*manager, 1);
     // The table reversed: the worst order for a sort that takes the first
     // or the last key as its pivot.
     std::string disk = s_Disk();
@@ -275,8 +259,7 @@ TEST_F(RecordManagerDamage, ResourceTableOutOfOrderIsPutInOrder) {
         reversed.replace(e_AtResourceTable + 8 * i, 8, disk.substr(e_AtResourceTable + 8 * (count - 1 - i), 8));
     v_SetDisk(reversed);
     for (int map : {0, 1}) {
-        manager->v_Open(CT_RecordManager::e_ModeRead, map);
-        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+        v_Reopen(*manager, CT_RecordManager::e_ModeRead, map);
         ASSERT_EQ(manager->n_GetResourceCount(), count);
         for (unsigned i = 2; i <= count; ++i)
             EXPECT_LT(manager->n_GetResourceKeyAt(i - 1), manager->n_GetResourceKeyAt(i)) << i;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -44,14 +45,22 @@ inline unsigned n_DataStart(unsigned block, unsigned resources) {
 }
 
 inline unsigned n_Word(std::string const& bytes, unsigned at) {
-    if (at + 4 > bytes.size()) return 0xDEADDEAD;  // visible in a failure, never a valid word here
+    if (std::size_t{at} + 4 > bytes.size()) return 0xDEADDEAD;  // visible in a failure, never a valid word here
     unsigned value = 0;
     for (unsigned i = 0; i < 4; ++i) value |= static_cast<unsigned>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
     return value;
 }
 inline void v_PutWord(std::string& bytes, unsigned at, unsigned value) {
-    if (bytes.size() < at + 4) bytes.resize(at + 4, '\0');
+    if (bytes.size() < std::size_t{at} + 4) bytes.resize(std::size_t{at} + 4, '\0');
     for (unsigned i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Words of the closed file, each named by its byte offset where it differs.
+struct st_Word {
+    unsigned n_At, n_Value;
+};
+inline void v_ExpectWords(std::string const& disk, std::initializer_list<st_Word> words) {
+    for (st_Word const& word : words) EXPECT_EQ(n_Word(disk, word.n_At), word.n_Value) << "at byte " << word.n_At;
 }
 
 inline CT_Buffer co_Buffer(std::string const& bytes) {
@@ -95,6 +104,31 @@ protected:
         manager->v_Create(headerSize, blockSize, resourceMax);
         EXPECT_FALSE(errors->b_IsSetError()) << s_Message();
         return manager;
+    }
+    // Opening and closing that expect no error.
+    void v_Reopen(CT_RecordManager& manager, CT_RecordManager::et_OpenMode mode, int map) {
+        manager.v_Open(mode, map);
+        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    }
+    void v_Close(CT_RecordManager& manager, int clear) {
+        manager.v_Close(clear);
+        ASSERT_FALSE(errors->b_IsSetError()) << s_Message();
+    }
+    // Each change of record `number` fails with `code` (any code for 0).
+    void v_ExpectRecordChangesFail(CT_RecordManager& manager, unsigned number, unsigned code) {
+        CT_Buffer data = co_Buffer(s_Data(300, 9));
+        for (int change = 0; change < 3; ++change) {
+            SCOPED_TRACE(::testing::Message() << "change " << change);
+            if (change == 0) manager.v_UpdateRecord(number, &data);
+            if (change == 1) manager.v_UpdateRecordHeader(number, &data);
+            if (change == 2) manager.v_DeleteRecord(number);
+            unsigned got = n_TakeCode();
+            if (code != 0) {
+                EXPECT_EQ(got, code);
+            } else {
+                EXPECT_NE(got, 0u);
+            }
+        }
     }
     std::string s_Disk() const { return file.s_Read(); }
     void v_SetDisk(std::string const& bytes) const { file.v_Write(bytes); }

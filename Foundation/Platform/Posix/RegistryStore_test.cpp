@@ -67,24 +67,20 @@ private:
 TEST(RegistryStore, LivesInTheUsersConfigurationFolder) {
     ScratchRegistry scratch;
     auto folder = scratch.co_Folder();
-    Platform::v_SetRegistryFolder(nullptr);
-    {
-        ScopedVariable config("XDG_CONFIG_HOME", (folder / "config").c_str());
+    // XDG_CONFIG_HOME, HOME and where the store goes; a relative
+    // XDG_CONFIG_HOME is ignored, as the XDG rules say.
+    std::string const config = (folder / "config").string(), home = (folder / "home").string();
+    struct {
+        char const *config, *home, *file;
+    } const cases[] = {{config.c_str(), home.c_str(), "config/basis/registry/HKEY_CURRENT_USER.db"},
+                       {"relative", home.c_str(), "home/.config/basis/registry/HKEY_CURRENT_USER.db"}};
+    for (auto const& c : cases) {
+        ScopedVariable configVariable("XDG_CONFIG_HOME", c.config), homeVariable("HOME", c.home);
         Platform::v_SetRegistryFolder(nullptr);
         HKEY key = nullptr;
         ASSERT_EQ(Platform::n_RegCreateKey(HKEY_CURRENT_USER, pu(u"Probe"), Platform::e_KeyWrite, &key), 0u);
         Platform::n_RegCloseKey(key);
-        EXPECT_TRUE(std::filesystem::exists(folder / "config/basis/registry/HKEY_CURRENT_USER.db"));
-    }
-    {
-        // A relative XDG_CONFIG_HOME is ignored, as the XDG rules say.
-        ScopedVariable config("XDG_CONFIG_HOME", "relative");
-        ScopedVariable home("HOME", (folder / "home").c_str());
-        Platform::v_SetRegistryFolder(nullptr);
-        HKEY key = nullptr;
-        ASSERT_EQ(Platform::n_RegCreateKey(HKEY_CURRENT_USER, pu(u"Probe"), Platform::e_KeyWrite, &key), 0u);
-        Platform::n_RegCloseKey(key);
-        EXPECT_TRUE(std::filesystem::exists(folder / "home/.config/basis/registry/HKEY_CURRENT_USER.db"));
+        EXPECT_TRUE(std::filesystem::exists(folder / c.file)) << c.file;
     }
     std::u16string native = folder.u16string();
     Platform::v_SetRegistryFolder(pu(native));

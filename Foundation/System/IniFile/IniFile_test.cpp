@@ -47,21 +47,17 @@ void v_Free(CT_Array<CT_CString*>* names, std::string* joined) {
 TEST(IniFile, TruthValuesAndNumbers) {
     st_Ini ini;
     ini.v_Write("[b]\r\nyes =   yes  \r\noff=Off\r\nempty=\r\nt=true\r\nzero=0\r\n");
+    // key, default, value read ('O' of "Off" is in neither list)
+    struct {
+        char const* key;
+        int fallback, read;
+    } const truths[] = {{"yes", 0, 1},   {"off", 1, 1},  {"off", 0, 0},     {"empty", 1, 1},
+                        {"t", 0, 1},     {"zero", 1, 0}, {"missing", 1, 1}};
     int b = -1;
-    ini.o_Ini.v_ReadB("b", "yes", &b, 0);
-    EXPECT_EQ(b, 1);
-    ini.o_Ini.v_ReadB("b", "off", &b, 1);  // 'O' is in neither list
-    EXPECT_EQ(b, 1);
-    ini.o_Ini.v_ReadB("b", "off", &b, 0);
-    EXPECT_EQ(b, 0);
-    ini.o_Ini.v_ReadB("b", "empty", &b, 1);
-    EXPECT_EQ(b, 1);
-    ini.o_Ini.v_ReadB("b", "t", &b, 0);
-    EXPECT_EQ(b, 1);
-    ini.o_Ini.v_ReadB("b", "zero", &b, 1);
-    EXPECT_EQ(b, 0);
-    ini.o_Ini.v_ReadB("b", "missing", &b, 1);
-    EXPECT_EQ(b, 1);
+    for (auto const& truth : truths) {
+        ini.o_Ini.v_ReadB("b", truth.key, &b, truth.fallback);
+        EXPECT_EQ(b, truth.read) << truth.key << " " << truth.fallback;
+    }
     for (int written : {0, 1, 7}) {
         ini.o_Ini.v_WriteB("w", "flag", written);
         ini.o_Ini.v_ReadB("w", "flag", &b, !written);

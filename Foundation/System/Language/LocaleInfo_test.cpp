@@ -49,8 +49,6 @@ TEST(LocaleInfo, ValuesOfInstalledLocales) {
     unsigned value = 0;
     EXPECT_TRUE(CT_LocaleInfo::sb_GetLocaleInfo(1033, CT_LocaleInfo::e_ILZero, &value));
     EXPECT_EQ(1u, value);
-    EXPECT_TRUE(CT_LocaleInfo::sb_GetLocaleInfo(1033, CT_LocaleInfo::e_ICalendarType, &value));
-    EXPECT_EQ(1u, value);
     EXPECT_TRUE(CT_LocaleInfo::sb_GetLocaleInfo(1054, CT_LocaleInfo::e_ICalendarType, &value));
     EXPECT_EQ(7u, value);
     // Only the numeric types read as numbers; an unsupported locale reads nothing.

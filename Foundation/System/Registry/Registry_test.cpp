@@ -39,9 +39,16 @@ protected:
     ScratchRegistry o_Scratch;
 };
 
+// The path of the cursor after moving it by `path`.
+std::u16string s_Moved(CT_Registry& cursor, std::u16string const& path) {
+    CT_UString key = co_U(path.c_str());
+    cursor.v_SetKey(&key);
+    return s_Of(*cursor.pcco_GetPath());
+}
+
 TEST_F(RegistryTest, CursorMovesByRelativeAbsoluteAndParentKeys) {
     CT_Registry registry = co_Base();
-    CT_UString ab = co_U(u"A\\B"), ac = co_U(u"A\\C"), xy = co_U(u"\\X\\Y\\");
+    CT_UString ab = co_U(u"A\\B"), ac = co_U(u"A\\C");
     registry.v_CreateKey(&ab);
     registry.v_CreateKey(&ac);
     ASSERT_EQ(n_TakeError(), 0u);
@@ -49,33 +56,23 @@ TEST_F(RegistryTest, CursorMovesByRelativeAbsoluteAndParentKeys) {
 
     // An absolute key below the root, then A\B relative to the base.
     CT_Registry cursor(HKEY_CURRENT_USER);
-    CT_UString absolute = co_U((u"\\" + base + u"\\A\\B\\").c_str());
-    cursor.v_SetKey(&absolute);
-    ASSERT_EQ(n_TakeError(), 0u);
-    EXPECT_EQ(s_Of(*cursor.pcco_GetPath()), base + u"\\A\\B");
-    CT_UString parent = co_U(u".."), c = co_U(u"C");
-    cursor.v_SetKey(&parent);
-    EXPECT_EQ(s_Of(*cursor.pcco_GetPath()), base + u"\\A");
-    cursor.v_SetKey(&c);
-    EXPECT_EQ(s_Of(*cursor.pcco_GetPath()), base + u"\\A\\C");
+    EXPECT_EQ(s_Moved(cursor, u"\\" + base + u"\\A\\B\\"), base + u"\\A\\B");
+    EXPECT_EQ(s_Moved(cursor, u".."), base + u"\\A");
+    EXPECT_EQ(s_Moved(cursor, u"C"), base + u"\\A\\C");
     EXPECT_EQ(n_TakeError(), 0u);
 
     // ".." climbs level by level to the root, the empty path.
     CT_Registry climber(HKEY_CURRENT_USER, &ab);
     EXPECT_EQ(s_Of(*climber.pcco_GetPath()), u"A\\B");
     climber.v_Set(HKEY_CURRENT_USER);
-    CT_UString software = co_U(u"Software");
-    climber.v_SetKey(&software);
-    climber.v_SetKey(&parent);
-    EXPECT_EQ(s_Of(*climber.pcco_GetPath()), u"");
-    climber.v_SetKey(&parent);
-    EXPECT_EQ(s_Of(*climber.pcco_GetPath()), u"");
+    s_Moved(climber, u"Software");
+    EXPECT_EQ(s_Moved(climber, u".."), u"");
+    EXPECT_EQ(s_Moved(climber, u".."), u"");
     EXPECT_EQ(n_TakeError(), 0u);
 
     // A missing key is code 2 with the registry's words, and the position
     // stays.
-    CT_UString missing = co_U(u"Nowhere");
-    cursor.v_SetKey(&missing);
+    s_Moved(cursor, u"Nowhere");
     EXPECT_TRUE(errors()->b_IsSetError());
     EXPECT_EQ(errors()->n_GetErrorCode(), 2u);
     EXPECT_EQ(s_Of(CT_UString(errors()->qcuz_GetErrorMessage(), ~0u)),
@@ -90,10 +87,8 @@ TEST_F(RegistryTest, CursorMovesByRelativeAbsoluteAndParentKeys) {
     EXPECT_EQ(s_Of(*stripped.pcco_GetPath()), u"P\\Q");
     CT_UString xyFull = co_U((u"\\" + base + u"\\X\\Y").c_str());
     registry.v_CreateKey(&xyFull);
-    cursor.v_SetKey(&xyFull);
-    EXPECT_EQ(s_Of(*cursor.pcco_GetPath()), base + u"\\X\\Y");
+    EXPECT_EQ(s_Moved(cursor, u"\\" + base + u"\\X\\Y\\"), base + u"\\X\\Y");
     EXPECT_EQ(n_TakeError(), 0u);
-    (void)xy;
 
     // Copies carry root and path.
     CT_Registry copy(&cursor);
