@@ -145,6 +145,14 @@ TEST(SyncMutex, OwnershipIsRecursiveAndOnlyTheOwnerReleases) {
     EXPECT_TRUE(b_ReleaseMutex(mutex.h));
     EXPECT_FALSE(b_ReleaseMutex(mutex.h));
     EXPECT_EQ(n_GetLastError(), static_cast<unsigned>(e_SyncErrorNotOwner));
+    // A thread whose first call is a release of a free mutex owns nothing.
+    std::thread fresh([&] {
+        otherRelease = b_ReleaseMutex(mutex.h);
+        otherError = n_GetLastError();
+    });
+    fresh.join();
+    EXPECT_EQ(otherRelease, 0);
+    EXPECT_EQ(otherError, static_cast<unsigned>(e_SyncErrorNotOwner));
     std::thread taker([&] { otherWait = n_WaitForSyncObject(mutex.h, 0, 0); });
     taker.join();
     EXPECT_EQ(otherWait, e_WaitObject0);

@@ -78,18 +78,6 @@ unsigned CT_Forum::vn_SpeakVA(CT_Forum* target, unsigned message, va_list argume
     return n_Broadcast(message, arguments);
 }
 
-// The listener at index (from 0) as the list stands now, or null past its
-// end. Read straight from the array's storage: the broadcast asks for the
-// count before every call, and this keeps that as cheap as the call.
-static CT_Forum* pco_ListenerNow(CT_VoidArray const& listeners, unsigned index) {
-    CT_Buffer const* buffer = listeners.pcco_GetBuffer();
-    if (index >= buffer->n_GetUsedSize() / sizeof(CT_Forum*)) return nullptr;
-    CT_Forum* listener;
-    std::memcpy(&listener, static_cast<unsigned char const*>(buffer->qcv_Get()) + index * sizeof(CT_Forum*),
-                sizeof listener);
-    return listener;
-}
-
 // The compiler would otherwise test each listener for the base class's
 // empty vv_Listen before calling it: a test and two extra jumps per
 // listener that only pay off for listeners that do not listen.
@@ -99,10 +87,27 @@ static CT_Forum* pco_ListenerNow(CT_VoidArray const& listeners, unsigned index) 
 #define BASIS_PLAIN_VIRTUAL_CALLS
 #endif
 
+// Both broadcasts walk the list the same way. They count bytes into the
+// array's storage, not positions, and read the storage and its used size
+// again after every call (see the header), as a listener may have added
+// or removed one, or moved the storage. The used size is rounded down to
+// whole entries, so a damaged size can never make the walk read past the
+// storage.
+static inline std::size_t n_EntriesEnd(CT_Buffer const* buffer) {
+    return buffer->n_GetUsedSize() & ~(sizeof(CT_Forum*) - 1);
+}
+
+// The listener at offset, which lies inside the used storage.
+static inline CT_Forum* pco_ListenerAt(CT_Buffer const* buffer, std::size_t offset) {
+    CT_Forum* listener;
+    std::memcpy(&listener, static_cast<unsigned char const*>(buffer->qcv_Get()) + offset, sizeof listener);
+    return listener;
+}
+
 BASIS_PLAIN_VIRTUAL_CALLS void CT_Forum::v_Broadcast(unsigned message, va_list arguments) {
-    // The count is read again before every call: see the header.
-    for (unsigned index = 0; index < co_Listeners.pcco_GetBuffer()->n_GetUsedSize() / sizeof(CT_Forum*); ++index) {
-        CT_Forum* listener = pco_ListenerNow(co_Listeners, index);
+    CT_Buffer const* buffer = co_Listeners.pcco_GetBuffer();
+    for (std::size_t offset = 0; offset < n_EntriesEnd(buffer); offset += sizeof(CT_Forum*)) {
+        CT_Forum* listener = pco_ListenerAt(buffer, offset);
         // A null listener (added as such) hears nothing.
         if (listener == nullptr) continue;
         va_list own;
@@ -113,8 +118,9 @@ BASIS_PLAIN_VIRTUAL_CALLS void CT_Forum::v_Broadcast(unsigned message, va_list a
 }
 
 BASIS_PLAIN_VIRTUAL_CALLS unsigned CT_Forum::n_Broadcast(unsigned message, va_list arguments) {
-    for (unsigned index = 0; index < co_Listeners.pcco_GetBuffer()->n_GetUsedSize() / sizeof(CT_Forum*); ++index) {
-        CT_Forum* listener = pco_ListenerNow(co_Listeners, index);
+    CT_Buffer const* buffer = co_Listeners.pcco_GetBuffer();
+    for (std::size_t offset = 0; offset < n_EntriesEnd(buffer); offset += sizeof(CT_Forum*)) {
+        CT_Forum* listener = pco_ListenerAt(buffer, offset);
         if (listener == nullptr) continue;
         va_list own;
         va_copy(own, arguments);

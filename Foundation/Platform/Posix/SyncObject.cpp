@@ -56,28 +56,28 @@
 #include "Foundation/Platform/Sync.h"
 #include "Foundation/Platform/Thread.h"
 
+#define BASIS_FAST_TLS __attribute__((tls_model("initial-exec")))
+#define BASIS_INLINE inline __attribute__((always_inline))
+
 namespace Platform::Posix {
 
 namespace {
 
 // ---- the handle table ----------------------------------------------------
 
-struct st_Handle {
-    st_SyncObject* pso_Object;
-    st_NamedMapping* pso_Mapping;  // null for an unnamed object
-};
-
 // Handles are (index + 1) * 4, as Windows handle values are multiples of 4.
+// A slot holds the object itself, so a lookup is one bounds check and one
+// load: the claim of an unnamed mutex does little else. The mapping of a
+// named object sits in a second array that only the table lock touches.
 constexpr unsigned n_MaxHandles = 1u << 16;
-std::atomic<st_Handle*> apso_Handles[n_MaxHandles];
+std::atomic<st_SyncObject*> apso_Objects[n_MaxHandles];
+st_NamedMapping* apso_Mappings[n_MaxHandles];
 std::mutex so_TableLock;
 unsigned an_FreeSlots[n_MaxHandles];
 unsigned n_FreeSlots = 0;
 unsigned n_UsedSlots = 0;
 
 HANDLE h_Register(st_SyncObject* object, st_NamedMapping* mapping) {
-    st_Handle* record = new (std::nothrow) st_Handle{object, mapping};
-    if (record == nullptr) return nullptr;
     unsigned index;
     {
         std::lock_guard<std::mutex> guard(so_TableLock);
@@ -87,31 +87,36 @@ HANDLE h_Register(st_SyncObject* object, st_NamedMapping* mapping) {
             index = n_UsedSlots++;
         } else {
             // A full table refuses the handle, as a system out of handles does.
-            delete record;
             errno = e_SyncErrorNotEnoughMemory;
             return nullptr;
         }
-        apso_Handles[index].store(record, std::memory_order_release);
+        apso_Mappings[index] = mapping;
+        apso_Objects[index].store(object, std::memory_order_release);
     }
     return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(index + 1) * 4);
 }
 
-unsigned n_SlotOf(HANDLE handle) {
+// The slot of a handle; n_MaxHandles or more for no slot. One unsigned
+// comparison against n_MaxHandles refuses null (slot -1 wraps), values past
+// the table and values that are not multiples of 4 (rotated into the top
+// bits).
+BASIS_INLINE std::uintptr_t n_SlotOf(HANDLE handle) {
     std::uintptr_t value = reinterpret_cast<std::uintptr_t>(handle);
-    if (value == 0 || value % 4 != 0 || value / 4 > n_MaxHandles) return n_MaxHandles;
-    return static_cast<unsigned>(value / 4 - 1);
+    return ((value >> 2) | (value << (sizeof value * 8 - 2))) - 1;
 }
 
-// The object behind a handle, or null (last error 6) for anything that is
-// not an open handle of this table.
+// The object behind a handle, or null for anything that is not an open
+// handle of this table.
+BASIS_INLINE st_SyncObject* pso_Find(HANDLE handle) {
+    std::uintptr_t slot = n_SlotOf(handle);
+    return slot < n_MaxHandles ? apso_Objects[slot].load(std::memory_order_acquire) : nullptr;
+}
+
+// The same, leaving 6 as the last error for null.
 st_SyncObject* pso_Lookup(HANDLE handle) {
-    unsigned slot = n_SlotOf(handle);
-    st_Handle* record = slot < n_MaxHandles ? apso_Handles[slot].load(std::memory_order_acquire) : nullptr;
-    if (record == nullptr) {
-        errno = e_SyncErrorInvalidHandle;
-        return nullptr;
-    }
-    return record->pso_Object;
+    st_SyncObject* object = pso_Find(handle);
+    if (object == nullptr) errno = e_SyncErrorInvalidHandle;
+    return object;
 }
 
 st_SyncObject* pso_LookupKind(HANDLE handle, et_SyncKind kind) {
@@ -156,22 +161,42 @@ static_assert(offsetof(pthread_mutex_t, __data.__lock) == 0, "robust mutex word 
 // The library is loaded with the program, not opened later, so its few
 // bytes of thread-local data can sit in the initial block: a read is then
 // one load from the thread pointer instead of a call to the resolver,
-// which cost more than the whole claim.
-#define BASIS_FAST_TLS __attribute__((tls_model("initial-exec")))
-#define BASIS_INLINE inline __attribute__((always_inline))
+// which cost more than the whole claim (BASIS_FAST_TLS, at the top).
 
-// The calling thread's kernel id, as the lock word records an owner. Cached
-// per thread. A forked child's one thread inherits the cache of the parent
-// thread that forked, so the child clears it there.
-thread_local int ti_Thread BASIS_FAST_TLS = 0;
-int const i_ForkHook = ::pthread_atfork(nullptr, nullptr, [] { ti_Thread = 0; });
+// What the calling thread keeps, in one block so that a claim finds all of
+// it from one address: its kernel id, as the lock word records an owner
+// (0 until asked), and the unnamed mutexes it holds (see v_AddHeld).
+struct st_ThreadSync {
+    int i_Thread;
+    st_SyncObject* pso_Held;
+};
+thread_local st_ThreadSync to_Sync BASIS_FAST_TLS = {0, nullptr};
 
+// A forked child's one thread inherits the block of the parent thread that
+// forked, so the child clears the id there.
+int const i_ForkHook = ::pthread_atfork(nullptr, nullptr, [] { to_Sync.i_Thread = 0; });
+
+void v_AbandonHeld(void*);
+
+// The exit hook is a thread-specific key's destructor (plain thread-local
+// data needs no guard on every claim, as an object with a destructor
+// would). Keys are run at the end of each thread but not at the end of the
+// process, when the mutexes of its memory go with it. Without a key (the
+// process is out of them) a thread that ends holding an unnamed mutex
+// leaves it held, as if it were still running.
+pthread_key_t n_ExitHookKey;
+bool const b_ExitHookKey = ::pthread_key_create(&n_ExitHookKey, v_AbandonHeld) == 0;
+
+// A thread's first need of its id also arms its exit hook, so that a claim
+// tests one word for both. The hook clears the id again, so a claim made by
+// a later destructor arms it anew.
 __attribute__((noinline)) int i_AskThread() {
-    ti_Thread = static_cast<int>(::syscall(SYS_gettid));
-    return ti_Thread;
+    to_Sync.i_Thread = static_cast<int>(::syscall(SYS_gettid));
+    if (b_ExitHookKey) ::pthread_setspecific(n_ExitHookKey, &to_Sync);  // any non-null value
+    return to_Sync.i_Thread;
 }
 
-BASIS_INLINE int i_OwnThread() { return ti_Thread != 0 ? ti_Thread : i_AskThread(); }
+BASIS_INLINE int i_OwnThread() { return to_Sync.i_Thread != 0 ? to_Sync.i_Thread : i_AskThread(); }
 
 // ---- unnamed mutexes -----------------------------------------------------
 
@@ -190,20 +215,13 @@ BASIS_INLINE void v_ReleasedWithoutLock(st_SyncObject* object) {
     if (object->n_Waiters.load(std::memory_order_seq_cst) != 0) v_WakeWaiters(object);
 }
 
-// The unnamed mutexes the calling thread holds, and whether its exit hook
-// is armed. The hook is a thread-specific key's destructor, armed at the
-// thread's first claim: plain thread-local data needs no guard on every
-// claim, as an object with a destructor would. Keys are run at the end of
-// each thread but not at the end of the process, when the mutexes of its
-// memory go with it. A claim made by a later destructor arms it again.
-thread_local st_SyncObject* tpso_Held BASIS_FAST_TLS = nullptr;
-thread_local bool tb_ExitHookArmed BASIS_FAST_TLS = false;
-
+// At the end of a thread: every unnamed mutex it still holds is marked
+// abandoned and given back, waking its waiters.
 void v_AbandonHeld(void*) {
-    tb_ExitHookArmed = false;
-    while (tpso_Held != nullptr) {
-        st_SyncObject* object = tpso_Held;
-        tpso_Held = object->pso_NextHeld;
+    to_Sync.i_Thread = 0;
+    while (to_Sync.pso_Held != nullptr) {
+        st_SyncObject* object = to_Sync.pso_Held;
+        to_Sync.pso_Held = object->pso_NextHeld;
         object->n_Depth = 0;
         __atomic_store_n(&object->b_Abandoned, 1u, __ATOMIC_SEQ_CST);
         object->n_Owner.store(0, std::memory_order_seq_cst);
@@ -211,29 +229,22 @@ void v_AbandonHeld(void*) {
     }
 }
 
-pthread_key_t n_ExitHookKey;
-// Without a key (the process is out of them) a thread that ends holding an
-// unnamed mutex leaves it held, as if it were still running.
-bool const b_ExitHookKey = ::pthread_key_create(&n_ExitHookKey, v_AbandonHeld) == 0;
-
-__attribute__((noinline)) void v_ArmExitHook() {
-    tb_ExitHookArmed = true;
-    ::pthread_setspecific(n_ExitHookKey, &tb_ExitHookArmed);  // any non-null value
-}
-
+// The owner's list of held unnamed mutexes, doubly linked through the
+// objects so that a release in any order unlinks in constant time. The
+// owner thread alone touches it. Its exit hook is armed: the id was asked.
 BASIS_INLINE void v_AddHeld(st_SyncObject* object) {
-    if (!tb_ExitHookArmed && b_ExitHookKey) v_ArmExitHook();
+    st_SyncObject* head = to_Sync.pso_Held;
     object->pso_PreviousHeld = nullptr;
-    object->pso_NextHeld = tpso_Held;
-    if (tpso_Held != nullptr) tpso_Held->pso_PreviousHeld = object;
-    tpso_Held = object;
+    object->pso_NextHeld = head;
+    if (head != nullptr) head->pso_PreviousHeld = object;
+    to_Sync.pso_Held = object;
 }
 
 BASIS_INLINE void v_RemoveHeld(st_SyncObject* object) {
     if (object->pso_PreviousHeld != nullptr)
         object->pso_PreviousHeld->pso_NextHeld = object->pso_NextHeld;
     else
-        tpso_Held = object->pso_NextHeld;
+        to_Sync.pso_Held = object->pso_NextHeld;
     if (object->pso_NextHeld != nullptr) object->pso_NextHeld->pso_PreviousHeld = object->pso_PreviousHeld;
 }
 
@@ -497,20 +508,76 @@ unsigned n_Wait(st_Wait* wait, bool all, unsigned timeout) {
     return result;
 }
 
-// The fast path of a single wait: one try without registering as a waiter.
-unsigned n_TryOnce(st_SyncObject* object) {
+// The result of one try at a mutex, n_None when it is busy.
+BASIS_INLINE unsigned n_ResultOf(et_Take taken) {
+    if (taken == e_Taken) return e_WaitObject0;
+    if (taken == e_TakenAbandoned) return e_WaitAbandoned0;
+    if (taken == e_TakeFailed) return e_WaitFailed;
+    return n_None;
+}
+
+// A single wait past its fast path (see n_WaitForSyncObject): one try
+// without registering as a waiter, then the full wait. Kept out of line so
+// that the fast path needs no stack frame for the wait's record.
+__attribute__((noinline)) unsigned n_WaitOnOne(st_SyncObject* object, unsigned timeout) {
+    unsigned result = n_None;
     if (object->eo_Kind == et_SyncKind::e_Mutex) {
-        et_Take taken = object->b_Local != 0 ? eo_TryTakeLocal(object) : eo_TryTakeMutex(object);
-        if (taken == e_Taken) return e_WaitObject0;
-        if (taken == e_TakenAbandoned) return e_WaitAbandoned0;
-        if (taken == e_TakeFailed) return e_WaitFailed;
-        return n_None;
+        result = n_ResultOf(eo_TryTakeMutex(object));
+    } else {
+        v_LockState(object);
+        bool ready = object->i_Count.load(std::memory_order_relaxed) > 0;
+        if (ready) v_Take(object);
+        v_UnlockState(object);
+        if (ready) result = e_WaitObject0;
     }
-    v_LockState(object);
-    bool ready = object->i_Count.load(std::memory_order_relaxed) > 0;
-    if (ready) v_Take(object);
-    v_UnlockState(object);
-    return ready ? e_WaitObject0 : n_None;
+    if (result != n_None) return result;
+    // A busy mutex may only be held for a moment by a wait-all that gives it
+    // back: the full wait checks again under the state lock, even for 0.
+    if (timeout == 0 && object->eo_Kind != et_SyncKind::e_Mutex) return e_WaitTimeout;
+    st_Wait wait;
+    wait.n_Count = 1;
+    wait.apso_Objects[0] = object;
+    return n_Wait(&wait, false, timeout);
+}
+
+// The ends of the fast paths below that need a call, each reached by a
+// jump so that the fast paths themselves save no registers.
+__attribute__((noinline, cold)) unsigned n_RefuseWait() {
+    errno = e_SyncErrorInvalidHandle;
+    return e_WaitFailed;
+}
+
+__attribute__((noinline, cold)) int b_RefuseRelease(int error) {
+    errno = error;
+    return 0;
+}
+
+// A claim that found the abandonment mark: the first taker clears it.
+__attribute__((noinline)) unsigned n_TakeAbandonment(st_SyncObject* object) {
+    return __atomic_exchange_n(&object->b_Abandoned, 0u, __ATOMIC_SEQ_CST) != 0 ? e_WaitAbandoned0 : e_WaitObject0;
+}
+
+__attribute__((noinline)) int b_WakeAfterRelease(st_SyncObject* object) {
+    v_WakeWaiters(object);
+    return 1;
+}
+
+// A release of a named mutex, or of a handle that is not an unnamed mutex.
+__attribute__((noinline)) int b_ReleaseOther(st_SyncObject* object) {
+    if (object->eo_Kind != et_SyncKind::e_Mutex) {
+        errno = e_SyncErrorInvalidHandle;
+        return 0;
+    }
+    // Only the owner may release: a thread that does not own the mutex is
+    // refused here rather than by the unlock, which must not be asked.
+    int owner = __atomic_load_n(pi_OwnerWord(object), __ATOMIC_RELAXED) & static_cast<int>(FUTEX_TID_MASK);
+    if (owner != i_OwnThread() || ::pthread_mutex_unlock(&object->so_Owner) != 0) {
+        errno = e_SyncErrorNotOwner;
+        return 0;
+    }
+    // No state lock here: see v_ReleasedWithoutLock.
+    v_ReleasedWithoutLock(object);
+    return 1;
 }
 
 // A wait-any's first look, before it counts itself as a waiter: objects
@@ -682,29 +749,32 @@ HANDLE h_OpenEvent(char const* name) { return h_Open(et_SyncKind::e_Event, name)
 HANDLE h_OpenSemaphore(char const* name) { return h_Open(et_SyncKind::e_Semaphore, name); }
 
 int b_CloseSyncHandle(HANDLE handle) {
-    unsigned slot = Posix::n_SlotOf(handle);
-    Posix::st_Handle* record = nullptr;
+    std::uintptr_t slot = Posix::n_SlotOf(handle);
+    st_SyncObject* object = nullptr;
+    Posix::st_NamedMapping* mapping = nullptr;
     if (slot < Posix::n_MaxHandles) {
         std::lock_guard<std::mutex> guard(Posix::so_TableLock);
-        record = Posix::apso_Handles[slot].exchange(nullptr, std::memory_order_acq_rel);
-        if (record != nullptr) Posix::an_FreeSlots[Posix::n_FreeSlots++] = slot;
+        object = Posix::apso_Objects[slot].exchange(nullptr, std::memory_order_acq_rel);
+        if (object != nullptr) {
+            mapping = Posix::apso_Mappings[slot];
+            Posix::apso_Mappings[slot] = nullptr;
+            Posix::an_FreeSlots[Posix::n_FreeSlots++] = static_cast<unsigned>(slot);
+        }
     }
-    if (record == nullptr) {
+    if (object == nullptr) {
         errno = e_SyncErrorInvalidHandle;
         return 0;
     }
     // Closing a handle that another thread is still waiting on is the
     // caller's error, as on Windows; the object goes with its last handle.
-    bool release = Posix::b_LeaveForClose(record->pso_Object);
-    if (record->pso_Mapping != nullptr) {
-        Posix::v_CloseNamed(record->pso_Mapping, release);
+    bool release = Posix::b_LeaveForClose(object);
+    if (mapping != nullptr) {
+        Posix::v_CloseNamed(mapping, release);
     } else if (release) {
-        if (record->pso_Object->eo_Kind == et_SyncKind::e_Mutex && record->pso_Object->b_Local == 0)
-            ::pthread_mutex_destroy(&record->pso_Object->so_Owner);
-        ::pthread_mutex_destroy(&record->pso_Object->so_State);
-        ::operator delete(record->pso_Object);
+        if (object->eo_Kind == et_SyncKind::e_Mutex && object->b_Local == 0) ::pthread_mutex_destroy(&object->so_Owner);
+        ::pthread_mutex_destroy(&object->so_State);
+        ::operator delete(object);
     }
-    delete record;
     return 1;
 }
 
@@ -737,25 +807,22 @@ int b_ResetEvent(HANDLE handle) { return b_SetEventState(handle, 0, false); }
 int b_PulseEvent(HANDLE handle) { return b_SetEventState(handle, 0, true); }
 
 int b_ReleaseMutex(HANDLE handle) {
-    st_SyncObject* object = Posix::pso_LookupKind(handle, et_SyncKind::e_Mutex);
-    if (object == nullptr) return 0;
-    if (object->b_Local != 0) {
-        if (object->n_Owner.load(std::memory_order_relaxed) != static_cast<std::uint32_t>(Posix::i_OwnThread())) {
-            errno = e_SyncErrorNotOwner;
-            return 0;
-        }
-        Posix::v_ReleaseLocal(object);
+    st_SyncObject* object = Posix::pso_Find(handle);
+    if (object == nullptr) return Posix::b_RefuseRelease(e_SyncErrorInvalidHandle);
+    // The unnamed mutex first, in line: see n_WaitForSyncObject.
+    if (object->b_Local == 0) return Posix::b_ReleaseOther(object);
+    // A thread that never asked its id owns nothing (ids are not 0).
+    std::uint32_t self = static_cast<std::uint32_t>(Posix::to_Sync.i_Thread);
+    if (self == 0 || object->n_Owner.load(std::memory_order_relaxed) != self)
+        return Posix::b_RefuseRelease(e_SyncErrorNotOwner);
+    if (object->n_Depth > 0) {
+        --object->n_Depth;
         return 1;
     }
-    // Only the owner may release: a thread that does not own the mutex is
-    // refused here rather than by the unlock, which must not be asked.
-    int owner = __atomic_load_n(Posix::pi_OwnerWord(object), __ATOMIC_RELAXED) & static_cast<int>(FUTEX_TID_MASK);
-    if (owner != Posix::i_OwnThread() || ::pthread_mutex_unlock(&object->so_Owner) != 0) {
-        errno = e_SyncErrorNotOwner;
-        return 0;
-    }
-    // No state lock here: see v_ReleasedWithoutLock.
-    Posix::v_ReleasedWithoutLock(object);
+    Posix::v_RemoveHeld(object);
+    object->n_Owner.store(0, std::memory_order_seq_cst);
+    // See v_ReleasedWithoutLock.
+    if (object->n_Waiters.load(std::memory_order_seq_cst) != 0) return Posix::b_WakeAfterRelease(object);
     return 1;
 }
 
@@ -782,18 +849,23 @@ int b_ReleaseSemaphore(HANDLE handle, long count, long* previous) {
     return 1;
 }
 
+// The uncontended claim of an unnamed mutex is the path that counts: the
+// lookup, one compare-and-swap and the owner's bookkeeping, all in line here
+// and every call a jump, so no stack frame. Everything else (the other
+// kinds, named mutexes, a busy or recursive claim, a thread's first claim,
+// which asks its id) goes on in n_WaitOnOne, which tries again in full.
 unsigned n_WaitForSyncObject(HANDLE handle, unsigned timeout, int) {
-    st_SyncObject* object = Posix::pso_Lookup(handle);
-    if (object == nullptr) return e_WaitFailed;
-    unsigned result = Posix::n_TryOnce(object);
-    if (result != Posix::n_None) return result;
-    // A busy mutex may only be held for a moment by a wait-all that gives it
-    // back: the full wait checks again under the state lock, even for 0.
-    if (timeout == 0 && object->eo_Kind != et_SyncKind::e_Mutex) return e_WaitTimeout;
-    Posix::st_Wait wait;
-    wait.n_Count = 1;
-    wait.apso_Objects[0] = object;
-    return Posix::n_Wait(&wait, false, timeout);
+    st_SyncObject* object = Posix::pso_Find(handle);
+    if (object == nullptr) return Posix::n_RefuseWait();
+    std::uint32_t self = static_cast<std::uint32_t>(Posix::to_Sync.i_Thread);
+    // b_Local is set only for a mutex.
+    if (object->b_Local == 0 || self == 0) return Posix::n_WaitOnOne(object, timeout);
+    std::uint32_t owner = 0;
+    if (!object->n_Owner.compare_exchange_strong(owner, self, std::memory_order_seq_cst))
+        return Posix::n_WaitOnOne(object, timeout);
+    Posix::v_AddHeld(object);
+    if (__atomic_load_n(&object->b_Abandoned, __ATOMIC_RELAXED) != 0) return Posix::n_TakeAbandonment(object);
+    return e_WaitObject0;
 }
 
 unsigned n_WaitForSyncObjects(unsigned count, HANDLE const* handles, int waitAll, unsigned timeout, int) {

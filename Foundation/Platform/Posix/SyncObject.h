@@ -1,5 +1,5 @@
-// The Linux half of Sync.h, inside the seam: the state of one object and
-// the handle record that points at it.
+// The Linux half of Sync.h, inside the seam: the state of one object, which
+// a slot of the handle table points at (SyncObject.cpp).
 //
 // Where the state lives: an unnamed object is a st_SyncObject on the heap of
 // its process; a named one is a st_SyncObject inside a POSIX shared-memory

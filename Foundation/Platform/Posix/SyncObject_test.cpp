@@ -5,9 +5,11 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <string>
 
 #include "Foundation/Platform/Sync.h"
+#include "Foundation/Platform/SystemError.h"
 
 namespace {
 
@@ -33,6 +35,32 @@ TEST(SyncWaitSleeps, AWaitAllThatGivesAFreeMutexBackSleepsUntilTheEnd) {
         b_CloseSyncHandle(handles[0]);
         b_CloseSyncHandle(handles[1]);
     }
+}
+
+// Handles here are small numbers checked against the table: values near a
+// real one, past the table's end or far outside are refused with 6 and
+// never followed, by the waits and by a release alike.
+TEST(SyncHandleValues, MadeUpValuesAreRefused) {
+    HANDLE mutex = h_CreateMutex(0, nullptr);
+    ASSERT_NE(mutex, nullptr);
+    std::uintptr_t real = reinterpret_cast<std::uintptr_t>(mutex);
+    for (std::uintptr_t value : {real + 1, real + 2, real + 3, real - 1, std::uintptr_t{(1u << 16) * 4 + 4},
+                                 std::uintptr_t{(1u << 16) * 4 + 1}, ~std::uintptr_t{0}, ~std::uintptr_t{3},
+                                 std::uintptr_t{1} << 62}) {
+        HANDLE handle = reinterpret_cast<HANDLE>(value);
+        EXPECT_EQ(n_WaitForSyncObject(handle, 0, 0), e_WaitFailed) << value;
+        EXPECT_EQ(n_GetLastError(), static_cast<unsigned>(e_SyncErrorInvalidHandle));
+        EXPECT_FALSE(b_ReleaseMutex(handle));
+        EXPECT_EQ(n_GetLastError(), static_cast<unsigned>(e_SyncErrorInvalidHandle));
+        EXPECT_FALSE(b_CloseSyncHandle(handle));
+    }
+    // The real one still works, and once closed is refused in turn.
+    EXPECT_EQ(n_WaitForSyncObject(mutex, 0, 0), e_WaitObject0);
+    EXPECT_TRUE(b_ReleaseMutex(mutex));
+    EXPECT_TRUE(b_CloseSyncHandle(mutex));
+    EXPECT_EQ(n_WaitForSyncObject(mutex, 0, 0), e_WaitFailed);
+    EXPECT_FALSE(b_ReleaseMutex(mutex));
+    EXPECT_EQ(n_GetLastError(), static_cast<unsigned>(e_SyncErrorInvalidHandle));
 }
 
 }  // namespace

@@ -12,7 +12,3 @@ CT_IPC_Mutex::CT_IPC_Mutex(char const* name) {
 CT_IPC_Mutex::CT_IPC_Mutex(CT_Type* type) : CT_IPC_SyncObject(type) { BASIS_TYPE_CONSTRUCT(CT_IPC_Mutex); }
 
 CT_IPC_Mutex::~CT_IPC_Mutex() { (void)BASIS_TYPE_DESTRUCT(CT_IPC_Mutex); }
-
-void CT_IPC_Mutex::v_Claim() { (void)Platform::n_WaitForSyncObject(h_Handle, Platform::e_WaitInfinite, 0); }
-
-void CT_IPC_Mutex::v_Release() { (void)Platform::b_ReleaseMutex(h_Handle); }
