@@ -53,6 +53,26 @@ inline bool b_Available() {
     return available;
 }
 
+// The moves of UTF8Shuffle.h's tables 16 bytes apart on 16-byte
+// boundaries, so that no load of them spans two cache lines, and the byte
+// counts apart from them.
+struct alignas(64) st_Moves {
+    std::uint8_t aac_Shuffle[256][16];
+    std::uint8_t ac_Bytes[256];
+};
+
+constexpr st_Moves st_MakeMoves(UTF8Shuffle::st_EncodeTable const& table) {
+    st_Moves moves{};
+    for (unsigned key = 0; key < 256; ++key) {
+        for (unsigned k = 0; k < 16; ++k) moves.aac_Shuffle[key][k] = table.a_Move[key].ac_Shuffle[k];
+        moves.ac_Bytes[key] = table.a_Move[key].n_Bytes;
+    }
+    return moves;
+}
+
+inline constexpr st_Moves sst_PairMoves = st_MakeMoves(UTF8Shuffle::sst_PairTable);
+inline constexpr st_Moves sst_QuadMoves = st_MakeMoves(UTF8Shuffle::sst_QuadTable);
+
 // Two sets of 16 byte moves, one for each half of a register.
 BASIS_UTF8_WIDE_STEP __m256i v_Moves(std::uint8_t const* low, std::uint8_t const* high) {
     __m128i const first = _mm_loadu_si128(reinterpret_cast<__m128i const*>(low));
@@ -74,21 +94,21 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Ascii(__m256i unit, unsigned char* out) {
 // 0x80 | the low six bits in each 16-bit lane, or the unit itself; each
 // half of the register then loses the second byte of its ASCII units.
 BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i unit, unsigned char* out) {
-    __m256i const one = _mm256_cmpeq_epi16(_mm256_and_si256(unit, _mm256_set1_epi16(static_cast<short>(0xFF80))),
-                                           _mm256_setzero_si256());
+    // A signed compare will do: no unit here has its sign bit set.
+    __m256i const one = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), unit);
     __m256i const two = _mm256_or_si256(
         _mm256_or_si256(_mm256_srli_epi16(unit, 6), _mm256_set1_epi16(static_cast<short>(0x80C0))),
-        _mm256_slli_epi16(_mm256_and_si256(unit, _mm256_set1_epi16(0x3F)), 8));
+        _mm256_and_si256(_mm256_slli_epi16(unit, 8), _mm256_set1_epi16(0x3F00)));
     __m256i const lanes = _mm256_blendv_epi8(two, unit, one);
     // Bits 0-7: units 0-7 are ASCII; bits 16-23: units 8-15.
-    unsigned const ascii = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, one)));
-    UTF8Shuffle::st_EncodeMove const& first = UTF8Shuffle::sst_PairTable.a_Move[~ascii & 0xFF];
-    UTF8Shuffle::st_EncodeMove const& second = UTF8Shuffle::sst_PairTable.a_Move[~ascii >> 16 & 0xFF];
-    __m256i const packed = _mm256_shuffle_epi8(lanes, v_Moves(first.ac_Shuffle, second.ac_Shuffle));
+    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, one)));
+    unsigned const first = longer & 0xFF, second = longer >> 16 & 0xFF;
+    __m256i const packed = _mm256_shuffle_epi8(
+        lanes, v_Moves(sst_PairMoves.aac_Shuffle[first], sst_PairMoves.aac_Shuffle[second]));
     v_Store(out, _mm256_castsi256_si128(packed));
-    out += first.n_Bytes;
+    out += sst_PairMoves.ac_Bytes[first];
     v_Store(out, _mm256_extracti128_si256(packed, 1));
-    return out + second.n_Bytes;
+    return out + sst_PairMoves.ac_Bytes[second];
 }
 
 // 16 units of 0x800 and up (most text in the scripts of East Asia), three
@@ -134,21 +154,19 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsign
     // 8-15 and 24-31: they take three. Each four-lane key has the first
     // kind in its low four bits and the second in its high four.
     unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, narrow)));
-    auto const& table = UTF8Shuffle::sst_QuadTable.a_Move;
-    UTF8Shuffle::st_EncodeMove const& move0 = table[(longer & 0xF) | (longer >> 4 & 0xF0)];
-    UTF8Shuffle::st_EncodeMove const& move1 = table[(longer >> 4 & 0xF) | (longer >> 8 & 0xF0)];
-    UTF8Shuffle::st_EncodeMove const& move2 = table[(longer >> 16 & 0xF) | (longer >> 20 & 0xF0)];
-    UTF8Shuffle::st_EncodeMove const& move3 = table[(longer >> 20 & 0xF) | (longer >> 24 & 0xF0)];
-    __m256i const packedLow = _mm256_shuffle_epi8(low, v_Moves(move0.ac_Shuffle, move2.ac_Shuffle));
-    __m256i const packedHigh = _mm256_shuffle_epi8(high, v_Moves(move1.ac_Shuffle, move3.ac_Shuffle));
+    unsigned const key0 = (longer & 0xF) | (longer >> 4 & 0xF0), key1 = (longer >> 4 & 0xF) | (longer >> 8 & 0xF0);
+    unsigned const key2 = (longer >> 16 & 0xF) | (longer >> 20 & 0xF0), key3 = (longer >> 20 & 0xF) | (longer >> 24 & 0xF0);
+    auto const& moves = sst_QuadMoves.aac_Shuffle;
+    __m256i const packedLow = _mm256_shuffle_epi8(low, v_Moves(moves[key0], moves[key2]));
+    __m256i const packedHigh = _mm256_shuffle_epi8(high, v_Moves(moves[key1], moves[key3]));
     v_Store(out, _mm256_castsi256_si128(packedLow));
-    out += move0.n_Bytes;
+    out += sst_QuadMoves.ac_Bytes[key0];
     v_Store(out, _mm256_castsi256_si128(packedHigh));
-    out += move1.n_Bytes;
+    out += sst_QuadMoves.ac_Bytes[key1];
     v_Store(out, _mm256_extracti128_si256(packedLow, 1));
-    out += move2.n_Bytes;
+    out += sst_QuadMoves.ac_Bytes[key2];
     v_Store(out, _mm256_extracti128_si256(packedHigh, 1));
-    return out + move3.n_Bytes;
+    return out + sst_QuadMoves.ac_Bytes[key3];
 }
 
 // 16 units of any kind but zero.
