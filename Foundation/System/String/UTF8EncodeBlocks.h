@@ -150,12 +150,14 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsign
     // Units 0-3 and 8-11, then 4-7 and 12-15.
     __m256i const low = _mm256_unpacklo_epi16(pair, lowSix);
     __m256i const high = _mm256_unpackhi_epi16(pair, lowSix);
-    // Bits 0-7 and 16-23: units 0-7 and 8-15 take two bytes or more; bits
-    // 8-15 and 24-31: they take three. Each four-lane key has the first
-    // kind in its low four bits and the second in its high four.
-    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, narrow)));
-    unsigned const key0 = (longer & 0xF) | (longer >> 4 & 0xF0), key1 = (longer >> 4 & 0xF) | (longer >> 8 & 0xF0);
-    unsigned const key2 = (longer >> 16 & 0xF) | (longer >> 20 & 0xF0), key3 = (longer >> 20 & 0xF) | (longer >> 24 & 0xF0);
+    // A bit a unit, set when it takes two bytes or more, then one when it
+    // takes three, for units 0-3 (bits 0-3 and 4-7), 4-7 (bits 8-15), 8-11
+    // and 12-15: each byte of the mask is the key of four units.
+    __m256i const order = _mm256_setr_epi8(0, 1, 2, 3, 8, 9, 10, 11, 4, 5, 6, 7, 12, 13, 14, 15, 0, 1, 2, 3, 8, 9, 10,
+                                           11, 4, 5, 6, 7, 12, 13, 14, 15);
+    unsigned const longer = ~static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_shuffle_epi8(_mm256_packs_epi16(one, narrow), order)));
+    unsigned const key0 = longer & 0xFF, key1 = longer >> 8 & 0xFF, key2 = longer >> 16 & 0xFF, key3 = longer >> 24;
     auto const& moves = sst_QuadMoves.aac_Shuffle;
     __m256i const packedLow = _mm256_shuffle_epi8(low, v_Moves(moves[key0], moves[key2]));
     __m256i const packedHigh = _mm256_shuffle_epi8(high, v_Moves(moves[key1], moves[key3]));
