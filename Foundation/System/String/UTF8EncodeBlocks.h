@@ -93,22 +93,39 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Ascii(__m256i unit, unsigned char* out) {
 // 16 units below 0x800, one or two bytes each: 0xC0 | unit >> 6 then
 // 0x80 | the low six bits in each 16-bit lane, or the unit itself; each
 // half of the register then loses the second byte of its ASCII units.
-BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i unit, unsigned char* out) {
-    // A signed compare will do: no unit here has its sign bit set.
-    __m256i const one = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), unit);
+BASIS_UTF8_WIDE_STEP __m256i v_OneOrTwoLanes(__m256i unit, __m256i one) {
     __m256i const two = _mm256_or_si256(
         _mm256_or_si256(_mm256_srli_epi16(unit, 6), _mm256_set1_epi16(static_cast<short>(0x80C0))),
         _mm256_and_si256(_mm256_slli_epi16(unit, 8), _mm256_set1_epi16(0x3F00)));
-    __m256i const lanes = _mm256_blendv_epi8(two, unit, one);
-    // Bits 0-7: units 0-7 are ASCII; bits 16-23: units 8-15.
-    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, one)));
-    unsigned const first = longer & 0xFF, second = longer >> 16 & 0xFF;
+    return _mm256_blendv_epi8(two, unit, one);
+}
+
+// Stores a register of two halves closed up by the keys of their units.
+BASIS_UTF8_WIDE_STEP unsigned char* p_StorePairs(__m256i lanes, unsigned first, unsigned second, unsigned char* out) {
     __m256i const packed = _mm256_shuffle_epi8(
         lanes, v_Moves(sst_PairMoves.aac_Shuffle[first], sst_PairMoves.aac_Shuffle[second]));
     v_Store(out, _mm256_castsi256_si128(packed));
     out += sst_PairMoves.ac_Bytes[first];
     v_Store(out, _mm256_extracti128_si256(packed, 1));
     return out + sst_PairMoves.ac_Bytes[second];
+}
+
+BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i unit, unsigned char* out) {
+    // A signed compare will do: no unit here has its sign bit set.
+    __m256i const one = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), unit);
+    // Bits 0-7: units 0-7 are ASCII; bits 16-23: units 8-15.
+    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, one)));
+    return p_StorePairs(v_OneOrTwoLanes(unit, one), longer & 0xFF, longer >> 16 & 0xFF, out);
+}
+
+// Two blocks of that kind, one mask for both.
+BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i a, __m256i b, unsigned char* out) {
+    __m256i const oneA = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), a);
+    __m256i const oneB = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), b);
+    // A byte each: units 0-7 of a, of b, units 8-15 of a, of b.
+    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(oneA, oneB)));
+    out = p_StorePairs(v_OneOrTwoLanes(a, oneA), longer & 0xFF, longer >> 16 & 0xFF, out);
+    return p_StorePairs(v_OneOrTwoLanes(b, oneB), longer >> 8 & 0xFF, longer >> 24, out);
 }
 
 // 16 units of 0x800 and up (most text in the scripts of East Asia), three
@@ -218,7 +235,7 @@ BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, s
             continue;
         }
         if (_mm256_testz_si256(both, notNarrow)) {
-            out = p_OneOrTwo(b, p_OneOrTwo(a, out));
+            out = p_OneOrTwo(a, b, out);
         } else {
             out = p_Block(b, p_Block(a, out));
         }
