@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Foundation/System/String/UTF8EncodeBlocks.h"
 #include "Foundation/System/String/UTF8Shuffle.h"
 #include "Foundation/System/String/UnitBlock.h"
 
@@ -193,6 +194,7 @@ inline int si_Encode(char* target, unsigned short const* source, unsigned count)
     unsigned char* const start = reinterpret_cast<unsigned char*>(target);
     unsigned char* out = start;
     std::size_t i = 0;
+    bool const wide = UTF8EncodeBlocks::b_Available();
     bool const shuffle = UTF8Shuffle::b_Available();
     std::size_t const reach = shuffle ? UTF8Shuffle::cn_EncodeReach : UnitBlock::cn_EncodeReach;
     // Long runs of ASCII are looked for after a block of ASCII only, so
@@ -202,7 +204,8 @@ inline int si_Encode(char* target, unsigned short const* source, unsigned count)
         std::size_t const limit = count - i < stretch ? count - i : stretch;
         std::size_t const run = UnitBlock::n_NonZeroRun(source + i, limit);
         std::size_t const known = i + run;
-        while (known >= i + reach) {
+        if (wide) i += UTF8EncodeBlocks::n_EncodeBlocks(source + i, known - i, out);
+        while (!wide && known >= i + reach) {
             if (ascii) {
                 std::size_t const narrowed = UnitBlock::n_NarrowAscii64(source + i, known - i, out);
                 i += narrowed;

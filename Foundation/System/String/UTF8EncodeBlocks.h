@@ -1,0 +1,264 @@
+// UTF-16 to UTF-8 sixteen units a step in 256-bit registers (AVX2), for
+// the UTF-8 encoder's fast way on processors that have them, found once at
+// run time; other processors keep the 128-bit steps of UTF8Shuffle.h and
+// UnitBlock.h. Internal to the library.
+//
+// A step loads 16 units and picks its way by what they hold: all ASCII
+// (narrowed, and long runs 64 at a time), all below 0x800 (both bytes of
+// every unit made at once, then each half of the register closed up with
+// one byte shuffle from the eight-lane table), all 0x800 and up (three
+// bytes each with one fixed shuffle) or any mix (the four-lane table).
+// The tables are those of UTF8Shuffle.h. The keys come from byte masks
+// (movemask) rather than from pext and pdep, which some processors with
+// these instructions run many times slower than a shuffle.
+//
+// Like the steps in UnitBlock.h, these read only units their caller
+// vouches for and write only where bytes of the result go or will go (see
+// cn_Reach).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "Foundation/System/String/UTF8Shuffle.h"
+
+#if defined(BASIS_UTF8_SHUFFLE) && defined(__x86_64__)
+#define BASIS_UTF8_ENCODE_WIDE 1
+#include <immintrin.h>
+#endif
+
+namespace UTF8EncodeBlocks {
+
+// The units a step may look at: its block of 16 and 16 more, whose bytes
+// come after the block's in the result (each takes at least one). A step's
+// 16-byte stores reach at most 15 bytes past the block's last byte, so
+// they and the terminator's place after them stay in the result's room.
+unsigned const cn_Reach = 16 + 16;
+
+#if defined(BASIS_UTF8_ENCODE_WIDE)
+
+// Every helper is merged into n_EncodeBlocks, so that no 256-bit value is
+// passed or kept on the stack: some compilers for 64-bit Windows cannot
+// give such values the 32-byte alignment they expect there.
+#define BASIS_UTF8_WIDE __attribute__((target("avx2,bmi2")))
+#define BASIS_UTF8_WIDE_STEP __attribute__((target("avx2,bmi2"), always_inline)) inline
+
+// Whether the processor (and the system, which must save the registers)
+// can run the steps below; asked once.
+inline bool b_Available() {
+    static bool const available = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("bmi2") != 0;
+    }();
+    return available;
+}
+
+// The moves of UTF8Shuffle.h's tables 16 bytes apart on 16-byte
+// boundaries, so that no load of them spans two cache lines, and the byte
+// counts apart from them.
+struct alignas(64) st_Moves {
+    std::uint8_t aac_Shuffle[256][16];
+    std::uint8_t ac_Bytes[256];
+};
+
+constexpr st_Moves st_MakeMoves(UTF8Shuffle::st_EncodeTable const& table) {
+    st_Moves moves{};
+    for (unsigned key = 0; key < 256; ++key) {
+        for (unsigned k = 0; k < 16; ++k) moves.aac_Shuffle[key][k] = table.a_Move[key].ac_Shuffle[k];
+        moves.ac_Bytes[key] = table.a_Move[key].n_Bytes;
+    }
+    return moves;
+}
+
+inline constexpr st_Moves sst_PairMoves = st_MakeMoves(UTF8Shuffle::sst_PairTable);
+inline constexpr st_Moves sst_QuadMoves = st_MakeMoves(UTF8Shuffle::sst_QuadTable);
+
+// Two sets of 16 byte moves, one for each half of a register.
+BASIS_UTF8_WIDE_STEP __m256i v_Moves(std::uint8_t const* low, std::uint8_t const* high) {
+    __m128i const first = _mm_loadu_si128(reinterpret_cast<__m128i const*>(low));
+    __m128i const second = _mm_loadu_si128(reinterpret_cast<__m128i const*>(high));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1);
+}
+
+BASIS_UTF8_WIDE_STEP void v_Store(unsigned char* out, __m128i bytes) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+}
+
+// 16 units that are all ASCII, a byte each.
+BASIS_UTF8_WIDE_STEP unsigned char* p_Ascii(__m256i unit, unsigned char* out) {
+    v_Store(out, _mm_packus_epi16(_mm256_castsi256_si128(unit), _mm256_extracti128_si256(unit, 1)));
+    return out + 16;
+}
+
+// 16 units below 0x800, one or two bytes each: 0xC0 | unit >> 6 then
+// 0x80 | the low six bits in each 16-bit lane, or the unit itself; each
+// half of the register then loses the second byte of its ASCII units.
+BASIS_UTF8_WIDE_STEP __m256i v_OneOrTwoLanes(__m256i unit, __m256i one) {
+    __m256i const two = _mm256_or_si256(
+        _mm256_or_si256(_mm256_srli_epi16(unit, 6), _mm256_set1_epi16(static_cast<short>(0x80C0))),
+        _mm256_and_si256(_mm256_slli_epi16(unit, 8), _mm256_set1_epi16(0x3F00)));
+    return _mm256_blendv_epi8(two, unit, one);
+}
+
+// Stores a register of two halves closed up by the keys of their units.
+BASIS_UTF8_WIDE_STEP unsigned char* p_StorePairs(__m256i lanes, unsigned first, unsigned second, unsigned char* out) {
+    __m256i const packed = _mm256_shuffle_epi8(
+        lanes, v_Moves(sst_PairMoves.aac_Shuffle[first], sst_PairMoves.aac_Shuffle[second]));
+    v_Store(out, _mm256_castsi256_si128(packed));
+    out += sst_PairMoves.ac_Bytes[first];
+    v_Store(out, _mm256_extracti128_si256(packed, 1));
+    return out + sst_PairMoves.ac_Bytes[second];
+}
+
+BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i unit, unsigned char* out) {
+    // A signed compare will do: no unit here has its sign bit set.
+    __m256i const one = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), unit);
+    // Bits 0-7: units 0-7 are ASCII; bits 16-23: units 8-15.
+    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, one)));
+    return p_StorePairs(v_OneOrTwoLanes(unit, one), longer & 0xFF, longer >> 16 & 0xFF, out);
+}
+
+// Two blocks of that kind, one mask for both.
+BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i a, __m256i b, unsigned char* out) {
+    __m256i const oneA = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), a);
+    __m256i const oneB = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), b);
+    // A byte each: units 0-7 of a, of b, units 8-15 of a, of b.
+    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(oneA, oneB)));
+    out = p_StorePairs(v_OneOrTwoLanes(a, oneA), longer & 0xFF, longer >> 16 & 0xFF, out);
+    return p_StorePairs(v_OneOrTwoLanes(b, oneB), longer >> 8 & 0xFF, longer >> 24, out);
+}
+
+// 16 units of 0x800 and up (most text in the scripts of East Asia), three
+// bytes each: the first two in a 16-bit lane and the third in another,
+// interleaved to a 32-bit lane a unit, then the same moves every time,
+// twelve bytes from four lanes.
+BASIS_UTF8_WIDE_STEP unsigned char* p_Three(__m256i unit, unsigned char* out) {
+    __m256i const leadAndMiddle = _mm256_or_si256(
+        _mm256_or_si256(_mm256_srli_epi16(unit, 12), _mm256_set1_epi16(static_cast<short>(0x80E0))),
+        _mm256_and_si256(_mm256_slli_epi16(unit, 2), _mm256_set1_epi16(0x3F00)));
+    __m256i const last = _mm256_or_si256(_mm256_and_si256(unit, _mm256_set1_epi16(0x3F)), _mm256_set1_epi16(0x80));
+    __m256i const pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128, 0, 1, 2, 4,
+                                          5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
+    // Units 0-3 and 8-11, then 4-7 and 12-15.
+    __m256i const low = _mm256_shuffle_epi8(_mm256_unpacklo_epi16(leadAndMiddle, last), pack);
+    __m256i const high = _mm256_shuffle_epi8(_mm256_unpackhi_epi16(leadAndMiddle, last), pack);
+    v_Store(out, _mm256_castsi256_si128(low));
+    v_Store(out + 12, _mm256_castsi256_si128(high));
+    v_Store(out + 24, _mm256_extracti128_si256(low, 1));
+    v_Store(out + 36, _mm256_extracti128_si256(high, 1));
+    return out + 48;
+}
+
+// 16 units of one to three bytes each, in any mix: each unit's bytes made
+// as p_Three makes them, in a 32-bit lane, and four lanes at a time closed
+// up with the four-lane table. narrow marks the units below 0x800.
+BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsigned char* out) {
+    __m256i const one = _mm256_cmpeq_epi16(_mm256_and_si256(unit, _mm256_set1_epi16(static_cast<short>(0xFF80))),
+                                           _mm256_setzero_si256());
+    __m256i const six = _mm256_set1_epi16(0x3F), follow = _mm256_set1_epi16(0x80);
+    __m256i const lowSix = _mm256_or_si256(_mm256_and_si256(unit, six), follow);
+    __m256i const midSix = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(unit, 6), six), follow);
+    // The first byte: the unit, 0xC0 | unit >> 6 or 0xE0 | unit >> 12;
+    // the second: the low six bits after two, the middle six after three.
+    __m256i first = _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 6), _mm256_set1_epi16(0xC0)), unit, one);
+    first = _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 12), _mm256_set1_epi16(0xE0)), first, narrow);
+    __m256i const second = _mm256_blendv_epi8(midSix, lowSix, narrow);
+    __m256i const pair = _mm256_or_si256(first, _mm256_slli_epi16(second, 8));
+    // Units 0-3 and 8-11, then 4-7 and 12-15.
+    __m256i const low = _mm256_unpacklo_epi16(pair, lowSix);
+    __m256i const high = _mm256_unpackhi_epi16(pair, lowSix);
+    // A bit a unit, set when it takes two bytes or more, then one when it
+    // takes three, for units 0-3 (bits 0-3 and 4-7), 4-7 (bits 8-15), 8-11
+    // and 12-15: each byte of the mask is the key of four units.
+    __m256i const order = _mm256_setr_epi8(0, 1, 2, 3, 8, 9, 10, 11, 4, 5, 6, 7, 12, 13, 14, 15, 0, 1, 2, 3, 8, 9, 10,
+                                           11, 4, 5, 6, 7, 12, 13, 14, 15);
+    unsigned const longer = ~static_cast<unsigned>(
+        _mm256_movemask_epi8(_mm256_shuffle_epi8(_mm256_packs_epi16(one, narrow), order)));
+    unsigned const key0 = longer & 0xFF, key1 = longer >> 8 & 0xFF, key2 = longer >> 16 & 0xFF, key3 = longer >> 24;
+    auto const& moves = sst_QuadMoves.aac_Shuffle;
+    __m256i const packedLow = _mm256_shuffle_epi8(low, v_Moves(moves[key0], moves[key2]));
+    __m256i const packedHigh = _mm256_shuffle_epi8(high, v_Moves(moves[key1], moves[key3]));
+    v_Store(out, _mm256_castsi256_si128(packedLow));
+    out += sst_QuadMoves.ac_Bytes[key0];
+    v_Store(out, _mm256_castsi256_si128(packedHigh));
+    out += sst_QuadMoves.ac_Bytes[key1];
+    v_Store(out, _mm256_extracti128_si256(packedLow, 1));
+    out += sst_QuadMoves.ac_Bytes[key2];
+    v_Store(out, _mm256_extracti128_si256(packedHigh, 1));
+    return out + sst_QuadMoves.ac_Bytes[key3];
+}
+
+// 16 units of any kind but zero.
+BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
+    __m256i const narrow = _mm256_cmpeq_epi16(_mm256_and_si256(unit, _mm256_set1_epi16(static_cast<short>(0xF800))),
+                                              _mm256_setzero_si256());
+    unsigned const narrowBits = static_cast<unsigned>(_mm256_movemask_epi8(narrow));
+    if (narrowBits == 0xFFFFFFFFu) return p_OneOrTwo(unit, out);
+    if (narrowBits == 0) return p_Three(unit, out);
+    return p_Mixed(unit, narrow, out);
+}
+
+// Encodes units, of which available are known not to be zero, in whole
+// blocks of 16 while cn_Reach of them are left; returns the units encoded
+// and moves bytes past the bytes written. Two blocks go at a time where
+// they can: all ASCII, they are narrowed at once (and what follows 64 at a
+// time while it is ASCII too); all below 0x800, both take that step
+// without asking again.
+BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, std::size_t available,
+                                                  unsigned char*& bytes) {
+    __m256i const notAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
+    __m256i const notNarrow = _mm256_set1_epi16(static_cast<short>(0xF800));
+    unsigned char* out = bytes;
+    std::size_t done = 0;
+    while (available - done >= 16 + cn_Reach) {
+        __m256i const a = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
+        __m256i const b = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 16));
+        __m256i const both = _mm256_or_si256(a, b);
+        if (_mm256_testz_si256(both, notAscii)) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                                _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
+            out += 32;
+            done += 32;
+            // These stores hold only bytes of the result: no reach needed.
+            for (; available - done >= 64; done += 64, out += 64) {
+                __m256i const c0 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
+                __m256i const c1 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 16));
+                __m256i const c2 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 32));
+                __m256i const c3 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 48));
+                if (!_mm256_testz_si256(_mm256_or_si256(_mm256_or_si256(c0, c1), _mm256_or_si256(c2, c3)), notAscii))
+                    break;
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                                    _mm256_permute4x64_epi64(_mm256_packus_epi16(c0, c1), 0xD8));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32),
+                                    _mm256_permute4x64_epi64(_mm256_packus_epi16(c2, c3), 0xD8));
+            }
+            continue;
+        }
+        if (_mm256_testz_si256(both, notNarrow)) {
+            out = p_OneOrTwo(a, b, out);
+        } else {
+            out = p_Block(b, p_Block(a, out));
+        }
+        done += 32;
+    }
+    if (available - done >= cn_Reach) {
+        __m256i const a = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
+        out = _mm256_testz_si256(a, notAscii) ? p_Ascii(a, out) : p_Block(a, out);
+        done += 16;
+    }
+    bytes = out;
+    return done;
+}
+
+#undef BASIS_UTF8_WIDE_STEP
+#undef BASIS_UTF8_WIDE
+
+#else
+
+// Never taken: the 128-bit steps do all.
+inline bool b_Available() { return false; }
+inline std::size_t n_EncodeBlocks(unsigned short const*, std::size_t, unsigned char*&) { return 0; }
+
+#endif
+
+}  // namespace UTF8EncodeBlocks

@@ -1,0 +1,99 @@
+#include "Foundation/System/String/UTF8EncodeBlocks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Foundation/System/String/UTF8Coder.h"
+
+namespace {
+
+typedef std::vector<unsigned short> Units;
+
+// The fast encoder against the careful one on text, with the count just
+// the text (no zero after it) and far beyond it (a zero after it); source
+// and target are heap blocks of just their size, so that the address
+// checker sees any touch past them.
+void v_ExpectSameBytes(Units const& text, std::string const& what) {
+    std::vector<char> expected(text.size() * 3 + 1);
+    int const n = UTF8Coder::si_EncodeCarefully(expected.data(), text.data(), static_cast<unsigned>(text.size()));
+    for (bool terminated : {false, true}) {
+        Units source(text);
+        if (terminated) source.push_back(0);
+        std::vector<char> bytes(static_cast<size_t>(n) + 1, '#');
+        unsigned const count = terminated ? ~0u - 7 : static_cast<unsigned>(text.size());
+        int const m = UTF8Coder::si_Encode(bytes.data(), source.data(), count);
+        ASSERT_EQ(m, n) << what << (terminated ? ", terminated" : "");
+        ASSERT_EQ(std::string(bytes.data(), bytes.size()), std::string(expected.data(), bytes.size()))
+            << what << (terminated ? ", terminated" : "");
+    }
+}
+
+// Text of one kind that each block step takes whole (ASCII, below 0x800,
+// 0x800 and up, the two last mixed) with one unit of another kind at
+// every place, and with the highest and lowest unit of each length; long
+// enough for the runs of ASCII taken 64 units at a time, and for pairs of
+// blocks and the single block at the end.
+TEST(UTF8EncodeBlocks, EveryKindOfBlockMatchesTheCarefulCoder) {
+    unsigned short const kinds[][3] = {{'a', 'z', ' '},         {0x436, 0xE9, '.'},        {0x4E2D, 0x3042, 0xD83D},
+                                       {0x7F, 0x80, 0x7FF},     {0x800, 0xFFFF, 0xDE00},   {0x430, 0x3002, '\n'}};
+    unsigned short const odd[] = {'x', 0x7F, 0x80, 0xE9, 0x7FF, 0x800, 0x4E00, 0xD800, 0xDFFF, 0xFFFF};
+    for (unsigned length : {31u, 47u, 48u, 64u, 97u, 150u}) {
+        for (auto const& kind : kinds) {
+            Units base(length);
+            for (unsigned i = 0; i < length; ++i) base[i] = kind[i * 7 % 11 % 3];
+            v_ExpectSameBytes(base, "plain " + std::to_string(kind[0]));
+            for (unsigned at = 0; at < length; ++at) {
+                for (unsigned short unit : odd) {
+                    Units text = base;
+                    text[at] = unit;
+                    v_ExpectSameBytes(text, std::to_string(length) + " units of " + std::to_string(kind[0]) +
+                                                ", " + std::to_string(unit) + " at " + std::to_string(at));
+                    if (testing::Test::HasFatalFailure()) return;
+                }
+            }
+        }
+    }
+    // A long run of ASCII, broken once anywhere.
+    Units ascii(300);
+    for (unsigned i = 0; i < ascii.size(); ++i) ascii[i] = static_cast<unsigned short>('a' + i % 26);
+    for (unsigned at = 0; at < ascii.size(); ++at) {
+        Units text = ascii;
+        text[at] = 0x20AC;
+        v_ExpectSameBytes(text, "ASCII with the euro sign at " + std::to_string(at));
+        if (testing::Test::HasFatalFailure()) return;
+    }
+}
+
+// Units given to the steps alone: what they say they did is what the
+// careful coder makes of those units, and nothing is written past the
+// room the units after them vouch for.
+TEST(UTF8EncodeBlocks, StepsReportTheirUnitsAndBytes) {
+    if (!UTF8EncodeBlocks::b_Available()) GTEST_SKIP() << "no 256-bit steps on this processor";
+    // Blocks of ASCII, of two-byte units, of three-byte units and mixed.
+    Units text;
+    for (unsigned i = 0; i < 80; ++i) {
+        unsigned short const mixed = static_cast<unsigned short>(i % 3 == 0 ? 'a' : i % 3 == 1 ? 0x436 : 0x4E2D);
+        unsigned short const kinds[] = {'a', 0x436, 0x4E2D, mixed};
+        text.push_back(kinds[i / 16 % 4]);
+    }
+    for (size_t available = 0; available <= text.size(); ++available) {
+        std::vector<unsigned char> bytes(text.size() * 3 + 1, '#');
+        unsigned char* out = bytes.data();
+        size_t const done = UTF8EncodeBlocks::n_EncodeBlocks(text.data(), available, out);
+        std::vector<char> expected(text.size() * 3 + 1);
+        int const n = UTF8Coder::si_EncodeCarefully(expected.data(), text.data(), static_cast<unsigned>(done));
+        // Whole blocks, each with cn_Reach units at hand, as many as there are.
+        ASSERT_EQ(done % 16, 0u);
+        ASSERT_TRUE(done == 0 || done - 16 + UTF8EncodeBlocks::cn_Reach <= available) << available;
+        ASSERT_LT(available - done, UTF8EncodeBlocks::cn_Reach) << available;
+        ASSERT_EQ(out - bytes.data(), n) << available;
+        ASSERT_EQ(std::string(bytes.begin(), bytes.begin() + n), std::string(expected.data(), static_cast<size_t>(n)));
+        // Past the bytes of all available units and a terminator: untouched.
+        int const reach = UTF8Coder::si_EncodeCarefully(expected.data(), text.data(), static_cast<unsigned>(available));
+        for (size_t k = static_cast<size_t>(reach) + 1; k < bytes.size(); ++k) ASSERT_EQ(bytes[k], '#') << available;
+    }
+}
+
+}  // namespace
