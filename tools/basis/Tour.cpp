@@ -33,6 +33,7 @@ st_Section const aso_Sections[] = {
     {"errors", &i_TourErrors, true},
     {"trees", &i_TourTrees, true},
     {"hash", &i_TourHash, true},
+    {"utf8", &i_TourUtf8Decode, true},
 };
 
 }  // namespace
