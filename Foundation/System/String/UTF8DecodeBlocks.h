@@ -44,33 +44,35 @@ inline bool b_Available() {
     return available;
 }
 
-// For eight 16-bit lanes, by a bit a lane kept: the byte moves that bring
-// the kept lanes together at the front, in order (0x80 clears a byte).
+// For a group of eight bytes, by a bit a byte kept: the byte moves that
+// bring the kept bytes together at the group's front, in order (0x80
+// clears a byte); for the first and the second group of a 128-bit half.
+// Rows of eight bytes are found by the bits themselves, scaled.
 struct st_SqueezeTable {
-    std::uint8_t aac_Move[256][16];
+    std::uint8_t aaac_Move[2][256][8];
 };
 
 constexpr st_SqueezeTable st_MakeSqueezeTable() {
     st_SqueezeTable table{};
-    for (unsigned keep = 0; keep < 256; ++keep) {
-        std::uint8_t* const move = table.aac_Move[keep];
-        unsigned at = 0;
-        for (unsigned lane = 0; lane < 8; ++lane) {
-            if ((keep >> lane & 1) == 0) continue;
-            move[at++] = static_cast<std::uint8_t>(2 * lane);
-            move[at++] = static_cast<std::uint8_t>(2 * lane + 1);
+    for (unsigned group = 0; group < 2; ++group) {
+        for (unsigned keep = 0; keep < 256; ++keep) {
+            std::uint8_t* const move = table.aaac_Move[group][keep];
+            unsigned at = 0;
+            for (unsigned byte = 0; byte < 8; ++byte)
+                if (keep >> byte & 1) move[at++] = static_cast<std::uint8_t>(8 * group + byte);
+            while (at < 8) move[at++] = 0x80;
         }
-        while (at < 16) move[at++] = 0x80;
     }
     return table;
 }
 
 inline constexpr st_SqueezeTable sst_SqueezeTable = st_MakeSqueezeTable();
 
-// The bytes of a block that are 0x80 and up, 0xC0 and up, 0xE0 and up and
-// 0xF0 and up, a bit each.
+// The bytes of a block that are 0x80 and up, 0xC0 and up and 0xE0 and up,
+// a bit each, and whether any is 0xF0 or more.
 struct st_Kinds {
-    std::uint64_t n8_High, n8_Lead, n8_Lead3, n8_Lead4;
+    std::uint64_t n8_High, n8_Lead, n8_Lead3;
+    bool b_Longer;
 };
 
 __attribute__((target("avx2,popcnt"))) inline std::uint64_t n8_Mask(__m256i low, __m256i high) {
@@ -86,12 +88,14 @@ __attribute__((target("avx2,popcnt"))) inline std::uint64_t n8_Above(__m256i low
 }
 
 // Signed compares: 0x80-0xFF are below zero, so a byte above -65 is 0xC0
-// and up or ASCII, which n8_High leaves out.
+// and up or ASCII, which n8_High leaves out. 0xF0 and up leave something
+// when 0xEF is taken off without a sign.
 __attribute__((target("avx2,popcnt"))) inline st_Kinds st_Classify(unsigned char const* bytes) {
     __m256i const low = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(bytes));
     __m256i const high = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(bytes + 32));
     std::uint64_t const top = n8_Mask(low, high);
-    return {top, n8_Above(low, high, top, -65), n8_Above(low, high, top, -33), n8_Above(low, high, top, -17)};
+    __m256i const over = _mm256_subs_epu8(_mm256_max_epu8(low, high), _mm256_set1_epi8(static_cast<char>(0xEF)));
+    return {top, n8_Above(low, high, top, -65), n8_Above(low, high, top, -33), !_mm256_testz_si256(over, over)};
 }
 
 // 16 bytes from each place, one a 128-bit half.
@@ -100,9 +104,15 @@ __attribute__((target("avx2,popcnt"))) inline __m256i v_TwoLoads(void const* fir
                                    _mm_loadu_si128(static_cast<__m128i const*>(second)), 1);
 }
 
-// The moves for two groups of eight lanes, one a 128-bit half.
-__attribute__((target("avx2,popcnt"))) inline __m256i v_Moves(unsigned first, unsigned second) {
-    return v_TwoLoads(sst_SqueezeTable.aac_Move[first], sst_SqueezeTable.aac_Move[second]);
+// The moves for one group of eight bytes, in the low half.
+__attribute__((target("avx2,popcnt"))) inline __m128i v_Row(unsigned group, unsigned keep) {
+    return _mm_loadl_epi64(reinterpret_cast<__m128i const*>(sst_SqueezeTable.aaac_Move[group][keep]));
+}
+
+// The moves for the four groups of eight bytes in a 256-bit register.
+__attribute__((target("avx2,popcnt"))) inline __m256i v_Moves(unsigned const (&group)[4]) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi64(v_Row(0, group[0]), v_Row(1, group[1]))),
+                                   _mm_unpacklo_epi64(v_Row(0, group[2]), v_Row(1, group[3])), 1);
 }
 
 // The units of the 32 bytes in bytes, one a 16-bit lane, each as if its
@@ -112,9 +122,8 @@ __attribute__((target("avx2,popcnt"))) inline __m256i v_Moves(unsigned first, un
 // lead, that lead's four bits on top, as the decoder adds them up (the
 // sums' carries never meet for bytes laid out right). before and
 // beforeThat are the same bytes one and two places later, the earlier
-// bytes first. The low bytes and the high bytes are paired a 128-bit half
-// at a time, so unitsLow holds the units of bytes 0-7 and 16-23 and
-// unitsHigh those of 8-15 and 24-31.
+// bytes first. The units' low bytes and high bytes come apart, each in
+// the order of the bytes.
 struct st_Units {
     __m256i v_Low, v_High;
 };
@@ -137,25 +146,29 @@ __attribute__((target("avx2,popcnt"))) inline st_Units st_MakeUnits(__m256i byte
         high = _mm256_or_si256(high, _mm256_and_si256(_mm256_slli_epi16(beforeThat, 4),
                                                       _mm256_and_si256(afterLead3, _mm256_set1_epi8(static_cast<char>(0xF0)))));
     }
-    high = _mm256_and_si256(following, high);
-    return {_mm256_unpacklo_epi8(low, high), _mm256_unpackhi_epi8(low, high)};
+    return {low, _mm256_and_si256(following, high)};
 }
 
-// Writes the units of lanes whose bits keep has, in order, at out; each
-// 16-byte store lands over the lanes after the kept ones before it.
-// Returns where the next unit goes.
+// Writes the units whose bits keep has, in order, at out: the kept bytes
+// of each group of eight at its front, then paired into units, each
+// group's 16-byte store landing over the units after the kept ones before
+// it. Returns where the next unit goes.
 __attribute__((target("avx2,popcnt"))) inline unsigned short* p_Squeeze(st_Units const& lanes, unsigned keep,
                                                                         unsigned short* out) {
     unsigned const group[4] = {keep & 0xFF, keep >> 8 & 0xFF, keep >> 16 & 0xFF, keep >> 24};
-    __m256i const low = _mm256_shuffle_epi8(lanes.v_Low, v_Moves(group[0], group[2]));
-    __m256i const high = _mm256_shuffle_epi8(lanes.v_High, v_Moves(group[1], group[3]));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(low));
+    __m256i const moves = v_Moves(group);
+    __m256i const low = _mm256_shuffle_epi8(lanes.v_Low, moves);
+    __m256i const high = _mm256_shuffle_epi8(lanes.v_High, moves);
+    // Groups 0 and 2 (a half's first), then 1 and 3.
+    __m256i const first = _mm256_unpacklo_epi8(low, high);
+    __m256i const second = _mm256_unpackhi_epi8(low, high);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(first));
     out += __builtin_popcount(group[0]);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(high));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(second));
     out += __builtin_popcount(group[1]);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_extracti128_si256(low, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_extracti128_si256(first, 1));
     out += __builtin_popcount(group[2]);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_extracti128_si256(high, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_extracti128_si256(second, 1));
     return out + __builtin_popcount(group[3]);
 }
 
@@ -235,14 +248,14 @@ __attribute__((target("avx2,popcnt"))) inline std::size_t n_DecodeBlocks(unsigne
         // Sixteen three-byte sequences first, the rest of the block after.
         std::uint64_t const first48 = (std::uint64_t{1} << 48) - 1, threes = 0x249249249249;
         if ((kinds.n8_High & first48) == first48 && (kinds.n8_Lead & first48) == threes &&
-            (kinds.n8_Lead3 & first48) == threes && (kinds.n8_Lead4 & first48) == 0) {
+            (kinds.n8_Lead3 & first48) == threes && !kinds.b_Longer) {
             v_DecodeThrees(block, out);
             out += 16;
             done += 48;
             continue;
         }
         std::uint64_t const follow = kinds.n8_High & ~kinds.n8_Lead;
-        if (kinds.n8_Lead4 != 0 || (kinds.n8_Lead << 1 | kinds.n8_Lead3 << 2) != follow) break;
+        if (kinds.b_Longer || (kinds.n8_Lead << 1 | kinds.n8_Lead3 << 2) != follow) break;
         // A sequence cut off by the block's end: its lead is the last byte,
         // or a three-byte lead the last but one.
         unsigned const cut = kinds.n8_Lead >> 63 ? 1 : kinds.n8_Lead3 >> 62 & 1 ? 2 : 0;
