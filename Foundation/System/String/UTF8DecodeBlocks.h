@@ -1,11 +1,13 @@
 // Wide blocks for the UTF-8 decoder's fast path: 64 bytes of text at a time
 // that mix one-, two- and three-byte sequences laid out right, decoded with
-// 256-bit registers. Every byte's unit is worked out in its own 16-bit lane
-// from the byte and the two before it, as if each byte ended a sequence;
-// the lanes of the bytes that do not (leads and the middle bytes of
+// 256-bit registers. Every byte's unit is worked out, a low and a high
+// byte, from the byte and the two before it, as if each byte ended a
+// sequence; the bytes that do not (leads and the middle bytes of
 // three-byte sequences) are then squeezed out with byte shuffles picked by
-// eight lanes at a time. The steps of a block depend on each other only
-// through where their units go, so they overlap.
+// eight bytes at a time, and the rest paired into units. The steps of a
+// block depend on each other only through where their units go, so they
+// overlap; text made wholly of three-byte sequences goes 48 bytes at a
+// time with fixed moves.
 //
 // Needs AVX2 and POPCNT, compiled for them alone and taken only when the
 // processor has them, found once at run time. Not on 64-bit Windows: there
@@ -115,8 +117,8 @@ __attribute__((target("avx2,popcnt"))) inline __m256i v_Moves(unsigned const (&g
                                    _mm_unpacklo_epi64(v_Row(0, group[2]), v_Row(1, group[3])), 1);
 }
 
-// The units of the 32 bytes in bytes, one a 16-bit lane, each as if its
-// byte ended a sequence: an ASCII byte itself; a following byte its own
+// The units of the 32 bytes in bytes, one for each byte, as if that byte
+// ended a sequence: an ASCII byte itself; a following byte its own
 // six bits, after them the low bits of the byte before (a lead's five, or
 // a middle byte's six) and, when the byte two before is a three-byte
 // lead, that lead's four bits on top, as the decoder adds them up (the
@@ -238,8 +240,8 @@ __attribute__((target("avx2,popcnt"))) inline std::size_t n_DecodeBlocks(unsigne
         if (kinds.n8_High == 0) {
             // All ASCII: widened as it is.
             for (unsigned k = 0; k < 4; ++k) {
-                __m128i const part = _mm_loadu_si128(reinterpret_cast<__m128i const*>(block + 16 * k));
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * k), _mm256_cvtepu8_epi16(part));
+                __m128i const piece = _mm_loadu_si128(reinterpret_cast<__m128i const*>(block + 16 * k));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * k), _mm256_cvtepu8_epi16(piece));
             }
             out += 64;
             done += 64;
