@@ -23,7 +23,8 @@ int i_TourLocale();
 int i_TourRegistry();
 int i_TourCalendar();
 int i_TourSync();
-int i_TourUtf8();
+int i_TourUtf8Decode();
+int i_TourUtf8Encode();
 
 // A new name for a scratch file of the tour (TourScratch.cpp); the
 // section removes the file again.

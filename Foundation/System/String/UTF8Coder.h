@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Foundation/System/String/UTF8DecodeBlocks.h"
 #include "Foundation/System/String/UTF8EncodeBlocks.h"
 #include "Foundation/System/String/UTF8Shuffle.h"
 #include "Foundation/System/String/UnitBlock.h"
@@ -105,6 +106,9 @@ inline int si_Decode(unsigned short* target, char const* source, unsigned count,
     std::size_t i = 0, known = 0;
     bool knownAll = false;
     bool const shuffle = UTF8Shuffle::b_Available();
+    bool const wide = UTF8DecodeBlocks::b_Available();
+    // Known bytes looked for ahead: enough for the widest step at hand.
+    std::size_t const ahead = wide ? UTF8DecodeBlocks::cn_Reach : UnitBlock::cn_WidenReach;
     while (i < count) {
         unsigned const byte = in[i];
         if (byte == 0) break;
@@ -114,11 +118,17 @@ inline int si_Decode(unsigned short* target, char const* source, unsigned count,
             ++i;
             continue;
         }
-        if (known < i + UnitBlock::cn_WidenReach && !knownAll) {
+        if (known < i + ahead && !knownAll) {
             std::size_t const limit = count - i < stretch ? count - i : stretch;
             std::size_t const run = UnitBlock::n_NonZeroRun(in + i, limit);
             known = i + run;
             knownAll = run < stretch;
+        }
+        if (byte >= 0xC0 && byte < 0xF0 && wide && known >= i + UTF8DecodeBlocks::cn_Reach) {
+            // 64 bytes a step while the text is laid out right.
+            std::size_t const used = UTF8DecodeBlocks::n_DecodeBlocks(in + i, known - i, out);
+            i += used;
+            if (used != 0) continue;
         }
         if (byte >= 0xC0 && byte < 0xF0 && shuffle && known >= i + UTF8Shuffle::cn_DecodeReach) {
             // Text of two- and three-byte sequences, mixed with ASCII, by

@@ -438,3 +438,36 @@ TEST(UTF, FastAndCarefulCodersAgree) {
 
 }  // namespace
 
+
+// Long texts of one script, which the fast decoder takes by wide blocks,
+// with one odd sequence moved through them and the count cut anywhere:
+// the same units, count and state as the careful decoder, written into
+// room of just the result's size.
+TEST(UTF, LongTextsDecodeByBlocksAsCarefully) {
+    char const* const scripts[][3] = {{"a", "b", "\xC3\xA9"},
+                                      {"\xD0\xB6", " ", "\xD0\xB0"},
+                                      {"\xE4\xB8\x80", "\xE3\x81\x82", "\xE3\x80\x82"},
+                                      {"\xE4\xB8\x80", "\xD0\xB6", "a"}};
+    char const* const odd[] = {"\xF0\x9F\x98\x80", "\xC3", "\xE2\x82", "\x80", "\xF8", "\xC3" "A", "\xE2\x82" "A",
+                               "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80"};
+    st_Random random{5};
+    for (auto const& script : scripts) {
+        std::string base;
+        while (base.size() < 400) base += script[random.n_Next() % 4 == 0 ? 1 + random.n_Next() % 2 : 0];
+        for (unsigned at = 0; at < 200; at += 1 + random.n_Next() % 5) {
+            std::string text = base;
+            text.insert(std::min<size_t>(at, text.size()), odd[random.n_Next() % std::size(odd)]);
+            for (unsigned count : {static_cast<unsigned>(text.size()), 96 + at % 64, 160 + at, 300 + at % 7}) {
+                count = std::min<unsigned>(count, static_cast<unsigned>(text.size()));
+                UTF8Coder::st_Decoder careful, fast;
+                Units expected(text.size() + 1);
+                int const n = UTF8Coder::si_DecodeCarefully(expected.data(), text.data(), count, careful);
+                expected.resize(static_cast<size_t>(n));
+                Units units(expected.size());
+                ASSERT_EQ(UTF8Coder::si_Decode(units.data(), text.data(), count, fast), n) << at << " " << count;
+                ASSERT_EQ(units, expected) << at << " " << count;
+                ASSERT_TRUE(fast == careful) << at << " " << count;
+            }
+        }
+    }
+}

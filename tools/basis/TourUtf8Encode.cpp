@@ -16,7 +16,7 @@ struct st_Sample {
 
 }  // namespace
 
-int i_TourUtf8() {
+int i_TourUtf8Encode() {
     v_TourHeading("UTF-8 encoding by blocks");
     std::printf("UTF-16 to UTF-8 goes 16 units a step: %s.\n",
                 UTF8EncodeBlocks::b_Available() ? "256-bit steps (AVX2), chosen at run time"
