@@ -171,10 +171,13 @@ void CT_VoidHashTable::v_InsertAll(CT_VoidHashTable const* other) {
 // A new item at the head of bucket; no lookup, no resize. Memory
 // exhaustion is the allocator's to report; without an item nothing is
 // added.
-inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const* data) {
-    st_HashItem* item = static_cast<st_HashItem*>(std::malloc(sizeof(st_HashItem) + n_KeySize + n_DataSize));
+inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const* data, std::uint32_t textHash) {
+    bool keep = b_KeepsTextHash();
+    unsigned size = sizeof(st_HashItem) + n_KeySize + n_DataSize;
+    st_HashItem* item = static_cast<st_HashItem*>(std::malloc(size + (keep ? sizeof textHash : 0)));
     if (item == nullptr) return;
     item->v_Set(key, n_KeySize, data, n_DataSize);
+    if (keep) std::memcpy(reinterpret_cast<unsigned char*>(item) + size, &textHash, sizeof textHash);
     st_HashItem* head = pso_Head(bucket);
     if (head != nullptr) ++n_Collisions;
     item->pso_Following = head;
@@ -188,12 +191,14 @@ int CT_VoidHashTable::b_Insert(void const* key, void const* data) {
     // first takes the smallest size a resize gives (2 buckets).
     if (n_GetTableSize() == 0) v_Resize(1);
     unsigned bucket = 0;
-    st_HashItem* item = pso_Find(key, &bucket, nullptr);
+    // The lookup's hash of a text key, kept in a new item.
+    std::uint32_t textHash = 0;
+    st_HashItem* item = pso_Find(key, &bucket, nullptr, &textHash);
     if (item != nullptr) {
         sv_Copy(item->pv_Data, data, n_DataSize);
         return 1;
     }
-    v_Add(bucket, key, data);
+    v_Add(bucket, key, data, textHash);
     if (n_Collisions > n_GetTableSize() / 4) v_Resize(0);
     return 0;
 }
@@ -253,25 +258,23 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     Container::CT_Modulo modulo(target);
     auto fetchNothing = [](st_HashItem const*) {};
     auto fetchText = [](st_HashItem const* item) { Container::sv_Prefetch(spcx_KeyText<char>(item + 1)); };
-    // The unreduced hash of the library's own text-pointer callbacks, by
-    // the same text hash and the same fold: the case-insensitive ones fold
-    // through tables taken from the current locale once for the walk.
+    // The unreduced hash of the library's case-insensitive text-pointer
+    // callbacks, by the same text hash and the same fold, through tables
+    // taken from the current locale once for the walk.
     auto relinkText = [&](auto textHash) {
         return sn_Relink(this, newHeads, fetchText,
                          [&](st_HashItem const* item) { return modulo.n4_Of(textHash(item + 1)) + 1; });
     };
-    if (b_IntegerKeys()) {
+    if (b_KeepsTextHash()) {
+        // Each item's own hash, reduced: the text is not read again.
+        n_Collisions = sn_Relink(this, newHeads, fetchNothing,
+                                 [&](st_HashItem const* item) { return modulo.n4_Of(n4_KeptHash(item)) + 1; });
+    } else if (b_IntegerKeys()) {
         n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&](st_HashItem const* item) {
             std::uint32_t value;
             std::memcpy(&value, item + 1, sizeof value);
             return modulo.n4_Of(value) + 1;
         });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ)) {
-        n_Collisions = relinkText(
-            [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key)); });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ)) {
-        n_Collisions = relinkText(
-            [](void const* key) { return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key)); });
     } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ)) {
         TextHash::CT_UpperTable upper;
         n_Collisions =
