@@ -72,8 +72,12 @@ unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, Fetch
         std::free(items);
         return collisions;
     }
-    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
-        st_HashItem* item = table->pso_GetAt(bucket);
+    // The old heads read from a local view: the moves write through
+    // pointers the compiler cannot tell apart from the table's own fields.
+    unsigned char const* heads = static_cast<unsigned char const*>(table->pcco_GetBuffer()->qcv_Get());
+    for (unsigned k = 0; k < buckets; ++k) {
+        st_HashItem* item;
+        std::memcpy(&item, heads + k * sizeof item, sizeof item);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
             move(item);
@@ -267,8 +271,12 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     };
     if (b_KeepsTextHash()) {
         // Each item's own hash, reduced: the text is not read again.
-        n_Collisions = sn_Relink(this, newHeads, fetchNothing,
-                                 [&](st_HashItem const* item) { return modulo.n4_Of(n4_KeptHash(item)) + 1; });
+        std::size_t const hashAt = sizeof(st_HashItem) + n_KeySize + n_DataSize;
+        n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&modulo, hashAt](st_HashItem const* item) {
+            std::uint32_t hash;
+            std::memcpy(&hash, reinterpret_cast<unsigned char const*>(item) + hashAt, sizeof hash);
+            return modulo.n4_Of(hash) + 1;
+        });
     } else if (b_IntegerKeys()) {
         n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&](st_HashItem const* item) {
             std::uint32_t value;
