@@ -25,7 +25,10 @@
 // insertion (the hash divides by the bucket count); keys and data passed
 // by address have the table's sizes; an iterator's reads and removals need
 // a current item. An iterator stays valid while no item is inserted or
-// removed other than through it.
+// removed other than through it. A text whose pointer is a key stays as it
+// was while the key is in the table: with the exact text hashes the table
+// keeps the hash the text had when it went in (as any hash table's lookups
+// need their keys unchanged).
 #pragma once
 
 #include <cstdint>
