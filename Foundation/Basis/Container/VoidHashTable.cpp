@@ -132,10 +132,13 @@ void CT_VoidHashTable::v_Init(CT_VoidHashTable const* other) {
 
 void CT_VoidHashTable::v_Exit() {
     unsigned buckets = n_GetTableSize();
+    // Freeing reads each item's allocation header: with the heads walked in
+    // order, the items a few buckets on are fetched now. A table whose items
+    // fit the caches is freed without the fetches (as the iterator walks).
+    bool fetch = buckets >= 8192;
     for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
-        // Freeing reads each item's allocation header: with the heads
-        // walked in order, the items a few buckets on are fetched now.
-        if (bucket + Container::se_FetchAhead <= buckets) Container::sv_Prefetch(pso_Head(bucket + Container::se_FetchAhead));
+        if (fetch && bucket + Container::se_FetchAhead <= buckets)
+            Container::sv_Prefetch(pso_Head(bucket + Container::se_FetchAhead));
         st_HashItem* item = pso_Head(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
