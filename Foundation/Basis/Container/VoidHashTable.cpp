@@ -72,8 +72,12 @@ unsigned sn_Relink(CT_VoidHashTable const* table, unsigned char* newHeads, Fetch
         std::free(items);
         return collisions;
     }
-    for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
-        st_HashItem* item = table->pso_GetAt(bucket);
+    // The old heads read from a local view: the moves write through
+    // pointers the compiler cannot tell apart from the table's own fields.
+    unsigned char const* heads = static_cast<unsigned char const*>(table->pcco_GetBuffer()->qcv_Get());
+    for (unsigned k = 0; k < buckets; ++k) {
+        st_HashItem* item;
+        std::memcpy(&item, heads + k * sizeof item, sizeof item);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
             move(item);
@@ -128,10 +132,13 @@ void CT_VoidHashTable::v_Init(CT_VoidHashTable const* other) {
 
 void CT_VoidHashTable::v_Exit() {
     unsigned buckets = n_GetTableSize();
+    // Freeing reads each item's allocation header: with the heads walked in
+    // order, the items a few buckets on are fetched now. A table whose items
+    // fit the caches is freed without the fetches (as the iterator walks).
+    bool fetch = buckets >= 8192;
     for (unsigned bucket = 1; bucket <= buckets; ++bucket) {
-        // Freeing reads each item's allocation header: with the heads
-        // walked in order, the items a few buckets on are fetched now.
-        if (bucket + Container::se_FetchAhead <= buckets) Container::sv_Prefetch(pso_Head(bucket + Container::se_FetchAhead));
+        if (fetch && bucket + Container::se_FetchAhead <= buckets)
+            Container::sv_Prefetch(pso_Head(bucket + Container::se_FetchAhead));
         st_HashItem* item = pso_Head(bucket);
         while (item != nullptr) {
             st_HashItem* following = item->pso_Following;
@@ -171,10 +178,13 @@ void CT_VoidHashTable::v_InsertAll(CT_VoidHashTable const* other) {
 // A new item at the head of bucket; no lookup, no resize. Memory
 // exhaustion is the allocator's to report; without an item nothing is
 // added.
-inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const* data) {
-    st_HashItem* item = static_cast<st_HashItem*>(std::malloc(sizeof(st_HashItem) + n_KeySize + n_DataSize));
+inline void CT_VoidHashTable::v_Add(unsigned bucket, void const* key, void const* data, std::uint32_t textHash) {
+    bool keep = b_KeepsTextHash();
+    unsigned size = sizeof(st_HashItem) + n_KeySize + n_DataSize;
+    st_HashItem* item = static_cast<st_HashItem*>(std::malloc(size + (keep ? sizeof textHash : 0)));
     if (item == nullptr) return;
     item->v_Set(key, n_KeySize, data, n_DataSize);
+    if (keep) std::memcpy(reinterpret_cast<unsigned char*>(item) + size, &textHash, sizeof textHash);
     st_HashItem* head = pso_Head(bucket);
     if (head != nullptr) ++n_Collisions;
     item->pso_Following = head;
@@ -188,12 +198,14 @@ int CT_VoidHashTable::b_Insert(void const* key, void const* data) {
     // first takes the smallest size a resize gives (2 buckets).
     if (n_GetTableSize() == 0) v_Resize(1);
     unsigned bucket = 0;
-    st_HashItem* item = pso_Find(key, &bucket, nullptr);
+    // The lookup's hash of a text key, kept in a new item.
+    std::uint32_t textHash = 0;
+    st_HashItem* item = pso_Find(key, &bucket, nullptr, &textHash);
     if (item != nullptr) {
         sv_Copy(item->pv_Data, data, n_DataSize);
         return 1;
     }
-    v_Add(bucket, key, data);
+    v_Add(bucket, key, data, textHash);
     if (n_Collisions > n_GetTableSize() / 4) v_Resize(0);
     return 0;
 }
@@ -253,25 +265,27 @@ void CT_VoidHashTable::v_Resize(unsigned tableSize) {
     Container::CT_Modulo modulo(target);
     auto fetchNothing = [](st_HashItem const*) {};
     auto fetchText = [](st_HashItem const* item) { Container::sv_Prefetch(spcx_KeyText<char>(item + 1)); };
-    // The unreduced hash of the library's own text-pointer callbacks, by
-    // the same text hash and the same fold: the case-insensitive ones fold
-    // through tables taken from the current locale once for the walk.
+    // The unreduced hash of the library's case-insensitive text-pointer
+    // callbacks, by the same text hash and the same fold, through tables
+    // taken from the current locale once for the walk.
     auto relinkText = [&](auto textHash) {
         return sn_Relink(this, newHeads, fetchText,
                          [&](st_HashItem const* item) { return modulo.n4_Of(textHash(item + 1)) + 1; });
     };
-    if (b_IntegerKeys()) {
+    if (b_KeepsTextHash()) {
+        // Each item's own hash, reduced: the text is not read again.
+        std::size_t const hashAt = sizeof(st_HashItem) + n_KeySize + n_DataSize;
+        n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&modulo, hashAt](st_HashItem const* item) {
+            std::uint32_t hash;
+            std::memcpy(&hash, reinterpret_cast<unsigned char const*>(item) + hashAt, sizeof hash);
+            return modulo.n4_Of(hash) + 1;
+        });
+    } else if (b_IntegerKeys()) {
         n_Collisions = sn_Relink(this, newHeads, fetchNothing, [&](st_HashItem const* item) {
             std::uint32_t value;
             std::memcpy(&value, item + 1, sizeof value);
             return modulo.n4_Of(value) + 1;
         });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ)) {
-        n_Collisions = relinkText(
-            [](void const* key) { return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key)); });
-    } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ)) {
-        n_Collisions = relinkText(
-            [](void const* key) { return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key)); });
     } else if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashNoCasePQCZ)) {
         TextHash::CT_UpperTable upper;
         n_Collisions =

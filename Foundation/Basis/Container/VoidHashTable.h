@@ -25,7 +25,10 @@
 // insertion (the hash divides by the bucket count); keys and data passed
 // by address have the table's sizes; an iterator's reads and removals need
 // a current item. An iterator stays valid while no item is inserted or
-// removed other than through it.
+// removed other than through it. A text whose pointer is a key stays as it
+// was while the key is in the table: with the exact text hashes the table
+// keeps the hash the text had when it went in (as any hash table's lookups
+// need their keys unchanged).
 #pragma once
 
 #include <cstdint>
@@ -145,16 +148,19 @@ private:
         std::memcpy(puc_Writable() + (bucket - 1) * sizeof(st_HashItem*), &item, sizeof item);
     }
     // The item of key, or null; the bucket it hashes to, and the item
-    // before the found one in its chain (null for the head) when asked for.
-    // No bucket at all: not found.
+    // before the found one in its chain (null for the head) when asked for;
+    // for a table that keeps its text hashes, the key's unreduced hash in
+    // *textHash when asked for. No bucket at all: not found.
     //
     // This is the hot path of every lookup, so it stays inline. Keys of 32
     // bits with the library's own integer callbacks (whose hash is the
     // value mod the bucket count plus 1, and whose compare is 0 exactly for
-    // equal values), and text pointers with the exact narrow text
-    // callbacks, are hashed and compared here without the calls; any other
-    // callback is called.
-    st_HashItem* pso_Find(void const* key, unsigned* bucket, st_HashItem** previous) const {
+    // equal values), and text pointers with the library's exact text hash,
+    // are hashed here without the call; with the exact narrow compare too,
+    // they are compared here, an item whose kept hash differs being passed
+    // over unread (equal texts hash alike). Any other callback is called.
+    st_HashItem* pso_Find(void const* key, unsigned* bucket, st_HashItem** previous,
+                          std::uint32_t* textHash = nullptr) const {
         unsigned buckets = n_GetTableSize();
         if (buckets == 0) return nullptr;
         st_HashItem* before = nullptr;
@@ -176,8 +182,11 @@ private:
             // Exact narrow texts: the callbacks' hash and equality, without
             // the calls; the same pointer is the same text.
             char const* text = spcx_KeyText<char>(key);
-            *bucket = TextHash::n4_Narrow<TextHash::st_Same>(text) % buckets + 1;
+            std::uint32_t hash = TextHash::n4_Narrow<TextHash::st_Same>(text);
+            if (textHash) *textHash = hash;
+            *bucket = hash % buckets + 1;
             for (st_HashItem* item = pso_Head(*bucket); item != nullptr; before = item, item = item->pso_Following) {
+                if (n4_KeptHash(item) != hash) continue;
                 char const* stored = spcx_KeyText<char>(item + 1);
                 if (stored == text || sb_SameText(stored, text)) {
                     if (previous) *previous = before;
@@ -186,7 +195,13 @@ private:
             }
             return nullptr;
         }
-        *bucket = pf_Hash(key, buckets);
+        if (b_KeepsTextHash()) {
+            std::uint32_t hash = n4_TextHash(key);
+            if (textHash) *textHash = hash;
+            *bucket = hash % buckets + 1;
+        } else {
+            *bucket = pf_Hash(key, buckets);
+        }
         for (st_HashItem* item = pso_Head(*bucket); item != nullptr; before = item, item = item->pso_Following) {
             if (pf_Compare(item + 1, key) == 0) {
                 if (previous) *previous = before;
@@ -207,6 +222,30 @@ private:
         return n_KeySize == sizeof(char const*) &&
                pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ) &&
                pf_Compare == static_cast<tpf_Compare>(&CT_Compare::si_CompareCasePQCZ);
+    }
+    // Text pointers hashed by the library's exact text hashes: the hash
+    // (before it is reduced to a bucket) depends on the text alone, so each
+    // item keeps it, computed once as the item goes in, in four bytes after
+    // its data. Growth then reduces the kept hash, as the callback would
+    // reduce the same one, without reading the text again. The folding
+    // hashes are not kept: they read the current locale, which growth
+    // asks anew.
+    int b_KeepsTextHash() const {
+        return n_KeySize == sizeof(char const*) &&
+               (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ) ||
+                pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQUZ));
+    }
+    // The unreduced hash of a text key of a table that keeps them.
+    std::uint32_t n4_TextHash(void const* key) const {
+        if (pf_Hash == static_cast<tpf_Hash>(&CT_HashFunction::sn_HashCasePQCZ))
+            return TextHash::n4_Narrow<TextHash::st_Same>(spcx_KeyText<char>(key));
+        return TextHash::n4_Wide<TextHash::st_Same>(spcx_KeyText<unsigned short>(key));
+    }
+    // The hash an item of such a table keeps after its data.
+    std::uint32_t n4_KeptHash(st_HashItem const* item) const {
+        std::uint32_t hash;
+        std::memcpy(&hash, reinterpret_cast<unsigned char const*>(item + 1) + n_KeySize + n_DataSize, sizeof hash);
+        return hash;
     }
     int b_IntegerKeys() const {
         return n_KeySize == sizeof(std::uint32_t) &&
@@ -242,8 +281,9 @@ private:
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
 #endif
-    // A new item at the head of bucket; no lookup, no resize.
-    void v_Add(unsigned bucket, void const* key, void const* data);
+    // A new item at the head of bucket, keeping textHash when the table
+    // keeps text hashes; no lookup, no resize.
+    void v_Add(unsigned bucket, void const* key, void const* data, std::uint32_t textHash);
     // Inserts every item of the other, bucket by bucket, each chain from
     // its head.
     void v_InsertAll(CT_VoidHashTable const* other);

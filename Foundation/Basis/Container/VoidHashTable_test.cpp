@@ -515,6 +515,99 @@ TEST(VoidHashTable, GrowthPlacesTextKeysWhereTheirCallbacksSay) {
     }
 }
 
+// The exact text hashes behind callbacks the table does not know: a table
+// using these calls them for every bucket it works out.
+unsigned n_CalledNarrowHash(void const* key, unsigned n) { return CT_HashFunction::sn_HashCasePQCZ(key, n); }
+unsigned n_CalledWideHash(void const* key, unsigned n) { return CT_HashFunction::sn_HashCasePQUZ(key, n); }
+// Equal texts as the exact compares, by a path the table cannot inline.
+int i_CalledNarrowCompare(void const* a, void const* b) { return CT_Compare::si_CompareCasePQCZ(a, b); }
+
+// Every key pointer of the table, bucket by bucket, each chain from its head.
+std::vector<void const*> apcv_Chains(CT_VoidHashTable const& table) {
+    std::vector<void const*> keys;
+    for (unsigned b = 1; b <= table.n_GetTableSize(); ++b) {
+        keys.push_back(nullptr);  // bucket boundary
+        for (auto const* item = table.pso_GetAt(b); item; item = item->pcso_GetFollowing()) {
+            void const* key;
+            std::memcpy(&key, item->pcv_GetKey(), sizeof key);
+            keys.push_back(key);
+        }
+    }
+    return keys;
+}
+
+TEST(VoidHashTable, KeptTextHashesGiveTheChainsOfCalledCallbacks) {
+    // Tables of exact text hashes keep each key's hash and grow without
+    // reading the texts; a twin whose look-alike callbacks are called at
+    // every step must end with the same buckets, chains and counts through
+    // inserts, overwrites, removals, explicit resizes and copies. Texts
+    // with bytes from 0x80 up and of up to 30 characters reach the hash's
+    // sign extension and its fold.
+    std::mt19937 random(11);
+    std::vector<std::string> narrow;
+    std::vector<std::vector<unsigned short>> wide;
+    std::set<std::string> seen;
+    while (narrow.size() < 2500) {
+        std::string text;
+        unsigned length = random() % 31;
+        for (unsigned i = 0; i < length; ++i) text += static_cast<char>(random() % 6 == 0 ? 0x80 + random() % 128 : 'a' + random() % 26);
+        if (!seen.insert(text).second) continue;
+        narrow.push_back(text);
+        wide.emplace_back();
+        for (char c : text) wide.back().push_back(static_cast<unsigned short>(static_cast<unsigned char>(c) * 0x101));
+        wide.back().push_back(0);
+    }
+    struct st_Case {
+        CT_VoidHashTable::tpf_Hash pf_Kept, pf_Called;
+        CT_VoidHashTable::tpf_Compare pf_Compare;
+        bool b_Wide;
+    };
+    st_Case const cases[] = {
+        {&CT_HashFunction::sn_HashCasePQCZ, &n_CalledNarrowHash, &CT_Compare::si_CompareCasePQCZ, false},
+        {&CT_HashFunction::sn_HashCasePQCZ, &n_CalledNarrowHash, &i_CalledNarrowCompare, false},
+        {&CT_HashFunction::sn_HashCasePQUZ, &n_CalledWideHash, &CT_Compare::si_CompareCasePQUZ, true},
+    };
+    for (st_Case const& c : cases) {
+        CT_VoidHashTable kept(sizeof(u4), sizeof(void const*), c.pf_Kept, c.pf_Compare, 13);
+        CT_VoidHashTable called(sizeof(u4), sizeof(void const*), c.pf_Called, c.pf_Compare, 13);
+        auto key = [&](std::size_t i) {
+            return c.b_Wide ? static_cast<void const*>(wide[i].data()) : narrow[i].c_str();
+        };
+        auto both = [&](auto step) {
+            EXPECT_EQ(step(kept), step(called));
+            ASSERT_EQ(kept.n_GetTableSize(), called.n_GetTableSize());
+            ASSERT_EQ(kept.n_GetCollisions(), called.n_GetCollisions());
+            ASSERT_EQ(kept.n_GetCount(), called.n_GetCount());
+        };
+        for (u4 i = 0; i < narrow.size(); ++i) {
+            void const* k = key(i);
+            both([&](CT_VoidHashTable& t) { return t.b_Insert(&k, &i); });
+            if (i % 3 == 0) {  // an overwrite, found through a copy of an earlier text
+                std::string copy = narrow[i / 2];
+                std::vector<unsigned short> wideCopy = wide[i / 2];
+                void const* again = c.b_Wide ? static_cast<void const*>(wideCopy.data()) : copy.c_str();
+                both([&](CT_VoidHashTable& t) { return t.b_Insert(&again, &i); });
+            }
+            if (i % 7 == 0) {
+                void const* gone = key(i / 3);
+                both([&](CT_VoidHashTable& t) {
+                    u4 data = 0;
+                    int found = t.b_Remove(&gone, &data);
+                    return found * 100000 + static_cast<int>(data);
+                });
+            }
+            if (i == 1200) both([](CT_VoidHashTable& t) { t.v_Resize(101); return 0; });
+            if (i == 1800) both([](CT_VoidHashTable& t) { t.v_Resize(5000); return 0; });
+        }
+        ASSERT_EQ(apcv_Chains(kept), apcv_Chains(called));
+        CT_VoidHashTable copy(&kept);
+        EXPECT_EQ(apcv_Chains(copy), apcv_Chains(CT_VoidHashTable(&called)));
+        for (unsigned b = 1; b <= kept.n_GetTableSize(); ++b)
+            for (auto const* item = kept.pso_GetAt(b); item; item = item->pcso_GetFollowing())
+                ASSERT_EQ(c.pf_Called(item->pcv_GetKey(), kept.n_GetTableSize()), b);
+    }
+}
+
 TEST(VoidHashTable, ExactNarrowTextsThatAreEachOthersStart) {
     // Keys that start with one another, the empty text, and bytes of 0x80
     // and above; found through copies, never through the stored pointers.
