@@ -60,9 +60,10 @@ void CT_WordlistIndex::v_GrowChildTable() {
 void CT_WordlistIndex::v_Add(void const* word, unsigned count, unsigned handle) {
     auto const* bytes = static_cast<unsigned char const*>(word);
     if (count == 0) b_Unsupported = true;
-    while (2ull * (n_ChildCount + count) > ao_ChildTable.size()) v_GrowChildTable();
     unsigned node = 0;
     for (unsigned i = 0; i < count; ++i) {
+        // Grown as nodes come, never ahead for a long word.
+        if (2ull * (n_ChildCount + 1) > ao_ChildTable.size()) v_GrowChildTable();
         unsigned element = n_ElementSize == 1 ? bytes[i] : 0;
         if (n_ElementSize == 2) {
             unsigned short unit;

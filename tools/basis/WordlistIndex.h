@@ -49,12 +49,6 @@ private:
     // Each node's offset in the image and the image's end; false where
     // b_Build gives none.
     bool b_LayOut(std::vector<unsigned>* positions, unsigned long long* end) const;
-    struct st_ChildSlot;
-    // The slot of parent's child for element: the child's, or the free
-    // slot where it goes.
-    st_ChildSlot* pso_ChildSlot(unsigned parent, unsigned element);
-    void v_GrowChildTable();
-
     // Children are found by (parent, element) in an open-addressed table
     // rather than by walking the chain of alternatives: the chain's nodes
     // lie far apart in memory, and a walk along them waited for memory at
@@ -64,6 +58,10 @@ private:
         unsigned n_Element;
         unsigned n_Child;  // 0: a free slot
     };
+    // The slot of parent's child for element: the child's, or the free
+    // slot where it goes.
+    st_ChildSlot* pso_ChildSlot(unsigned parent, unsigned element);
+    void v_GrowChildTable();
     std::vector<st_ChildSlot> ao_ChildTable;
     unsigned n_ChildCount = 0;
 
