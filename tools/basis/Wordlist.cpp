@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <algorithm>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -263,6 +264,15 @@ int i_BuildInOnePass(char const* path, std::string const& bytes, bool utf8, unsi
     std::vector<std::string> complaints;
     unsigned malformed = 0, count = 0;
     bool converted = true;
+    // A list far past what its links reach is told early: at each
+    // checkpoint the indexes so far are laid out, and once either cannot
+    // be (which stays so as words are added), the remaining pairs are
+    // still read, for malformed lines and words that cannot be converted,
+    // but no longer indexed, and the build by pairs says which pairs are
+    // refused. The checkpoints double, so the layouts cost at most as much
+    // as one more.
+    bool outgrown = false;
+    unsigned checkpoint = 1024;
     auto complain = [&](unsigned line, std::string const& why) {
         if (++malformed <= kReportedLines) complaints.push_back(std::string(path) + ":" + std::to_string(line) + ": " + why);
     };
@@ -274,11 +284,18 @@ int i_BuildInOnePass(char const* path, std::string const& bytes, bool utf8, unsi
             converted = false;  // past what a 32-bit handle reaches: left to the library
             return;
         }
-        sourceIndex.v_Add(source.data(), static_cast<unsigned>(source.size()) / unit, static_cast<unsigned>(targetTexts.size()));
-        targetIndex.v_Add(target.data(), static_cast<unsigned>(target.size()) / unit, static_cast<unsigned>(sourceTexts.size()));
+        // Past the checkpoint that found the indexes outgrown, the words are
+        // still measured (a failure there falls back as before).
+        if (!outgrown) {
+            sourceIndex.v_Add(source.data(), static_cast<unsigned>(source.size()) / unit, static_cast<unsigned>(targetTexts.size()));
+            targetIndex.v_Add(target.data(), static_cast<unsigned>(target.size()) / unit, static_cast<unsigned>(sourceTexts.size()));
+        }
         sourceTexts.append(source).append(unit, '\0');
         targetTexts.append(target).append(unit, '\0');
-        ++count;
+        if (++count == checkpoint && !outgrown) {
+            checkpoint = checkpoint <= 0x7FFFFFFFu ? 2 * checkpoint : 0xFFFFFFFFu;
+            outgrown = !sourceIndex.b_CanBuild() || !targetIndex.b_CanBuild();
+        }
     };
     auto pair = [&](unsigned, std::string const& source, std::string const& target) {
         if (!utf8) {
@@ -306,7 +323,7 @@ int i_BuildInOnePass(char const* path, std::string const& bytes, bool utf8, unsi
         return i_Fail(std::to_string(malformed) + " malformed line" + (malformed == 1 ? "" : "s") + " in \"" + path + "\"");
     }
     CT_Buffer sourceImage, targetImage;
-    if (!sourceIndex.b_Build(&sourceImage) || !targetIndex.b_Build(&targetImage)) return -1;
+    if (outgrown || !sourceIndex.b_Build(&sourceImage) || !targetIndex.b_Build(&targetImage)) return -1;
     view->n_Kind = utf8 ? e_WideWords : e_NarrowWords;
     view->n_CodePage = utf8 ? 65001 : codePage;
     view->n_Count = count;
@@ -352,7 +369,10 @@ int i_TakeUtf16(char const* path, std::string* bytes, bool utf8, unsigned codePa
 // A source word given on an earlier line as well is reported (the list
 // keeps both pairs, and a lookup finds only one of them).
 void v_ReportDuplicates(char const* path, std::string const& bytes, bool utf8) {
-    std::map<std::string, unsigned> seen;
+    // Looked up, never walked in order: a hash table spares the
+    // comparisons along a tree's path.
+    std::unordered_map<std::string, unsigned> seen;
+    seen.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     unsigned reported = 0, more = 0;
     CT_Progress quiet("", 0, "");
     v_ReadPairs(

@@ -31,6 +31,11 @@ public:
     // have refused some words, and only adding them one by one says which).
     bool b_Build(CT_Buffer* image) const;
 
+    // Whether b_Build would give an image now. Adding words never shortens
+    // a link (they only come between a node and its next alternative, or
+    // after the last), so once this is false it stays false.
+    bool b_CanBuild() const;
+
 private:
     struct st_Node {
         unsigned n_Element;
@@ -40,6 +45,25 @@ private:
         unsigned n_Handle;
         bool b_End;
     };
+
+    // Each node's offset in the image and the image's end; false where
+    // b_Build gives none.
+    bool b_LayOut(std::vector<unsigned>* positions, unsigned long long* end) const;
+    // Children are found by (parent, element) in an open-addressed table
+    // rather than by walking the chain of alternatives: the chain's nodes
+    // lie far apart in memory, and a walk along them waited for memory at
+    // every step.
+    struct st_ChildSlot {
+        unsigned n_Parent;
+        unsigned n_Element;
+        unsigned n_Child;  // 0: a free slot
+    };
+    // The slot of parent's child for element: the child's, or the free
+    // slot where it goes.
+    st_ChildSlot* pso_ChildSlot(unsigned parent, unsigned element);
+    void v_GrowChildTable();
+    std::vector<st_ChildSlot> ao_ChildTable;
+    unsigned n_ChildCount = 0;
 
     unsigned n_ElementSize;
     bool b_Unsupported = false;
@@ -81,11 +105,21 @@ private:
     void v_Shift(unsigned at, unsigned count);
     void v_Reread(CT_CompList const& list);
     void v_CollectNearlyFull();
+    void v_MapRooms() const;
 
     // Links within this many bytes of the 2-byte limit.
     enum : unsigned { kNearlyFull = 1024 };
     std::vector<st_Link> ao_Links;
     std::vector<st_Link> ao_NearlyFull;
+    // From n_From on, up to the next entry's n_From, the least room the
+    // nearly full links over those insertion points leave (the largest
+    // number where none does); made from ao_NearlyFull when stale.
+    struct st_Room {
+        unsigned long long n_From;
+        long long n_Room;
+    };
+    mutable std::vector<st_Room> ao_Rooms;
+    mutable bool b_RoomsStale = true;
 };
 
 // The longest alternative link in a word list's index image (2-byte

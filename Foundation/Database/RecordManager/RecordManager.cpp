@@ -86,6 +86,7 @@ CT_RecordManager& CT_RecordManager::operator=(CT_RecordManager const& other) {
     n_CachedModification = other.n_CachedModification;
     n_CachedResourceTable = other.n_CachedResourceTable;
     n_CachedFreeList = other.n_CachedFreeList;
+    n_ReadSpan = 0;
     e_OpenMode = e_ModeNone;
     return *this;
 }
@@ -96,6 +97,7 @@ void CT_RecordManager::v_Init() {
     n_CachedModification = 0;
     n_CachedResourceTable = 0;
     n_CachedFreeList = 0;
+    n_ReadSpan = 0;
 }
 
 void CT_RecordManager::v_Exit() {

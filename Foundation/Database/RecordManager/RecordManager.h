@@ -152,6 +152,9 @@ private:
     // count, it does not stop at records but counts those it reads and
     // walks on to the end.
     unsigned n_Scan(unsigned nFrom, CT_Buffer* pcoData, int bRobust, unsigned* pnCount = nullptr) const;
+    // The read straight out of the view; 0 when the record is not wholly
+    // and plainly there, and the checked way must read and report.
+    int b_CopyMappedRecord(unsigned nFixed, CT_Buffer* pcoData) const;
     unsigned char* puc_Staging(unsigned nTotal, unsigned char* pucSmall, unsigned nSmallSize);
     void v_WriteBlock(unsigned nOffset, unsigned nLengthWord, void const* pvData, unsigned nLength);
 
@@ -166,4 +169,8 @@ private:
     unsigned n_CachedModification;
     unsigned n_CachedResourceTable;
     unsigned n_CachedFreeList;
+    // The bytes the last mapped read spanned from its fixed part: how far
+    // the next one asks for memory ahead (a hint, never trusted for a
+    // result).
+    mutable unsigned n_ReadSpan;
 };

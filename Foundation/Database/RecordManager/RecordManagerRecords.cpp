@@ -113,18 +113,53 @@ unsigned CT_RecordManager::n_AddRecord(CT_Buffer const* pcoData) {
     return fixed / n_Block();
 }
 
+namespace {
+
+// Asks the processor for the cache lines of bytes from p on, without
+// waiting for them. A prefetch never faults, but it is only asked for
+// inside the view all the same.
+inline void v_Prefetch(unsigned char const* p, unsigned long long bytes) {
+#if defined(__GNUC__) || defined(__clang__)
+    for (unsigned long long k = 0; k < bytes; k += 64) __builtin_prefetch(p + k, 0, 3);
+#else
+    (void)p;
+    (void)bytes;
+#endif
+}
+
+// The most bytes asked for ahead of a read: beyond this the copy's own
+// streaming keeps the memory busy.
+unsigned const kPrefetchLimit = 4096;
+
+}  // namespace
+
 // A live record whose fixed part and body lie in the view and inside the
 // end offset, with a body length word that passes the checks of
 // v_CheckBody and holds data, is copied straight out of the view: the
 // buffer is sized once and takes the header and the body in one copy
 // each. Anything else (0 returned) goes the checked way, which reports.
 // limit is the smaller of the view's size and the end offset.
-static int b_CopyMappedRecord(unsigned char const* view, unsigned long long limit, unsigned nDataStart, unsigned nFixed,
-                              unsigned nHeaderSize, CT_Buffer* pcoData) {
+//
+// A record read at random costs a wait for memory for its fixed part, then
+// one for its body, whose offset is only known from the fixed part. Records
+// of a file are mostly alike in size and written with the body behind the
+// fixed part, so the bytes the last read spanned are asked for from the
+// fixed part on before its marker is looked at, and the body's lines, once
+// its length is known, before the copy: the waits overlap instead of
+// following one another. The span is only a hint; a wrong one costs the
+// lines it asked for in vain, never a result.
+int CT_RecordManager::b_CopyMappedRecord(unsigned nFixed, CT_Buffer* pcoData) const {
+    unsigned char const* view = static_cast<unsigned char const*>(co_File.pv_GetMapping());
     if (view == nullptr) return 0;
-    if (nFixed < nDataStart || nFixed + static_cast<unsigned long long>(e_FixedPartOverhead) + nHeaderSize > limit)
-        return 0;
+    unsigned long long end = n_Field(e_EndOffsetField), mapped = co_File.n_GetMapSize();
+    unsigned long long limit = end < mapped ? end : mapped;
+    unsigned headerSize = n_Field(e_RecordHeaderSizeField);
+    unsigned long long fixedEnd = nFixed + static_cast<unsigned long long>(e_FixedPartOverhead) + headerSize;
+    if (fixedEnd > limit) return 0;
     unsigned char const* fixed = view + nFixed;
+    unsigned long long ahead = n_ReadSpan < limit - nFixed ? n_ReadSpan : limit - nFixed;
+    v_Prefetch(fixed, ahead);
+    if (nFixed < n_DataStart()) return 0;
     if (n_LoadWord(fixed) != CT_RecordManager::e_LiveRecord) return 0;
     unsigned body = n_LoadWord(fixed + 4);
     unsigned size = 0;
@@ -133,15 +168,28 @@ static int b_CopyMappedRecord(unsigned char const* view, unsigned long long limi
         size = n_LoadWord(view + body);
         if (size < e_LengthWordSize || size == 0xFFFFFFFFu || body + static_cast<unsigned long long>(size) > limit)
             return 0;
+        unsigned long long bodyEnd = static_cast<unsigned long long>(body) + size;
+        // Lines the hint did not already cover.
+        if (body < nFixed || bodyEnd > nFixed + ahead) {
+            unsigned long long from = body >= nFixed && body < nFixed + ahead ? nFixed + ahead : body;
+            unsigned long long count = bodyEnd - from < kPrefetchLimit ? bodyEnd - from : kPrefetchLimit;
+            v_Prefetch(view + from, count);
+        }
+        // The next read asks for this record's span, when its body follows
+        // the fixed part.
+        unsigned long long span = body > nFixed ? bodyEnd - nFixed : fixedEnd - nFixed;
+        n_ReadSpan = static_cast<unsigned>(span < kPrefetchLimit ? span : kPrefetchLimit);
+    } else {
+        n_ReadSpan = static_cast<unsigned>(fixedEnd - nFixed);
     }
     unsigned bodyBytes = body ? size - e_LengthWordSize : 0;
-    unsigned total = nHeaderSize + bodyBytes;
+    unsigned total = headerSize + bodyBytes;
     pcoData->v_SetMinSize(total, 0);
     pcoData->v_SetUsedSize(total);
-    unsigned char* out = static_cast<unsigned char*>(const_cast<void*>(pcoData->qcv_Get()));
     if (total == 0) return 1;
-    std::memcpy(out, fixed + e_FixedPartOverhead, nHeaderSize);
-    if (bodyBytes) std::memcpy(out + nHeaderSize, view + body + e_LengthWordSize, bodyBytes);
+    unsigned char* out = static_cast<unsigned char*>(const_cast<void*>(pcoData->qcv_Get()));
+    std::memcpy(out, fixed + e_FixedPartOverhead, headerSize);
+    if (bodyBytes) std::memcpy(out + headerSize, view + body + e_LengthWordSize, bodyBytes);
     return 1;
 }
 
@@ -150,19 +198,15 @@ static int b_CopyMappedRecord(unsigned char const* view, unsigned long long limi
 // result would lose what the caller wrote. A body whose length word is
 // below 4 holds no data: the record reads back empty.
 void CT_RecordManager::v_GetRecord(unsigned nRecord, CT_Buffer* pcoData) const {
-    pcoData->v_SetUsedSize(0);
     unsigned long long offset = static_cast<unsigned long long>(nRecord) * n_Block();
+    if (offset <= 0xFFFFFFFFull && b_CopyMappedRecord(static_cast<unsigned>(offset), pcoData)) return;
+    pcoData->v_SetUsedSize(0);
     if (offset > 0xFFFFFFFFull) {
         v_SetError(CT_DatabaseError::e_InvalidReference);
         return;
     }
     unsigned fixed = static_cast<unsigned>(offset);
     unsigned headerSize = n_Field(e_RecordHeaderSizeField);
-    unsigned long long end = n_Field(e_EndOffsetField);
-    unsigned long long limit = end < co_File.n_GetMapSize() ? end : co_File.n_GetMapSize();
-    if (b_CopyMappedRecord(static_cast<unsigned char const*>(co_File.pv_GetMapping()), limit, n_DataStart(), fixed,
-                           headerSize, pcoData))
-        return;
     unsigned body, size;
     if (fixed >= n_DataStart() &&
         static_cast<unsigned long long>(fixed) + e_FixedPartOverhead + headerSize <= n_Field(e_EndOffsetField)) {
