@@ -70,6 +70,35 @@ constexpr st_SqueezeTable st_MakeSqueezeTable() {
 
 inline constexpr st_SqueezeTable sst_SqueezeTable = st_MakeSqueezeTable();
 
+// For blocks without three-byte sequences the kept bytes of sixteen come
+// together with one shuffle: the first eight's moves (a row of First,
+// zeros after the kept ones) joined with the second eight's, which start
+// where the first's end. A row of Second holds the second eight's moves
+// after sixteen zeros, so the 16 bytes read from 16 - n bytes into it have
+// n zeros before them; the zeros past the kept bytes pick a byte whose
+// unit lands past the kept units, where later units go.
+struct st_PickTable {
+    std::uint8_t aac_First[256][8];
+    std::uint8_t aac_Second[256][32];
+};
+
+constexpr st_PickTable st_MakePickTable() {
+    st_PickTable table{};
+    for (unsigned keep = 0; keep < 256; ++keep) {
+        unsigned at = 0;
+        for (unsigned byte = 0; byte < 8; ++byte) {
+            if (keep >> byte & 1) {
+                table.aac_First[keep][at] = static_cast<std::uint8_t>(byte);
+                table.aac_Second[keep][16 + at] = static_cast<std::uint8_t>(8 + byte);
+                ++at;
+            }
+        }
+    }
+    return table;
+}
+
+inline constexpr st_PickTable sst_PickTable = st_MakePickTable();
+
 // The bytes of a block that are 0x80 and up, 0xC0 and up and 0xE0 and up,
 // a bit each, and whether any is 0xF0 or more.
 struct st_Kinds {
@@ -195,6 +224,106 @@ __attribute__((target("avx2,popcnt"))) inline unsigned short* p_DecodeBlock(unsi
                      static_cast<unsigned>(keep >> 32), out);
 }
 
+// The moves that bring together the kept bytes of sixteen, keep a bit
+// each, in the low half.
+__attribute__((target("avx2,popcnt"))) inline __m128i v_Picks(unsigned keep) {
+    unsigned const first = keep & 0xFF;
+    __m128i const front = _mm_loadl_epi64(reinterpret_cast<__m128i const*>(sst_PickTable.aac_First[first]));
+    __m128i const back = _mm_loadu_si128(reinterpret_cast<__m128i const*>(
+        sst_PickTable.aac_Second[keep >> 8 & 0xFF] + 16 - __builtin_popcount(first)));
+    return _mm_or_si128(front, back);
+}
+
+// Writes the units of 32 bytes whose bits keep has, in order, at out: the
+// kept bytes of each sixteen brought together by one shuffle, paired into
+// units and stored 16 units at once, the second sixteen's over the units
+// after the first's kept ones. Returns where the next unit goes.
+__attribute__((target("avx2,popcnt"))) inline unsigned short* p_SqueezeSixteens(st_Units const& lanes, unsigned keep,
+                                                                               unsigned short* out) {
+    __m256i const moves = _mm256_inserti128_si256(_mm256_castsi128_si256(v_Picks(keep & 0xFFFF)), v_Picks(keep >> 16), 1);
+    __m256i const low = _mm256_shuffle_epi8(lanes.v_Low, moves);
+    __m256i const high = _mm256_shuffle_epi8(lanes.v_High, moves);
+    // Units 0-7 of each sixteen, then 8-15.
+    __m256i const front = _mm256_unpacklo_epi8(low, high);
+    __m256i const back = _mm256_unpackhi_epi8(low, high);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(front, back, 0x20));
+    out += __builtin_popcount(keep & 0xFFFF);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(front, back, 0x31));
+    return out + __builtin_popcount(keep >> 16);
+}
+
+// The units of 32 bytes of one- and two-byte sequences as st_MakeUnits
+// makes them, from the bytes, the same bytes one place later and the
+// bytes' following-byte lanes.
+__attribute__((target("avx2,popcnt"))) inline st_Units st_MakeTwoByteUnits(__m256i bytes, __m256i before,
+                                                                           __m256i following) {
+    __m256i const top2 = _mm256_and_si256(_mm256_slli_epi16(before, 6), _mm256_set1_epi8(static_cast<char>(0xC0)));
+    __m256i const low = _mm256_blendv_epi8(
+        bytes, _mm256_or_si256(_mm256_and_si256(bytes, _mm256_set1_epi8(0x3F)), top2), following);
+    __m256i const high = _mm256_and_si256(_mm256_srli_epi16(before, 2), _mm256_set1_epi8(0x07));
+    return {low, _mm256_and_si256(following, high)};
+}
+
+// Decodes blocks of 64 bytes of one- and two-byte sequences laid out right
+// from bytes, at the start of a sequence, as n_DecodeBlocks does, while
+// they come (the text of most alphabets). The blocks follow each other
+// 64 bytes apart whatever they hold, so finding where the next one starts
+// waits on nothing: a sequence cut by a block's end is finished by the
+// next block, whose first byte takes the lead from the bytes kept from the
+// block before. Of sixteen bytes at least eight give units (a lead is
+// followed by a byte that does), so each 16-unit store reaches at most
+// eight units past the ones it keeps, as p_Squeeze's do. Returns the bytes
+// decoded, ending at the start of a sequence, and moves units past the
+// units written.
+__attribute__((target("avx2,popcnt"))) inline std::size_t n_DecodeTwoByteBlocks(unsigned char const* bytes,
+                                                                                std::size_t available,
+                                                                                unsigned short*& units) {
+    std::size_t done = 0;
+    unsigned short* out = units;
+    // The 32 bytes before the block, and whether its byte before is a lead
+    // whose sequence it finishes. Before the first block there is nothing
+    // (its first byte starts a sequence), and nothing is read.
+    __m256i previous = _mm256_setzero_si256();
+    std::uint64_t carry = 0;
+    while (available - done >= cn_Reach) {
+        unsigned char const* const block = bytes + done;
+        __m256i const first = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(block));
+        __m256i const second = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(block + 32));
+        // 0x80-0xBF, below -64 as signed bytes.
+        __m256i const firstFollowing = _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), first);
+        __m256i const secondFollowing = _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), second);
+        std::uint64_t const high = n8_Mask(first, second);
+        std::uint64_t const following = n8_Mask(firstFollowing, secondFollowing);
+        std::uint64_t const lead = high & ~following;
+        // 0xE0 and up leave something when 0xDF is taken off without a sign.
+        __m256i const over =
+            _mm256_subs_epu8(_mm256_max_epu8(first, second), _mm256_set1_epi8(static_cast<char>(0xDF)));
+        if (!_mm256_testz_si256(over, over) || (lead << 1 | carry) != following) break;
+        if (high == 0) {
+            // All ASCII (so nothing was cut before): widened as it is.
+            for (unsigned k = 0; k < 4; ++k) {
+                __m128i const piece = _mm_loadu_si128(reinterpret_cast<__m128i const*>(block + 16 * k));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * k), _mm256_cvtepu8_epi16(piece));
+            }
+            out += 64;
+        } else {
+            __m256i const firstBefore = _mm256_alignr_epi8(first, _mm256_permute2x128_si256(previous, first, 0x21), 15);
+            __m256i const secondBefore = _mm256_alignr_epi8(second, _mm256_permute2x128_si256(first, second, 0x21), 15);
+            // Every byte but a lead ends a sequence and gives a unit.
+            out = p_SqueezeSixteens(st_MakeTwoByteUnits(first, firstBefore, firstFollowing),
+                                    static_cast<unsigned>(~lead), out);
+            out = p_SqueezeSixteens(st_MakeTwoByteUnits(second, secondBefore, secondFollowing),
+                                    static_cast<unsigned>(~lead >> 32), out);
+        }
+        previous = second;
+        carry = lead >> 63;
+        done += cn_Block;
+    }
+    units = out;
+    // A lead cut off by the last block's end is left for what comes next.
+    return done - carry;
+}
+
 // 48 bytes of sixteen three-byte sequences (most text in the scripts of
 // East Asia): the same moves every time, a unit's last and middle bytes
 // to a lane's low and high byte and its lead apart, four units from each
@@ -264,7 +393,13 @@ __attribute__((target("avx2,popcnt"))) inline std::size_t n_DecodeBlocks(unsigne
         // Each byte that ends a sequence gives a unit; leads and middle
         // bytes do not (nor, so, the bytes of a cut sequence).
         std::uint64_t const keep = ~kinds.n8_Lead & ~(kinds.n8_Lead3 << 1);
-        out = kinds.n8_Lead3 != 0 ? p_DecodeBlock<true>(block, keep, out) : p_DecodeBlock<false>(block, keep, out);
+        if (kinds.n8_Lead3 == 0) {
+            // No three-byte sequences: on by the quicker blocks while they
+            // last (this one at least).
+            done += n_DecodeTwoByteBlocks(block, available - done, out);
+            continue;
+        }
+        out = p_DecodeBlock<true>(block, keep, out);
         done += cn_Block - cut;
     }
     units = out;

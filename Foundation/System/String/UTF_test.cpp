@@ -447,7 +447,9 @@ TEST(UTF, LongTextsDecodeByBlocksAsCarefully) {
     char const* const scripts[][3] = {{"a", "b", "\xC3\xA9"},
                                       {"\xD0\xB6", " ", "\xD0\xB0"},
                                       {"\xE4\xB8\x80", "\xE3\x81\x82", "\xE3\x80\x82"},
-                                      {"\xE4\xB8\x80", "\xD0\xB6", "a"}};
+                                      {"\xE4\xB8\x80", "\xD0\xB6", "a"},
+                                      {"abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvwxyz", "\xC3\xA9",
+                                       "\xD0\xB6 "}};
     char const* const odd[] = {"\xF0\x9F\x98\x80", "\xC3", "\xE2\x82", "\x80", "\xF8", "\xC3" "A", "\xE2\x82" "A",
                                "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80"};
     st_Random random{5};
