@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "Foundation/System/String/UTF8Shuffle.h"
+#include "Foundation/System/String/UnitBlock.h"
 
 #if defined(BASIS_UTF8_SHUFFLE) && defined(__x86_64__)
 #define BASIS_UTF8_ENCODE_WIDE 1
@@ -51,6 +52,52 @@ inline bool b_Available() {
         return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("bmi2") != 0;
     }();
     return available;
+}
+
+// The units before the first zero, up to limit, as UnitBlock::n_NonZeroRun
+// finds them but a 64-byte line at a time in two 256-bit loads. Like it,
+// this reads whole aligned lines only, and only lines that hold a unit at
+// or before the zero and within limit: such a line lies in the page of a
+// unit the caller vouches for, so the bytes around the text it also reads
+// (never more than that line) are mapped. Other units than 16-bit aligned
+// ones are left to UnitBlock.
+BASIS_NO_SANITIZE_ADDRESS BASIS_UTF8_WIDE inline std::size_t n_NonZeroRun(unsigned short const* text,
+                                                                           std::size_t limit) {
+    std::uintptr_t const address = reinterpret_cast<std::uintptr_t>(text);
+    if (limit == 0 || address % 2 != 0) return UnitBlock::n_NonZeroRun(text, limit);
+    unsigned char const* line = reinterpret_cast<unsigned char const*>(address & ~std::uintptr_t{63});
+    unsigned const skip = static_cast<unsigned>(address & 63);
+    __m256i const zero = _mm256_setzero_si256();
+    // The first line, from the text on.
+    __m256i const b0 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line));
+    __m256i const b1 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line + 32));
+    std::uint64_t const first =
+        (static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(b1, zero)))) << 32 |
+         static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(b0, zero)))) >>
+        skip;
+    std::size_t seen = 0;
+    if (first != 0) {
+        seen = static_cast<std::size_t>(__builtin_ctzll(first)) / 2;
+        return seen < limit ? seen : limit;
+    }
+    seen = (64 - skip) / 2;
+    // Then a line at a time: no unit of one is zero while the least of
+    // them is not.
+    for (line += 64; seen < limit; line += 64, seen += 32) {
+        __m256i const c0 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line));
+        __m256i const c1 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line + 32));
+        __m256i const zeros = _mm256_cmpeq_epi16(_mm256_min_epu16(c0, c1), zero);
+        if (!_mm256_testz_si256(zeros, zeros)) {
+            unsigned const low = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(c0, zero)));
+            std::size_t const at =
+                low != 0 ? static_cast<unsigned>(__builtin_ctz(low)) / 2
+                         : 16 + static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(
+                                    _mm256_movemask_epi8(_mm256_cmpeq_epi16(c1, zero))))) / 2;
+            seen += at;
+            break;
+        }
+    }
+    return seen < limit ? seen : limit;
 }
 
 // The moves of UTF8Shuffle.h's tables 16 bytes apart on 16-byte
@@ -257,6 +304,9 @@ BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, s
 
 // Never taken: the 128-bit steps do all.
 inline bool b_Available() { return false; }
+inline std::size_t n_NonZeroRun(unsigned short const* text, std::size_t limit) {
+    return UnitBlock::n_NonZeroRun(text, limit);
+}
 inline std::size_t n_EncodeBlocks(unsigned short const*, std::size_t, unsigned char*&) { return 0; }
 
 #endif
