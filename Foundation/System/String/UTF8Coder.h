@@ -212,7 +212,8 @@ inline int si_Encode(char* target, unsigned short const* source, unsigned count)
     bool ascii = true;
     for (;;) {
         std::size_t const limit = count - i < stretch ? count - i : stretch;
-        std::size_t const run = UnitBlock::n_NonZeroRun(source + i, limit);
+        std::size_t const run =
+            wide ? UTF8EncodeBlocks::n_NonZeroRun(source + i, limit) : UnitBlock::n_NonZeroRun(source + i, limit);
         std::size_t const known = i + run;
         if (wide) i += UTF8EncodeBlocks::n_EncodeBlocks(source + i, known - i, out);
         while (!wide && known >= i + reach) {

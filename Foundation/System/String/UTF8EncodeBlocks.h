@@ -21,6 +21,7 @@
 #include <cstdint>
 
 #include "Foundation/System/String/UTF8Shuffle.h"
+#include "Foundation/System/String/UnitBlock.h"
 
 #if defined(BASIS_UTF8_SHUFFLE) && defined(__x86_64__)
 #define BASIS_UTF8_ENCODE_WIDE 1
@@ -51,6 +52,52 @@ inline bool b_Available() {
         return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("bmi2") != 0;
     }();
     return available;
+}
+
+// The units before the first zero, up to limit, as UnitBlock::n_NonZeroRun
+// finds them but a 64-byte line at a time in two 256-bit loads. Like it,
+// this reads whole aligned lines only, and only lines that hold a unit at
+// or before the zero and within limit: such a line lies in the page of a
+// unit the caller vouches for, so the bytes around the text it also reads
+// (never more than that line) are mapped. Other units than 16-bit aligned
+// ones are left to UnitBlock.
+BASIS_NO_SANITIZE_ADDRESS BASIS_UTF8_WIDE inline std::size_t n_NonZeroRun(unsigned short const* text,
+                                                                           std::size_t limit) {
+    std::uintptr_t const address = reinterpret_cast<std::uintptr_t>(text);
+    if (limit == 0 || address % 2 != 0) return UnitBlock::n_NonZeroRun(text, limit);
+    unsigned char const* line = reinterpret_cast<unsigned char const*>(address & ~std::uintptr_t{63});
+    unsigned const skip = static_cast<unsigned>(address & 63);
+    __m256i const zero = _mm256_setzero_si256();
+    // The first line, from the text on.
+    __m256i const b0 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line));
+    __m256i const b1 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line + 32));
+    std::uint64_t const first =
+        (static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(b1, zero)))) << 32 |
+         static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(b0, zero)))) >>
+        skip;
+    std::size_t seen = 0;
+    if (first != 0) {
+        seen = static_cast<std::size_t>(__builtin_ctzll(first)) / 2;
+        return seen < limit ? seen : limit;
+    }
+    seen = (64 - skip) / 2;
+    // Then a line at a time: no unit of one is zero while the least of
+    // them is not.
+    for (line += 64; seen < limit; line += 64, seen += 32) {
+        __m256i const c0 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line));
+        __m256i const c1 = _mm256_load_si256(reinterpret_cast<__m256i const*>(line + 32));
+        __m256i const zeros = _mm256_cmpeq_epi16(_mm256_min_epu16(c0, c1), zero);
+        if (!_mm256_testz_si256(zeros, zeros)) {
+            unsigned const low = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi16(c0, zero)));
+            std::size_t const at =
+                low != 0 ? static_cast<unsigned>(__builtin_ctz(low)) / 2
+                         : 16 + static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(
+                                    _mm256_movemask_epi8(_mm256_cmpeq_epi16(c1, zero))))) / 2;
+            seen += at;
+            break;
+        }
+    }
+    return seen < limit ? seen : limit;
 }
 
 // The moves of UTF8Shuffle.h's tables 16 bytes apart on 16-byte
@@ -118,12 +165,13 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i unit, unsigned char* out)
     return p_StorePairs(v_OneOrTwoLanes(unit, one), longer & 0xFF, longer >> 16 & 0xFF, out);
 }
 
-// Two blocks of that kind, one mask for both.
-BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i a, __m256i b, unsigned char* out) {
+// Two blocks of that kind, one mask for both, which is kept in longer (a
+// bit for each unit that takes two bytes; none when all are ASCII).
+BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i a, __m256i b, unsigned char* out, unsigned& longer) {
     __m256i const oneA = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), a);
     __m256i const oneB = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), b);
     // A byte each: units 0-7 of a, of b, units 8-15 of a, of b.
-    unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(oneA, oneB)));
+    longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(oneA, oneB)));
     out = p_StorePairs(v_OneOrTwoLanes(a, oneA), longer & 0xFF, longer >> 16 & 0xFF, out);
     return p_StorePairs(v_OneOrTwoLanes(b, oneB), longer >> 8 & 0xFF, longer >> 24, out);
 }
@@ -200,46 +248,50 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
 
 // Encodes units, of which available are known not to be zero, in whole
 // blocks of 16 while cn_Reach of them are left; returns the units encoded
-// and moves bytes past the bytes written. Two blocks go at a time where
-// they can: all ASCII, they are narrowed at once (and what follows 64 at a
-// time while it is ASCII too); all below 0x800, both take that step
-// without asking again.
+// and moves bytes past the bytes written. Two blocks go at a time: all
+// below 0x800 (ASCII too), both take that step without asking again.
+// Runs of ASCII are narrowed 64 units at a time, but looked for only
+// after two such steps in a row found nothing but ASCII: text with a
+// letter above ASCII every few dozen units (much of Western text) then
+// never takes a branch it cannot foresee, while ASCII text is in its run
+// after one step.
 BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, std::size_t available,
                                                   unsigned char*& bytes) {
     __m256i const notAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
     __m256i const notNarrow = _mm256_set1_epi16(static_cast<short>(0xF800));
     unsigned char* out = bytes;
     std::size_t done = 0;
+    // The two-byte units of the step before; none at first, so that a
+    // call that starts in ASCII goes on in its run after one step.
+    unsigned before = 0;
     while (available - done >= 16 + cn_Reach) {
         __m256i const a = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
         __m256i const b = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 16));
-        __m256i const both = _mm256_or_si256(a, b);
-        if (_mm256_testz_si256(both, notAscii)) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                                _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
-            out += 32;
-            done += 32;
-            // These stores hold only bytes of the result: no reach needed.
-            for (; available - done >= 64; done += 64, out += 64) {
-                __m256i const c0 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
-                __m256i const c1 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 16));
-                __m256i const c2 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 32));
-                __m256i const c3 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 48));
-                if (!_mm256_testz_si256(_mm256_or_si256(_mm256_or_si256(c0, c1), _mm256_or_si256(c2, c3)), notAscii))
-                    break;
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
-                                    _mm256_permute4x64_epi64(_mm256_packus_epi16(c0, c1), 0xD8));
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32),
-                                    _mm256_permute4x64_epi64(_mm256_packus_epi16(c2, c3), 0xD8));
-            }
+        done += 32;
+        if (!_mm256_testz_si256(_mm256_or_si256(a, b), notNarrow)) {
+            out = p_Block(b, p_Block(a, out));
+            before = ~0u;
             continue;
         }
-        if (_mm256_testz_si256(both, notNarrow)) {
-            out = p_OneOrTwo(a, b, out);
-        } else {
-            out = p_Block(b, p_Block(a, out));
+        unsigned longer;
+        out = p_OneOrTwo(a, b, out, longer);
+        if ((longer | before) != 0) {
+            before = longer;
+            continue;
         }
-        done += 32;
+        // These stores hold only bytes of the result: no reach needed.
+        for (; available - done >= 64; done += 64, out += 64) {
+            __m256i const c0 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
+            __m256i const c1 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 16));
+            __m256i const c2 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 32));
+            __m256i const c3 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 48));
+            if (!_mm256_testz_si256(_mm256_or_si256(_mm256_or_si256(c0, c1), _mm256_or_si256(c2, c3)), notAscii))
+                break;
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                                _mm256_permute4x64_epi64(_mm256_packus_epi16(c0, c1), 0xD8));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32),
+                                _mm256_permute4x64_epi64(_mm256_packus_epi16(c2, c3), 0xD8));
+        }
     }
     if (available - done >= cn_Reach) {
         __m256i const a = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
@@ -257,6 +309,9 @@ BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, s
 
 // Never taken: the 128-bit steps do all.
 inline bool b_Available() { return false; }
+inline std::size_t n_NonZeroRun(unsigned short const* text, std::size_t limit) {
+    return UnitBlock::n_NonZeroRun(text, limit);
+}
 inline std::size_t n_EncodeBlocks(unsigned short const*, std::size_t, unsigned char*&) { return 0; }
 
 #endif

@@ -97,3 +97,28 @@ TEST(UTF8EncodeBlocks, StepsReportTheirUnitsAndBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The encoder's zero scan finds what the 128-bit one finds from every
+// place in a 64-byte line, with the zero in the first line, a later one or
+// none, and limits short of it, at it and past it.
+TEST(UTF8EncodeBlocks, ZeroScanFindsTheFirstZeroFromEveryPlace) {
+    if (!UTF8EncodeBlocks::b_Available()) GTEST_SKIP() << "no 256-bit steps on this processor";
+    alignas(64) unsigned short units[160];
+    for (unsigned start = 0; start < 32; ++start) {
+        for (unsigned zero = start; zero <= 160; zero += zero < start + 70 ? 1 : 29) {
+            for (unsigned i = 0; i < 160; ++i) units[i] = static_cast<unsigned short>(i == zero ? 0 : 0x100 + i);
+            // Another zero after the first must not be the one found.
+            if (zero + 5 < 160) units[zero + 5] = 0;
+            for (size_t limit : {0u, 1u, 31u, 32u, 33u, 64u, 100u}) {
+                if (start + limit > 160) continue;
+                size_t const expected = UnitBlock::n_NonZeroRun(units + start, limit);
+                ASSERT_EQ(UTF8EncodeBlocks::n_NonZeroRun(units + start, limit), expected)
+                    << "from " << start << ", zero at " << zero << ", limit " << limit;
+            }
+        }
+    }
+}
+
+}  // namespace
