@@ -7,10 +7,12 @@
 // (narrowed, and long runs 64 at a time), all below 0x800 (both bytes of
 // every unit made at once, then each half of the register closed up with
 // one byte shuffle from the eight-lane table), all 0x800 and up (three
-// bytes each with one fixed shuffle) or any mix (the four-lane table).
-// The tables are those of UTF8Shuffle.h. The keys come from byte masks
-// (movemask) rather than from pext and pdep, which some processors with
-// these instructions run many times slower than a shuffle.
+// bytes each with one fixed shuffle) or any mix (a table of moves for four
+// units). The eight-lane table is UTF8Shuffle.h's; the other is laid out
+// for this file's mixed step but keyed as UTF8Shuffle.h's four-lane
+// table. The keys come from byte masks (movemask) rather than from pext
+// and pdep, which some processors with these instructions run many times
+// slower than a shuffle.
 //
 // Like the steps in UnitBlock.h, these read only units their caller
 // vouches for and write only where bytes of the result go or will go (see
@@ -118,14 +120,6 @@ constexpr st_Moves st_MakeMoves(UTF8Shuffle::st_EncodeTable const& table) {
 }
 
 inline constexpr st_Moves sst_PairMoves = st_MakeMoves(UTF8Shuffle::sst_PairTable);
-inline constexpr st_Moves sst_QuadMoves = st_MakeMoves(UTF8Shuffle::sst_QuadTable);
-
-// Two sets of 16 byte moves, one for each half of a register.
-BASIS_UTF8_WIDE_STEP __m256i v_Moves(std::uint8_t const* low, std::uint8_t const* high) {
-    __m128i const first = _mm_loadu_si128(reinterpret_cast<__m128i const*>(low));
-    __m128i const second = _mm_loadu_si128(reinterpret_cast<__m128i const*>(high));
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1);
-}
 
 BASIS_UTF8_WIDE_STEP void v_Store(unsigned char* out, __m128i bytes) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
@@ -148,12 +142,17 @@ BASIS_UTF8_WIDE_STEP __m256i v_OneOrTwoLanes(__m256i unit, __m256i one) {
 }
 
 // Stores a register of two halves closed up by the keys of their units.
+// Each half goes by a 128-bit shuffle that takes its moves straight from
+// the table: no moves are put together in a register, and no shuffled
+// half is taken out of one, so the bytes reach the store sooner.
+BASIS_UTF8_WIDE_STEP __m128i v_Close(__m128i lanes, std::uint8_t const* moves) {
+    return _mm_shuffle_epi8(lanes, _mm_load_si128(reinterpret_cast<__m128i const*>(moves)));
+}
+
 BASIS_UTF8_WIDE_STEP unsigned char* p_StorePairs(__m256i lanes, unsigned first, unsigned second, unsigned char* out) {
-    __m256i const packed = _mm256_shuffle_epi8(
-        lanes, v_Moves(sst_PairMoves.aac_Shuffle[first], sst_PairMoves.aac_Shuffle[second]));
-    v_Store(out, _mm256_castsi256_si128(packed));
+    v_Store(out, v_Close(_mm256_castsi256_si128(lanes), sst_PairMoves.aac_Shuffle[first]));
     out += sst_PairMoves.ac_Bytes[first];
-    v_Store(out, _mm256_extracti128_si256(packed, 1));
+    v_Store(out, v_Close(_mm256_extracti128_si256(lanes, 1), sst_PairMoves.aac_Shuffle[second]));
     return out + sst_PairMoves.ac_Bytes[second];
 }
 
@@ -197,24 +196,52 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Three(__m256i unit, unsigned char* out) {
     return out + 48;
 }
 
-// 16 units of one to three bytes each, in any mix: each unit's bytes made
-// as p_Three makes them, in a 32-bit lane, and four lanes at a time closed
-// up with the four-lane table. narrow marks the units below 0x800.
+// The moves for four units in 32-bit lanes as p_Mixed lays them out: one
+// byte from byte 0, two from bytes 3 and 2, three from bytes 0 to 2; by
+// the keys of UTF8Shuffle's four-lane table (bit k when lane k takes two
+// bytes or more, bit 4 + k when it takes three).
+constexpr st_Moves st_MakeMixedMoves() {
+    st_Moves moves{};
+    for (unsigned key = 0; key < 256; ++key) {
+        unsigned bytes = 0;
+        for (unsigned k = 0; k < 16; ++k) moves.aac_Shuffle[key][k] = 0x80;
+        for (unsigned lane = 0; lane < 4; ++lane) {
+            unsigned const length = 1 + (key >> lane & 1) + (key >> (4 + lane) & 1);
+            for (unsigned b = 0; b < length; ++b)
+                moves.aac_Shuffle[key][bytes++] = static_cast<std::uint8_t>(4 * lane + (length == 2 ? 3 - b : b));
+        }
+        moves.ac_Bytes[key] = static_cast<std::uint8_t>(bytes);
+    }
+    return moves;
+}
+
+inline constexpr st_Moves sst_MixedMoves = st_MakeMixedMoves();
+
+// 16 units of one to three bytes each, in any mix: each unit in a 32-bit
+// lane as the unit itself (ASCII) or the lead of three bytes, the middle
+// six bits, the low six and the lead of two bytes, so that the one blend
+// between the unit and the three-byte lead is all the choosing done here;
+// the table then takes the bytes each unit needs, four lanes at a time.
+// narrow marks the units below 0x800.
 BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsigned char* out) {
     __m256i const one = _mm256_cmpeq_epi16(_mm256_and_si256(unit, _mm256_set1_epi16(static_cast<short>(0xFF80))),
                                            _mm256_setzero_si256());
-    __m256i const six = _mm256_set1_epi16(0x3F), follow = _mm256_set1_epi16(0x80);
-    __m256i const lowSix = _mm256_or_si256(_mm256_and_si256(unit, six), follow);
-    __m256i const midSix = _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(unit, 6), six), follow);
-    // The first byte: the unit, 0xC0 | unit >> 6 or 0xE0 | unit >> 12;
-    // the second: the low six bits after two, the middle six after three.
-    __m256i first = _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 6), _mm256_set1_epi16(0xC0)), unit, one);
-    first = _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 12), _mm256_set1_epi16(0xE0)), first, narrow);
-    __m256i const second = _mm256_blendv_epi8(midSix, lowSix, narrow);
-    __m256i const pair = _mm256_or_si256(first, _mm256_slli_epi16(second, 8));
+    // unit << 2 holds the middle six bits, and for units below 0x800 the
+    // five bits after the two-byte lead, in its high byte.
+    __m256i const shifted = _mm256_slli_epi16(unit, 2);
+    // Bytes 0 and 1: the unit or 0xE0 | unit >> 12, then 0x80 | the middle six.
+    __m256i const leadAndMiddle = _mm256_or_si256(
+        _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 12), _mm256_set1_epi16(static_cast<short>(0x80E0))),
+                           unit, one),
+        _mm256_and_si256(shifted, _mm256_set1_epi16(0x3F00)));
+    // Bytes 2 and 3: 0x80 | the low six, then 0xC0 | unit >> 6.
+    __m256i const lowAndLead = _mm256_or_si256(
+        _mm256_and_si256(_mm256_blendv_epi8(unit, shifted, _mm256_set1_epi16(static_cast<short>(0xFF00))),
+                         _mm256_set1_epi16(0x1F3F)),
+        _mm256_set1_epi16(static_cast<short>(0xC080)));
     // Units 0-3 and 8-11, then 4-7 and 12-15.
-    __m256i const low = _mm256_unpacklo_epi16(pair, lowSix);
-    __m256i const high = _mm256_unpackhi_epi16(pair, lowSix);
+    __m256i const low = _mm256_unpacklo_epi16(leadAndMiddle, lowAndLead);
+    __m256i const high = _mm256_unpackhi_epi16(leadAndMiddle, lowAndLead);
     // A bit a unit, set when it takes two bytes or more, then one when it
     // takes three, for units 0-3 (bits 0-3 and 4-7), 4-7 (bits 8-15), 8-11
     // and 12-15: each byte of the mask is the key of four units.
@@ -223,17 +250,15 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsign
     unsigned const longer = ~static_cast<unsigned>(
         _mm256_movemask_epi8(_mm256_shuffle_epi8(_mm256_packs_epi16(one, narrow), order)));
     unsigned const key0 = longer & 0xFF, key1 = longer >> 8 & 0xFF, key2 = longer >> 16 & 0xFF, key3 = longer >> 24;
-    auto const& moves = sst_QuadMoves.aac_Shuffle;
-    __m256i const packedLow = _mm256_shuffle_epi8(low, v_Moves(moves[key0], moves[key2]));
-    __m256i const packedHigh = _mm256_shuffle_epi8(high, v_Moves(moves[key1], moves[key3]));
-    v_Store(out, _mm256_castsi256_si128(packedLow));
-    out += sst_QuadMoves.ac_Bytes[key0];
-    v_Store(out, _mm256_castsi256_si128(packedHigh));
-    out += sst_QuadMoves.ac_Bytes[key1];
-    v_Store(out, _mm256_extracti128_si256(packedLow, 1));
-    out += sst_QuadMoves.ac_Bytes[key2];
-    v_Store(out, _mm256_extracti128_si256(packedHigh, 1));
-    return out + sst_QuadMoves.ac_Bytes[key3];
+    auto const& moves = sst_MixedMoves.aac_Shuffle;
+    v_Store(out, v_Close(_mm256_castsi256_si128(low), moves[key0]));
+    out += sst_MixedMoves.ac_Bytes[key0];
+    v_Store(out, v_Close(_mm256_castsi256_si128(high), moves[key1]));
+    out += sst_MixedMoves.ac_Bytes[key1];
+    v_Store(out, v_Close(_mm256_extracti128_si256(low, 1), moves[key2]));
+    out += sst_MixedMoves.ac_Bytes[key2];
+    v_Store(out, v_Close(_mm256_extracti128_si256(high, 1), moves[key3]));
+    return out + sst_MixedMoves.ac_Bytes[key3];
 }
 
 // 16 units of any kind but zero.
