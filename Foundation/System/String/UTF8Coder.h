@@ -198,7 +198,9 @@ inline int si_EncodeCarefully(char* target, unsigned short const* source, unsign
 }
 
 // The same, the fast way, with what lies before the zero found as the
-// decoder finds it.
+// decoder finds it; on processors with the 256-bit steps, and text on
+// 16-bit boundaries, the zero is looked for on the way instead (see
+// UTF8EncodeBlocks::n_EncodeLines) until the text's end is near.
 inline int si_Encode(char* target, unsigned short const* source, unsigned count) {
     std::size_t const stretch = 1024;
     unsigned char* const start = reinterpret_cast<unsigned char*>(target);
@@ -210,6 +212,20 @@ inline int si_Encode(char* target, unsigned short const* source, unsigned count)
     // Long runs of ASCII are looked for after a block of ASCII only, so
     // that other text does not pay for looking.
     bool ascii = true;
+    std::uintptr_t const address = reinterpret_cast<std::uintptr_t>(source);
+    if (wide && address % 2 == 0) {
+        // Up to the first 64-byte line a unit at a time, then lines, with
+        // the zero looked for as they go; the rest as below.
+        std::size_t const head = ((64 - (address & 63)) & 63) / 2;
+        for (; i < head && i < count; ++i) {
+            if (source[i] == 0) {
+                *out = 0;
+                return static_cast<int>(out - start);
+            }
+            out = p_EncodeUnit(out, source[i]);
+        }
+        if (i == head) i += UTF8EncodeBlocks::n_EncodeLines(source + i, count - i, out);
+    }
     for (;;) {
         std::size_t const limit = count - i < stretch ? count - i : stretch;
         std::size_t const run =

@@ -327,6 +327,57 @@ BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, s
     return done;
 }
 
+// Encodes text from units, which start a 64-byte line, up to near its
+// first zero or count units, whichever comes first; returns the units
+// encoded (a whole number of lines, maybe none) and moves bytes past the
+// bytes written. This is n_EncodeBlocks with the zero looked for on the
+// way, so that the text is read once: each line is loaded whole, on its
+// own boundary, and looked at for a zero before the line before it is
+// encoded, which then has the 32 units of its successor as its reach. A
+// line is loaded only while it lies within count and no unit before it is
+// zero, so its first unit is one the caller vouches for and the line lies
+// in that unit's page. The last line or two and what follows are left to
+// the caller. ASCII runs go by lines too, on the same terms as in
+// n_EncodeBlocks.
+BASIS_NO_SANITIZE_ADDRESS BASIS_UTF8_WIDE inline std::size_t n_EncodeLines(unsigned short const* units,
+                                                                            std::size_t count,
+                                                                            unsigned char*& bytes) {
+    __m256i const notAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
+    __m256i const notNarrow = _mm256_set1_epi16(static_cast<short>(0xF800));
+    __m256i const zero = _mm256_setzero_si256();
+    if (count < 64) return 0;
+    __m256i a = _mm256_load_si256(reinterpret_cast<__m256i const*>(units));
+    __m256i b = _mm256_load_si256(reinterpret_cast<__m256i const*>(units + 16));
+    __m256i zeros = _mm256_cmpeq_epi16(_mm256_min_epu16(a, b), zero);
+    if (!_mm256_testz_si256(zeros, zeros)) return 0;
+    unsigned char* out = bytes;
+    std::size_t done = 0;
+    // As in n_EncodeBlocks: the two-byte units of the step before.
+    unsigned before = 0;
+    while (count - done >= 64) {
+        __m256i const c = _mm256_load_si256(reinterpret_cast<__m256i const*>(units + done + 32));
+        __m256i const d = _mm256_load_si256(reinterpret_cast<__m256i const*>(units + done + 48));
+        zeros = _mm256_cmpeq_epi16(_mm256_min_epu16(c, d), zero);
+        if (!_mm256_testz_si256(zeros, zeros)) break;
+        __m256i const either = _mm256_or_si256(a, b);
+        if (!_mm256_testz_si256(either, notNarrow)) {
+            out = p_Block(b, p_Block(a, out));
+            before = ~0u;
+        } else if (before == 0 && _mm256_testz_si256(either, notAscii)) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                                _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
+            out += 32;
+        } else {
+            out = p_OneOrTwo(a, b, out, before);
+        }
+        done += 32;
+        a = c;
+        b = d;
+    }
+    bytes = out;
+    return done;
+}
+
 #undef BASIS_UTF8_WIDE_STEP
 #undef BASIS_UTF8_WIDE
 
@@ -338,6 +389,7 @@ inline std::size_t n_NonZeroRun(unsigned short const* text, std::size_t limit) {
     return UnitBlock::n_NonZeroRun(text, limit);
 }
 inline std::size_t n_EncodeBlocks(unsigned short const*, std::size_t, unsigned char*&) { return 0; }
+inline std::size_t n_EncodeLines(unsigned short const*, std::size_t, unsigned char*&) { return 0; }
 
 #endif
 

@@ -122,3 +122,43 @@ TEST(UTF8EncodeBlocks, ZeroScanFindsTheFirstZeroFromEveryPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+// The whole encoder from every place in a 64-byte line, where the text
+// starts with units taken one at a time and then goes by lines: the zero
+// in the first line, in a later one or none, counts short of it, at it and
+// past it, and text whose kind changes between lines; the result's room is
+// just its size.
+TEST(UTF8EncodeBlocks, EncoderMatchesTheCarefulCoderFromEveryPlace) {
+    alignas(64) unsigned short units[320];
+    unsigned short const letters[] = {'a', 0x436, 0x4E2D, ' ', 0xE9, 0x3042, '\n', 0xFFFF};
+    for (unsigned start = 0; start < 32; ++start) {
+        // Every place over the first few lines, then a few more, then none.
+        for (unsigned zero = start; zero <= 320;
+             zero = zero < start + 140 ? zero + 1 : zero == 320 ? 321 : zero + 37 < 320 ? zero + 37 : 320) {
+            for (unsigned i = 0; i < 320; ++i) {
+                // Lines of ASCII, of two-byte units and mixed, in turn.
+                unsigned const kind = i / 32 % 3;
+                units[i] = kind == 0 ? static_cast<unsigned short>('a' + i % 26)
+                                     : letters[(i * 5 + kind) % (kind == 1 ? 2 : 8)];
+                if (i == zero) units[i] = 0;
+            }
+            unsigned const at = zero - start;
+            std::vector<unsigned> counts = {at, at + 1, ~0u - 7};
+            if (at != 0) counts.push_back(at - 1);
+            if (zero == 320) counts = {at, at - 1};
+            for (unsigned count : counts) {
+                std::vector<char> expected(320 * 3 + 1);
+                int const n = UTF8Coder::si_EncodeCarefully(expected.data(), units + start, count);
+                std::vector<char> bytes(static_cast<size_t>(n) + 1, '#');
+                ASSERT_EQ(UTF8Coder::si_Encode(bytes.data(), units + start, count), n)
+                    << "from " << start << ", zero at " << zero << ", count " << count;
+                ASSERT_EQ(std::string(bytes.data(), bytes.size()), std::string(expected.data(), bytes.size()))
+                    << "from " << start << ", zero at " << zero << ", count " << count;
+            }
+        }
+    }
+}
+
+}  // namespace
