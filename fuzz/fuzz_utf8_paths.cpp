@@ -2,7 +2,10 @@
 // units, with counts up to the text's end or far beyond its zero: the
 // same units, the same bytes and the same decoder state afterwards. Source
 // and target are heap blocks of just their size (the target just the
-// result's room), so the address checker sees any touch past them.
+// result's room), so the address checker sees any touch past them. The
+// encoder's line steps also read a little past the zero on purpose and go
+// unchecked by it, so the encoder's target is followed by a band of known
+// bytes, which must come back untouched.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -66,10 +69,12 @@ void v_Encode(std::uint8_t const* data, size_t size, std::uint8_t control) {
     std::vector<char> expected(length * 3 + 1);
     int const n = UTF8Coder::si_EncodeCarefully(expected.data(), source.data(), count);
     v_Check(n >= 0 && static_cast<size_t>(n) <= length * 3);
-    std::vector<char> bytes(static_cast<size_t>(n) + 1);
+    size_t const room = static_cast<size_t>(n) + 1, band = 64;
+    std::vector<char> bytes(room + band, '#');
     int const m = UTF8Coder::si_Encode(bytes.data(), source.empty() ? nullptr : source.data(), count);
     v_Check(m == n);
-    v_Check(std::memcmp(bytes.data(), expected.data(), static_cast<size_t>(n) + 1) == 0);
+    v_Check(std::memcmp(bytes.data(), expected.data(), room) == 0);
+    v_Check(std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(room), bytes.end(), [](char c) { return c == '#'; }));
 }
 
 }  // namespace
