@@ -32,7 +32,7 @@ unsigned n_Count(unsigned length, bool terminated, std::uint8_t choice) {
     }
 }
 
-void v_Decode(std::uint8_t const* data, size_t size, std::uint8_t control) {
+void v_Decode(std::uint8_t const* data, size_t size, std::uint8_t control, UTF8Coder::st_Paths paths) {
     bool const terminated = control & 1;
     std::vector<char> source(data, data + size);
     if (terminated) source.push_back(0);
@@ -52,13 +52,13 @@ void v_Decode(std::uint8_t const* data, size_t size, std::uint8_t control) {
     std::vector<unsigned short> units(static_cast<size_t>(n));
     // An empty vector has no block at all; one unit's block stands in.
     unsigned short none;
-    int const m = UTF8Coder::si_Decode(n ? units.data() : &none, source.data(), count, fast);
+    int const m = UTF8Coder::si_Decode(n ? units.data() : &none, source.data(), count, fast, paths);
     v_Check(m == n);
     v_Check(std::equal(units.begin(), units.end(), expected.begin()));
     v_Check(fast == careful);
 }
 
-void v_Encode(std::uint8_t const* data, size_t size, std::uint8_t control) {
+void v_Encode(std::uint8_t const* data, size_t size, std::uint8_t control, UTF8Coder::st_Paths paths) {
     bool const terminated = control & 1;
     size_t const length = size / 2;
     std::vector<unsigned short> source(length);
@@ -71,10 +71,11 @@ void v_Encode(std::uint8_t const* data, size_t size, std::uint8_t control) {
     v_Check(n >= 0 && static_cast<size_t>(n) <= length * 3);
     size_t const room = static_cast<size_t>(n) + 1, band = 64;
     std::vector<char> bytes(room + band, '#');
-    int const m = UTF8Coder::si_Encode(bytes.data(), source.empty() ? nullptr : source.data(), count);
+    int const m = UTF8Coder::si_Encode(bytes.data(), source.empty() ? nullptr : source.data(), count, paths);
     v_Check(m == n);
     v_Check(std::memcmp(bytes.data(), expected.data(), room) == 0);
-    v_Check(std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(room), bytes.end(), [](char c) { return c == '#'; }));
+    v_Check(std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(room), bytes.end(),
+                        [](char c) { return c == '#'; }));
 }
 
 }  // namespace
@@ -82,8 +83,11 @@ void v_Encode(std::uint8_t const* data, size_t size, std::uint8_t control) {
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, size_t size) {
     if (size < 2 || size > 8192) return 0;
     // The first byte chooses the count and the decoder's state, the second
-    // the count of the encoder; the rest is the text.
-    v_Decode(data + 2, size - 2, data[0]);
-    v_Encode(data + 2, size - 2, data[1]);
+    // the count of the encoder; the rest is the text. Each input goes by
+    // every set of block steps this processor runs, down to the plain ones.
+    for (UTF8Coder::st_Paths paths : UTF8Coder::cao_EveryPaths) {
+        v_Decode(data + 2, size - 2, data[0], paths);
+        v_Encode(data + 2, size - 2, data[1], paths);
+    }
     return 0;
 }

@@ -15,6 +15,18 @@
 
 namespace UTF8Coder {
 
+// Which block steps the fast coders may take, besides the plain 128-bit
+// ones every x86-64 processor runs: by default all that this processor
+// runs. The tests and the fuzz target also hold the narrower sets, which
+// other processors take, against the careful coders.
+struct st_Paths {
+    bool b_Wide = true;     // the 256-bit steps
+    bool b_Shuffle = true;  // the 128-bit byte-shuffle steps
+};
+
+// Every set, widest first.
+inline constexpr st_Paths cao_EveryPaths[] = {{true, true}, {false, true}, {false, false}};
+
 // What the decoder keeps between calls: the following bytes still expected
 // in the current sequence, how many the sequence has and the value so far.
 // All zero between sequences.
@@ -93,7 +105,8 @@ inline int si_DecodeCarefully(unsigned short* target, char const* source, unsign
 // runs of ASCII go by blocks only inside such a stretch. A sequence whose
 // bytes are all at hand (none of them zero, none past the count) is
 // decoded at once; anything else goes byte by byte.
-inline int si_Decode(unsigned short* target, char const* source, unsigned count, st_Decoder& decoder) {
+inline int si_Decode(unsigned short* target, char const* source, unsigned count, st_Decoder& decoder,
+                     st_Paths paths = {}) {
     static std::uint32_t const an4_Offset[3] = {0, 0x3080, 0xE2080};
     st_Decoder state = decoder;
     // Long enough that finding the zero costs little beside decoding, short
@@ -105,8 +118,8 @@ inline int si_Decode(unsigned short* target, char const* source, unsigned count,
     // decoding may take i past known.
     std::size_t i = 0, known = 0;
     bool knownAll = false;
-    bool const shuffle = UTF8Shuffle::b_Available();
-    bool const wide = UTF8DecodeBlocks::b_Available();
+    bool const shuffle = paths.b_Shuffle && UTF8Shuffle::b_Available();
+    bool const wide = paths.b_Wide && UTF8DecodeBlocks::b_Available();
     // Known bytes looked for ahead: enough for the widest step at hand.
     std::size_t const ahead = wide ? UTF8DecodeBlocks::cn_Reach : UnitBlock::cn_WidenReach;
     while (i < count) {
@@ -201,13 +214,13 @@ inline int si_EncodeCarefully(char* target, unsigned short const* source, unsign
 // decoder finds it; on processors with the 256-bit steps, and text on
 // 16-bit boundaries, the zero is looked for on the way instead (see
 // UTF8EncodeBlocks::n_EncodeLines) until the text's end is near.
-inline int si_Encode(char* target, unsigned short const* source, unsigned count) {
+inline int si_Encode(char* target, unsigned short const* source, unsigned count, st_Paths paths = {}) {
     std::size_t const stretch = 1024;
     unsigned char* const start = reinterpret_cast<unsigned char*>(target);
     unsigned char* out = start;
     std::size_t i = 0;
-    bool const wide = UTF8EncodeBlocks::b_Available();
-    bool const shuffle = UTF8Shuffle::b_Available();
+    bool const wide = paths.b_Wide && UTF8EncodeBlocks::b_Available();
+    bool const shuffle = paths.b_Shuffle && UTF8Shuffle::b_Available();
     std::size_t const reach = shuffle ? UTF8Shuffle::cn_EncodeReach : UnitBlock::cn_EncodeReach;
     // Long runs of ASCII are looked for after a block of ASCII only, so
     // that other text does not pay for looking.

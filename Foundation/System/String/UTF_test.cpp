@@ -401,7 +401,8 @@ TEST(UTF, CountsBeyondTheTextTouchNothingPastIt) {
 // surrogates and the highest values of each length decode by the same
 // sums either way; leads cut short, stray following bytes and lead bytes
 // of 0xF0 and up (whole or not) in or at the edge of a block leave it to
-// the careful way.
+// the careful way. Every set of block steps the processor runs is held
+// against the careful coders, down to the plain ones.
 TEST(UTF, FastAndCarefulCodersAgree) {
     char const* const pieces[] = {"a", " ", "\xC3\xA9", "\xD0\xB6", "\xE2\x82\xAC", "\xE4\xB8\x80", "\xDF\xBF",
                                   "\xEF\xBF\xBF", "\xF0\x9F\x98\x80", "\x80", "\xC3", "\xE2\x82", "\xF8", "\xC0\x80",
@@ -418,21 +419,30 @@ TEST(UTF, FastAndCarefulCodersAgree) {
             text += pieces[random.n_Next() % odd == 0 ? random.n_Next() % std::size(pieces)
                            : random.n_Next() % 2   ? usual
                                                    : other];
-        UTF8Coder::st_Decoder careful, fast;
-        careful.n_Expected = fast.n_Expected = random.n_Next() % 4 == 0 ? 1 + random.n_Next() % 2 : 0;
-        careful.n_Trailing = fast.n_Trailing = careful.n_Expected ? 2 : 0;
-        careful.n4_Value = fast.n4_Value = careful.n_Expected ? 0xE2 : 0;
-        Units a(text.size() + 1, 0xEEEE), b(text.size() + 1, 0xEEEE);
+        UTF8Coder::st_Decoder careful;
+        careful.n_Expected = random.n_Next() % 4 == 0 ? 1 + random.n_Next() % 2 : 0;
+        careful.n_Trailing = careful.n_Expected ? 2 : 0;
+        careful.n4_Value = careful.n_Expected ? 0xE2 : 0;
+        UTF8Coder::st_Decoder const before = careful;
+        Units a(text.size() + 1, 0xEEEE);
         int na = UTF8Coder::si_DecodeCarefully(a.data(), text.data(), static_cast<unsigned>(text.size()), careful);
-        int nb = UTF8Coder::si_Decode(b.data(), text.data(), static_cast<unsigned>(text.size()), fast);
-        ASSERT_EQ(na, nb) << round;
-        ASSERT_EQ(Units(a.begin(), a.begin() + na), Units(b.begin(), b.begin() + nb)) << round;
-        ASSERT_TRUE(careful == fast) << round;
         a.resize(static_cast<size_t>(na));
-        std::string x(a.size() * 3 + 1, '#'), y(a.size() * 3 + 1, '#');
+        std::string x(a.size() * 3 + 1, '#');
         int nx = UTF8Coder::si_EncodeCarefully(x.data(), a.data(), static_cast<unsigned>(a.size()));
-        int ny = UTF8Coder::si_Encode(y.data(), a.data(), static_cast<unsigned>(a.size()));
-        ASSERT_EQ(x.substr(0, static_cast<size_t>(nx) + 1), y.substr(0, static_cast<size_t>(ny) + 1)) << round;
+        int set = 0;
+        for (UTF8Coder::st_Paths paths : UTF8Coder::cao_EveryPaths) {
+            UTF8Coder::st_Decoder fast = before;
+            Units b(text.size() + 1, 0xEEEE);
+            int nb = UTF8Coder::si_Decode(b.data(), text.data(), static_cast<unsigned>(text.size()), fast, paths);
+            ASSERT_EQ(na, nb) << round << " set " << set;
+            ASSERT_EQ(a, Units(b.begin(), b.begin() + nb)) << round << " set " << set;
+            ASSERT_TRUE(careful == fast) << round << " set " << set;
+            std::string y(a.size() * 3 + 1, '#');
+            int ny = UTF8Coder::si_Encode(y.data(), a.data(), static_cast<unsigned>(a.size()), paths);
+            ASSERT_EQ(x.substr(0, static_cast<size_t>(nx) + 1), y.substr(0, static_cast<size_t>(ny) + 1))
+                << round << " set " << set;
+            ++set;
+        }
     }
 }
 
@@ -461,14 +471,18 @@ TEST(UTF, LongTextsDecodeByBlocksAsCarefully) {
             text.insert(std::min<size_t>(at, text.size()), odd[random.n_Next() % std::size(odd)]);
             for (unsigned count : {static_cast<unsigned>(text.size()), 96 + at % 64, 160 + at, 300 + at % 7}) {
                 count = std::min<unsigned>(count, static_cast<unsigned>(text.size()));
-                UTF8Coder::st_Decoder careful, fast;
+                UTF8Coder::st_Decoder careful;
                 Units expected(text.size() + 1);
                 int const n = UTF8Coder::si_DecodeCarefully(expected.data(), text.data(), count, careful);
                 expected.resize(static_cast<size_t>(n));
-                Units units(expected.size());
-                ASSERT_EQ(UTF8Coder::si_Decode(units.data(), text.data(), count, fast), n) << at << " " << count;
-                ASSERT_EQ(units, expected) << at << " " << count;
-                ASSERT_TRUE(fast == careful) << at << " " << count;
+                for (UTF8Coder::st_Paths paths : UTF8Coder::cao_EveryPaths) {
+                    UTF8Coder::st_Decoder fast;
+                    Units units(expected.size());
+                    ASSERT_EQ(UTF8Coder::si_Decode(units.data(), text.data(), count, fast, paths), n)
+                        << at << " " << count << " wide " << paths.b_Wide << " shuffle " << paths.b_Shuffle;
+                    ASSERT_EQ(units, expected) << at << " " << count << " shuffle " << paths.b_Shuffle;
+                    ASSERT_TRUE(fast == careful) << at << " " << count << " shuffle " << paths.b_Shuffle;
+                }
             }
         }
     }
