@@ -6,7 +6,10 @@
 // CT_IPC_SyncObjectList: the objects a wait on several at once takes, in
 // order. It does not own them; it keeps their handles in an array of its
 // own, rebuilt from the objects when the list has changed since the last
-// call of qch_GetHandles.
+// call of qch_GetHandles. The list itself takes no lock: the thread that
+// builds or changes it calls qch_GetHandles (or waits on it) once before
+// other threads wait on it, since the first call after a change rebuilds
+// the array.
 //
 // Copying would leave two objects closing one handle, so it is forbidden.
 #pragma once

@@ -35,6 +35,9 @@ struct st_Shared {
         co_All.v_Add(&co_Mutex);
         co_All.v_Add(&co_Semaphore);
         co_All.v_Add(&co_Token);
+        // A list is not locked: its handle array is made by the thread that
+        // built it, before any thread waits on it.
+        co_All.qch_GetHandles();
     }
     void v_Check(bool ok) {
         if (!ok) i_Broken.fetch_add(1);
