@@ -203,25 +203,34 @@ __attribute__((target("avx2,popcnt"))) inline unsigned short* p_Squeeze(st_Units
     return out + __builtin_popcount(group[3]);
 }
 
-// Decodes the 64 bytes of block (see n_DecodeBlocks), whose units are
-// those of the bytes keep has.
-template <bool threes>
+// Decodes the 64 bytes of block (see n_DecodeBlocks), which holds
+// three-byte sequences, whose units are those of the bytes keep has.
 __attribute__((target("avx2,popcnt"))) inline unsigned short* p_DecodeBlock(unsigned char const* block,
                                                                             std::uint64_t keep, unsigned short* out) {
     __m256i const first = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(block));
     // Nothing before the block is read: its first byte starts a sequence
     // and needs none, and the second only the first.
     __m256i const earlier = _mm256_permute2x128_si256(first, first, 0x08);
-    out = p_Squeeze(st_MakeUnits<threes>(first, _mm256_alignr_epi8(first, earlier, 15),
+    out = p_Squeeze(st_MakeUnits<true>(first, _mm256_alignr_epi8(first, earlier, 15),
                                          _mm256_alignr_epi8(first, earlier, 14)),
                     static_cast<unsigned>(keep), out);
     unsigned char const* const second = block + 32;
-    __m256i const beforeThat =
-        threes ? _mm256_loadu_si256(reinterpret_cast<__m256i const*>(second - 2)) : _mm256_setzero_si256();
-    return p_Squeeze(st_MakeUnits<threes>(_mm256_loadu_si256(reinterpret_cast<__m256i const*>(second)),
+    __m256i const beforeThat = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(second - 2));
+    return p_Squeeze(st_MakeUnits<true>(_mm256_loadu_si256(reinterpret_cast<__m256i const*>(second)),
                                           _mm256_loadu_si256(reinterpret_cast<__m256i const*>(second - 1)),
                                           beforeThat),
                      static_cast<unsigned>(keep >> 32), out);
+}
+
+// A block of 64 ASCII bytes, widened as it is; returns where the next unit
+// goes.
+__attribute__((target("avx2,popcnt"))) inline unsigned short* p_WidenBlock(unsigned char const* block,
+                                                                           unsigned short* out) {
+    for (unsigned k = 0; k < 4; ++k) {
+        __m128i const piece = _mm_loadu_si128(reinterpret_cast<__m128i const*>(block + 16 * k));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * k), _mm256_cvtepu8_epi16(piece));
+    }
+    return out + 64;
 }
 
 // The moves that bring together the kept bytes of sixteen, keep a bit
@@ -250,18 +259,6 @@ __attribute__((target("avx2,popcnt"))) inline unsigned short* p_SqueezeSixteens(
     out += __builtin_popcount(keep & 0xFFFF);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(front, back, 0x31));
     return out + __builtin_popcount(keep >> 16);
-}
-
-// The units of 32 bytes of one- and two-byte sequences as st_MakeUnits
-// makes them, from the bytes, the same bytes one place later and the
-// bytes' following-byte lanes.
-__attribute__((target("avx2,popcnt"))) inline st_Units st_MakeTwoByteUnits(__m256i bytes, __m256i before,
-                                                                           __m256i following) {
-    __m256i const top2 = _mm256_and_si256(_mm256_slli_epi16(before, 6), _mm256_set1_epi8(static_cast<char>(0xC0)));
-    __m256i const low = _mm256_blendv_epi8(
-        bytes, _mm256_or_si256(_mm256_and_si256(bytes, _mm256_set1_epi8(0x3F)), top2), following);
-    __m256i const high = _mm256_and_si256(_mm256_srli_epi16(before, 2), _mm256_set1_epi8(0x07));
-    return {low, _mm256_and_si256(following, high)};
 }
 
 // Decodes blocks of 64 bytes of one- and two-byte sequences laid out right
@@ -300,19 +297,15 @@ __attribute__((target("avx2,popcnt"))) inline std::size_t n_DecodeTwoByteBlocks(
             _mm256_subs_epu8(_mm256_max_epu8(first, second), _mm256_set1_epi8(static_cast<char>(0xDF)));
         if (!_mm256_testz_si256(over, over) || (lead << 1 | carry) != following) break;
         if (high == 0) {
-            // All ASCII (so nothing was cut before): widened as it is.
-            for (unsigned k = 0; k < 4; ++k) {
-                __m128i const piece = _mm_loadu_si128(reinterpret_cast<__m128i const*>(block + 16 * k));
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * k), _mm256_cvtepu8_epi16(piece));
-            }
-            out += 64;
+            // All ASCII (so nothing was cut before).
+            out = p_WidenBlock(block, out);
         } else {
             __m256i const firstBefore = _mm256_alignr_epi8(first, _mm256_permute2x128_si256(previous, first, 0x21), 15);
             __m256i const secondBefore = _mm256_alignr_epi8(second, _mm256_permute2x128_si256(first, second, 0x21), 15);
             // Every byte but a lead ends a sequence and gives a unit.
-            out = p_SqueezeSixteens(st_MakeTwoByteUnits(first, firstBefore, firstFollowing),
-                                    static_cast<unsigned>(~lead), out);
-            out = p_SqueezeSixteens(st_MakeTwoByteUnits(second, secondBefore, secondFollowing),
+            __m256i const none = _mm256_setzero_si256();
+            out = p_SqueezeSixteens(st_MakeUnits<false>(first, firstBefore, none), static_cast<unsigned>(~lead), out);
+            out = p_SqueezeSixteens(st_MakeUnits<false>(second, secondBefore, none),
                                     static_cast<unsigned>(~lead >> 32), out);
         }
         previous = second;
@@ -367,12 +360,7 @@ __attribute__((target("avx2,popcnt"))) inline std::size_t n_DecodeBlocks(unsigne
         unsigned char const* const block = bytes + done;
         st_Kinds const kinds = st_Classify(block);
         if (kinds.n8_High == 0) {
-            // All ASCII: widened as it is.
-            for (unsigned k = 0; k < 4; ++k) {
-                __m128i const piece = _mm_loadu_si128(reinterpret_cast<__m128i const*>(block + 16 * k));
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * k), _mm256_cvtepu8_epi16(piece));
-            }
-            out += 64;
+            out = p_WidenBlock(block, out);
             done += 64;
             continue;
         }
@@ -399,7 +387,7 @@ __attribute__((target("avx2,popcnt"))) inline std::size_t n_DecodeBlocks(unsigne
             done += n_DecodeTwoByteBlocks(block, available - done, out);
             continue;
         }
-        out = p_DecodeBlock<true>(block, keep, out);
+        out = p_DecodeBlock(block, keep, out);
         done += cn_Block - cut;
     }
     units = out;
