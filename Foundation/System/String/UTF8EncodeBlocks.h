@@ -271,6 +271,17 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
     return p_Mixed(unit, narrow, out);
 }
 
+// Two blocks of 16 units of any kind but zero, in one step when all are
+// below 0x800; before becomes the two-byte units' mask (~0 when a unit is
+// 0x800 or more, 0 when all are ASCII).
+BASIS_UTF8_WIDE_STEP unsigned char* p_Pair(__m256i a, __m256i b, unsigned char* out, unsigned& before) {
+    if (!_mm256_testz_si256(_mm256_or_si256(a, b), _mm256_set1_epi16(static_cast<short>(0xF800)))) {
+        before = ~0u;
+        return p_Block(b, p_Block(a, out));
+    }
+    return p_OneOrTwo(a, b, out, before);
+}
+
 // Encodes units, of which available are known not to be zero, in whole
 // blocks of 16 while cn_Reach of them are left; returns the units encoded
 // and moves bytes past the bytes written. Two blocks go at a time: all
@@ -283,7 +294,6 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
 BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, std::size_t available,
                                                   unsigned char*& bytes) {
     __m256i const notAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
-    __m256i const notNarrow = _mm256_set1_epi16(static_cast<short>(0xF800));
     unsigned char* out = bytes;
     std::size_t done = 0;
     // The two-byte units of the step before; none at first, so that a
@@ -293,17 +303,9 @@ BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, s
         __m256i const a = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
         __m256i const b = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done + 16));
         done += 32;
-        if (!_mm256_testz_si256(_mm256_or_si256(a, b), notNarrow)) {
-            out = p_Block(b, p_Block(a, out));
-            before = ~0u;
-            continue;
-        }
-        unsigned longer;
-        out = p_OneOrTwo(a, b, out, longer);
-        if ((longer | before) != 0) {
-            before = longer;
-            continue;
-        }
+        unsigned const previous = before;
+        out = p_Pair(a, b, out, before);
+        if ((before | previous) != 0) continue;
         // These stores hold only bytes of the result: no reach needed.
         for (; available - done >= 64; done += 64, out += 64) {
             __m256i const c0 = _mm256_loadu_si256(reinterpret_cast<__m256i const*>(units + done));
@@ -343,7 +345,6 @@ BASIS_NO_SANITIZE_ADDRESS BASIS_UTF8_WIDE inline std::size_t n_EncodeLines(unsig
                                                                             std::size_t count,
                                                                             unsigned char*& bytes) {
     __m256i const notAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
-    __m256i const notNarrow = _mm256_set1_epi16(static_cast<short>(0xF800));
     __m256i const zero = _mm256_setzero_si256();
     if (count < 64) return 0;
     __m256i a = _mm256_load_si256(reinterpret_cast<__m256i const*>(units));
@@ -359,16 +360,12 @@ BASIS_NO_SANITIZE_ADDRESS BASIS_UTF8_WIDE inline std::size_t n_EncodeLines(unsig
         __m256i const d = _mm256_load_si256(reinterpret_cast<__m256i const*>(units + done + 48));
         zeros = _mm256_cmpeq_epi16(_mm256_min_epu16(c, d), zero);
         if (!_mm256_testz_si256(zeros, zeros)) break;
-        __m256i const either = _mm256_or_si256(a, b);
-        if (!_mm256_testz_si256(either, notNarrow)) {
-            out = p_Block(b, p_Block(a, out));
-            before = ~0u;
-        } else if (before == 0 && _mm256_testz_si256(either, notAscii)) {
+        if (before == 0 && _mm256_testz_si256(_mm256_or_si256(a, b), notAscii)) {
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
                                 _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8));
             out += 32;
         } else {
-            out = p_OneOrTwo(a, b, out, before);
+            out = p_Pair(a, b, out, before);
         }
         done += 32;
         a = c;

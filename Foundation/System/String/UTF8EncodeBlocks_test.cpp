@@ -11,27 +11,41 @@ namespace {
 
 typedef std::vector<unsigned short> Units;
 
+// The fast encoder by paths against the careful one's bytes, expected:
+// written into room for just them and their terminator, which is followed
+// by a band of known bytes that must come back untouched (the line steps
+// read past the zero on purpose, so the address checker does not watch
+// their stores).
+void v_ExpectEncoded(std::string const& expected, unsigned short const* source, unsigned count,
+                     UTF8Coder::st_Paths paths, std::string const& where) {
+    size_t const room = expected.size() + 1, band = 64;
+    std::vector<char> bytes(room + band, '#');
+    ASSERT_EQ(UTF8Coder::si_Encode(bytes.data(), source, count, paths), static_cast<int>(expected.size())) << where;
+    ASSERT_EQ(std::string(bytes.data(), room), std::string(expected.c_str(), room)) << where;
+    ASSERT_EQ(std::string(bytes.data() + room, band), std::string(band, '#')) << where;
+}
+
+// The careful encoder's bytes for count units of source.
+std::string s_EncodedCarefully(unsigned short const* source, unsigned count, size_t units) {
+    std::vector<char> bytes(units * 3 + 1);
+    int const n = UTF8Coder::si_EncodeCarefully(bytes.data(), source, count);
+    return std::string(bytes.data(), static_cast<size_t>(n));
+}
+
 // The fast encoder, by every set of block steps, against the careful one
 // on text, with the count just the text (no zero after it) and far beyond
 // it (a zero after it). The source is a heap block of just its size, so
-// that the address checker sees any read past it outside the zero scans;
-// the result's room is followed by a band of known bytes that must come
-// back untouched, since the line steps go unchecked.
+// that the address checker sees any read past it outside the zero scans.
 void v_ExpectSameBytes(Units const& text, std::string const& what) {
-    std::vector<char> expected(text.size() * 3 + 1);
-    int const n = UTF8Coder::si_EncodeCarefully(expected.data(), text.data(), static_cast<unsigned>(text.size()));
-    size_t const room = static_cast<size_t>(n) + 1;
+    std::string const expected = s_EncodedCarefully(text.data(), static_cast<unsigned>(text.size()), text.size());
     for (UTF8Coder::st_Paths paths : UTF8Coder::cao_EveryPaths) {
         for (bool terminated : {false, true}) {
             Units source(text);
             if (terminated) source.push_back(0);
-            std::vector<char> bytes(room + 64, '#');
             unsigned const count = terminated ? ~0u - 7 : static_cast<unsigned>(text.size());
             std::string const where = what + (terminated ? ", terminated" : "") +
                                       (paths.b_Wide ? "" : paths.b_Shuffle ? ", 128-bit shuffles" : ", plain steps");
-            ASSERT_EQ(UTF8Coder::si_Encode(bytes.data(), source.data(), count, paths), n) << where;
-            ASSERT_EQ(std::string(bytes.data(), room), std::string(expected.data(), room)) << where;
-            ASSERT_EQ(std::string(bytes.data() + room, 64), std::string(64, '#')) << where;
+            ASSERT_NO_FATAL_FAILURE(v_ExpectEncoded(expected, source.data(), count, paths, where));
         }
     }
 }
@@ -134,10 +148,7 @@ namespace {
 // The whole encoder from every place in a 64-byte line, where the text
 // starts with units taken one at a time and then goes by lines: the zero
 // in the first line, in a later one or none, counts short of it, at it and
-// past it, and text whose kind changes between lines. The line steps go
-// unchecked by the address checker (they read past the zero on purpose),
-// so the result's room is followed by a band of known bytes that must
-// come back untouched.
+// past it, and text whose kind changes between lines.
 TEST(UTF8EncodeBlocks, EncoderMatchesTheCarefulCoderFromEveryPlace) {
     alignas(64) unsigned short units[320];
     unsigned short const letters[] = {'a', 0x436, 0x4E2D, ' ', 0xE9, 0x3042, '\n', 0xFFFF};
@@ -157,16 +168,10 @@ TEST(UTF8EncodeBlocks, EncoderMatchesTheCarefulCoderFromEveryPlace) {
             if (at != 0) counts.push_back(at - 1);
             if (zero == 320) counts = {at, at - 1};
             for (unsigned count : counts) {
-                std::vector<char> expected(320 * 3 + 1);
-                int const n = UTF8Coder::si_EncodeCarefully(expected.data(), units + start, count);
-                size_t const room = static_cast<size_t>(n) + 1;
-                std::vector<char> bytes(room + 64, '#');
-                ASSERT_EQ(UTF8Coder::si_Encode(bytes.data(), units + start, count), n)
-                    << "from " << start << ", zero at " << zero << ", count " << count;
-                ASSERT_EQ(std::string(bytes.data(), room), std::string(expected.data(), room))
-                    << "from " << start << ", zero at " << zero << ", count " << count;
-                ASSERT_EQ(std::string(bytes.data() + room, 64), std::string(64, '#'))
-                    << "from " << start << ", zero at " << zero << ", count " << count;
+                std::string const where = "from " + std::to_string(start) + ", zero at " + std::to_string(zero) +
+                                          ", count " + std::to_string(count);
+                ASSERT_NO_FATAL_FAILURE(v_ExpectEncoded(s_EncodedCarefully(units + start, count, 320), units + start,
+                                                        count, UTF8Coder::st_Paths{}, where));
             }
         }
     }

@@ -476,12 +476,13 @@ TEST(UTF, LongTextsDecodeByBlocksAsCarefully) {
                 int const n = UTF8Coder::si_DecodeCarefully(expected.data(), text.data(), count, careful);
                 expected.resize(static_cast<size_t>(n));
                 for (UTF8Coder::st_Paths paths : UTF8Coder::cao_EveryPaths) {
+                    SCOPED_TRACE(::testing::Message() << at << " " << count << " wide " << paths.b_Wide << " shuffle "
+                                                      << paths.b_Shuffle);
                     UTF8Coder::st_Decoder fast;
                     Units units(expected.size());
-                    ASSERT_EQ(UTF8Coder::si_Decode(units.data(), text.data(), count, fast, paths), n)
-                        << at << " " << count << " wide " << paths.b_Wide << " shuffle " << paths.b_Shuffle;
-                    ASSERT_EQ(units, expected) << at << " " << count << " shuffle " << paths.b_Shuffle;
-                    ASSERT_TRUE(fast == careful) << at << " " << count << " shuffle " << paths.b_Shuffle;
+                    ASSERT_EQ(UTF8Coder::si_Decode(units.data(), text.data(), count, fast, paths), n);
+                    ASSERT_EQ(units, expected);
+                    ASSERT_TRUE(fast == careful);
                 }
             }
         }
