@@ -121,6 +121,46 @@ constexpr st_Moves st_MakeMoves(UTF8Shuffle::st_EncodeTable const& table) {
 
 inline constexpr st_Moves sst_PairMoves = st_MakeMoves(UTF8Shuffle::sst_PairTable);
 
+// The steps' constants, read from memory as operands. The object is not
+// const on purpose: a compiler that knows their values builds them in
+// registers again inside the loops, three instructions each, rather than
+// keep them all in registers or read them.
+struct alignas(32) st_Constants {
+    std::uint16_t an_F800[16];
+    std::uint16_t an_FF80[16];
+    std::uint16_t an_3F00[16];
+    std::uint16_t an_80C0[16];
+    std::uint16_t an_80[16];
+    std::uint16_t an_80E0[16];
+    std::uint16_t an_3F[16];
+    std::uint16_t an_FF00[16];
+    std::uint16_t an_1F3F[16];
+    std::uint16_t an_C080[16];
+};
+
+constexpr st_Constants st_MakeConstants() {
+    st_Constants constants{};
+    for (unsigned k = 0; k < 16; ++k) {
+        constants.an_F800[k] = 0xF800;
+        constants.an_FF80[k] = 0xFF80;
+        constants.an_3F00[k] = 0x3F00;
+        constants.an_80C0[k] = 0x80C0;
+        constants.an_80[k] = 0x80;
+        constants.an_80E0[k] = 0x80E0;
+        constants.an_3F[k] = 0x3F;
+        constants.an_FF00[k] = 0xFF00;
+        constants.an_1F3F[k] = 0x1F3F;
+        constants.an_C080[k] = 0xC080;
+    }
+    return constants;
+}
+
+inline st_Constants sst_Constants = st_MakeConstants();
+
+BASIS_UTF8_WIDE_STEP __m256i v_Constant(std::uint16_t const (&lanes)[16]) {
+    return _mm256_load_si256(reinterpret_cast<__m256i const*>(lanes));
+}
+
 BASIS_UTF8_WIDE_STEP void v_Store(unsigned char* out, __m128i bytes) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
 }
@@ -136,8 +176,8 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Ascii(__m256i unit, unsigned char* out) {
 // half of the register then loses the second byte of its ASCII units.
 BASIS_UTF8_WIDE_STEP __m256i v_OneOrTwoLanes(__m256i unit, __m256i one) {
     __m256i const two = _mm256_or_si256(
-        _mm256_or_si256(_mm256_srli_epi16(unit, 6), _mm256_set1_epi16(static_cast<short>(0x80C0))),
-        _mm256_and_si256(_mm256_slli_epi16(unit, 8), _mm256_set1_epi16(0x3F00)));
+        _mm256_or_si256(_mm256_srli_epi16(unit, 6), v_Constant(sst_Constants.an_80C0)),
+        _mm256_and_si256(_mm256_slli_epi16(unit, 8), v_Constant(sst_Constants.an_3F00)));
     return _mm256_blendv_epi8(two, unit, one);
 }
 
@@ -158,21 +198,32 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_StorePairs(__m256i lanes, unsigned first, 
 
 BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i unit, unsigned char* out) {
     // A signed compare will do: no unit here has its sign bit set.
-    __m256i const one = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), unit);
+    __m256i const one = _mm256_cmpgt_epi16(v_Constant(sst_Constants.an_80), unit);
     // Bits 0-7: units 0-7 are ASCII; bits 16-23: units 8-15.
     unsigned const longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(one, one)));
     return p_StorePairs(v_OneOrTwoLanes(unit, one), longer & 0xFF, longer >> 16 & 0xFF, out);
 }
 
 // Two blocks of that kind, one mask for both, which is kept in longer (a
-// bit for each unit that takes two bytes; none when all are ASCII).
+// bit for each unit that takes two bytes; none when all are ASCII). Where
+// each quarter goes is added up apart from out, so that a step waits for
+// the one before it by one addition only, not by four in a row.
 BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i a, __m256i b, unsigned char* out, unsigned& longer) {
-    __m256i const oneA = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), a);
-    __m256i const oneB = _mm256_cmpgt_epi16(_mm256_set1_epi16(0x80), b);
+    __m256i const oneA = _mm256_cmpgt_epi16(v_Constant(sst_Constants.an_80), a);
+    __m256i const oneB = _mm256_cmpgt_epi16(v_Constant(sst_Constants.an_80), b);
     // A byte each: units 0-7 of a, of b, units 8-15 of a, of b.
     longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(oneA, oneB)));
-    out = p_StorePairs(v_OneOrTwoLanes(a, oneA), longer & 0xFF, longer >> 16 & 0xFF, out);
-    return p_StorePairs(v_OneOrTwoLanes(b, oneB), longer >> 8 & 0xFF, longer >> 24, out);
+    unsigned const key0 = longer & 0xFF, key1 = longer >> 16 & 0xFF, key2 = longer >> 8 & 0xFF, key3 = longer >> 24;
+    unsigned const second = sst_PairMoves.ac_Bytes[key0];
+    unsigned const third = second + sst_PairMoves.ac_Bytes[key1];
+    unsigned const fourth = third + sst_PairMoves.ac_Bytes[key2];
+    __m256i const lanesA = v_OneOrTwoLanes(a, oneA), lanesB = v_OneOrTwoLanes(b, oneB);
+    auto const& moves = sst_PairMoves.aac_Shuffle;
+    v_Store(out, v_Close(_mm256_castsi256_si128(lanesA), moves[key0]));
+    v_Store(out + second, v_Close(_mm256_extracti128_si256(lanesA, 1), moves[key1]));
+    v_Store(out + third, v_Close(_mm256_castsi256_si128(lanesB), moves[key2]));
+    v_Store(out + fourth, v_Close(_mm256_extracti128_si256(lanesB, 1), moves[key3]));
+    return out + (fourth + sst_PairMoves.ac_Bytes[key3]);
 }
 
 // 16 units of 0x800 and up (most text in the scripts of East Asia), three
@@ -181,9 +232,10 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i a, __m256i b, unsigned ch
 // twelve bytes from four lanes.
 BASIS_UTF8_WIDE_STEP unsigned char* p_Three(__m256i unit, unsigned char* out) {
     __m256i const leadAndMiddle = _mm256_or_si256(
-        _mm256_or_si256(_mm256_srli_epi16(unit, 12), _mm256_set1_epi16(static_cast<short>(0x80E0))),
-        _mm256_and_si256(_mm256_slli_epi16(unit, 2), _mm256_set1_epi16(0x3F00)));
-    __m256i const last = _mm256_or_si256(_mm256_and_si256(unit, _mm256_set1_epi16(0x3F)), _mm256_set1_epi16(0x80));
+        _mm256_or_si256(_mm256_srli_epi16(unit, 12), v_Constant(sst_Constants.an_80E0)),
+        _mm256_and_si256(_mm256_slli_epi16(unit, 2), v_Constant(sst_Constants.an_3F00)));
+    __m256i const last =
+        _mm256_or_si256(_mm256_and_si256(unit, v_Constant(sst_Constants.an_3F)), v_Constant(sst_Constants.an_80));
     __m256i const pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128, 0, 1, 2, 4,
                                           5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
     // Units 0-3 and 8-11, then 4-7 and 12-15.
@@ -224,21 +276,21 @@ inline constexpr st_Moves sst_MixedMoves = st_MakeMixedMoves();
 // the table then takes the bytes each unit needs, four lanes at a time.
 // narrow marks the units below 0x800.
 BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsigned char* out) {
-    __m256i const one = _mm256_cmpeq_epi16(_mm256_and_si256(unit, _mm256_set1_epi16(static_cast<short>(0xFF80))),
+    __m256i const one = _mm256_cmpeq_epi16(_mm256_and_si256(unit, v_Constant(sst_Constants.an_FF80)),
                                            _mm256_setzero_si256());
     // unit << 2 holds the middle six bits, and for units below 0x800 the
     // five bits after the two-byte lead, in its high byte.
     __m256i const shifted = _mm256_slli_epi16(unit, 2);
     // Bytes 0 and 1: the unit or 0xE0 | unit >> 12, then 0x80 | the middle six.
     __m256i const leadAndMiddle = _mm256_or_si256(
-        _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 12), _mm256_set1_epi16(static_cast<short>(0x80E0))),
+        _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 12), v_Constant(sst_Constants.an_80E0)),
                            unit, one),
-        _mm256_and_si256(shifted, _mm256_set1_epi16(0x3F00)));
+        _mm256_and_si256(shifted, v_Constant(sst_Constants.an_3F00)));
     // Bytes 2 and 3: 0x80 | the low six, then 0xC0 | unit >> 6.
     __m256i const lowAndLead = _mm256_or_si256(
-        _mm256_and_si256(_mm256_blendv_epi8(unit, shifted, _mm256_set1_epi16(static_cast<short>(0xFF00))),
-                         _mm256_set1_epi16(0x1F3F)),
-        _mm256_set1_epi16(static_cast<short>(0xC080)));
+        _mm256_and_si256(_mm256_blendv_epi8(unit, shifted, v_Constant(sst_Constants.an_FF00)),
+                         v_Constant(sst_Constants.an_1F3F)),
+        v_Constant(sst_Constants.an_C080));
     // Units 0-3 and 8-11, then 4-7 and 12-15.
     __m256i const low = _mm256_unpacklo_epi16(leadAndMiddle, lowAndLead);
     __m256i const high = _mm256_unpackhi_epi16(leadAndMiddle, lowAndLead);
@@ -251,19 +303,20 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsign
         _mm256_movemask_epi8(_mm256_shuffle_epi8(_mm256_packs_epi16(one, narrow), order)));
     unsigned const key0 = longer & 0xFF, key1 = longer >> 8 & 0xFF, key2 = longer >> 16 & 0xFF, key3 = longer >> 24;
     auto const& moves = sst_MixedMoves.aac_Shuffle;
+    // Where each quarter goes, added up apart from out (see p_OneOrTwo).
+    unsigned const second = sst_MixedMoves.ac_Bytes[key0];
+    unsigned const third = second + sst_MixedMoves.ac_Bytes[key1];
+    unsigned const fourth = third + sst_MixedMoves.ac_Bytes[key2];
     v_Store(out, v_Close(_mm256_castsi256_si128(low), moves[key0]));
-    out += sst_MixedMoves.ac_Bytes[key0];
-    v_Store(out, v_Close(_mm256_castsi256_si128(high), moves[key1]));
-    out += sst_MixedMoves.ac_Bytes[key1];
-    v_Store(out, v_Close(_mm256_extracti128_si256(low, 1), moves[key2]));
-    out += sst_MixedMoves.ac_Bytes[key2];
-    v_Store(out, v_Close(_mm256_extracti128_si256(high, 1), moves[key3]));
-    return out + sst_MixedMoves.ac_Bytes[key3];
+    v_Store(out + second, v_Close(_mm256_castsi256_si128(high), moves[key1]));
+    v_Store(out + third, v_Close(_mm256_extracti128_si256(low, 1), moves[key2]));
+    v_Store(out + fourth, v_Close(_mm256_extracti128_si256(high, 1), moves[key3]));
+    return out + (fourth + sst_MixedMoves.ac_Bytes[key3]);
 }
 
 // 16 units of any kind but zero.
 BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
-    __m256i const narrow = _mm256_cmpeq_epi16(_mm256_and_si256(unit, _mm256_set1_epi16(static_cast<short>(0xF800))),
+    __m256i const narrow = _mm256_cmpeq_epi16(_mm256_and_si256(unit, v_Constant(sst_Constants.an_F800)),
                                               _mm256_setzero_si256());
     unsigned const narrowBits = static_cast<unsigned>(_mm256_movemask_epi8(narrow));
     if (narrowBits == 0xFFFFFFFFu) return p_OneOrTwo(unit, out);
@@ -275,7 +328,7 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
 // below 0x800; before becomes the two-byte units' mask (~0 when a unit is
 // 0x800 or more, 0 when all are ASCII).
 BASIS_UTF8_WIDE_STEP unsigned char* p_Pair(__m256i a, __m256i b, unsigned char* out, unsigned& before) {
-    if (!_mm256_testz_si256(_mm256_or_si256(a, b), _mm256_set1_epi16(static_cast<short>(0xF800)))) {
+    if (!_mm256_testz_si256(_mm256_or_si256(a, b), v_Constant(sst_Constants.an_F800))) {
         before = ~0u;
         return p_Block(b, p_Block(a, out));
     }
@@ -293,7 +346,7 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Pair(__m256i a, __m256i b, unsigned char* 
 // after one step.
 BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, std::size_t available,
                                                   unsigned char*& bytes) {
-    __m256i const notAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
+    __m256i const notAscii = v_Constant(sst_Constants.an_FF80);
     unsigned char* out = bytes;
     std::size_t done = 0;
     // The two-byte units of the step before; none at first, so that a
@@ -344,7 +397,7 @@ BASIS_UTF8_WIDE inline std::size_t n_EncodeBlocks(unsigned short const* units, s
 BASIS_NO_SANITIZE_ADDRESS BASIS_UTF8_WIDE inline std::size_t n_EncodeLines(unsigned short const* units,
                                                                             std::size_t count,
                                                                             unsigned char*& bytes) {
-    __m256i const notAscii = _mm256_set1_epi16(static_cast<short>(0xFF80));
+    __m256i const notAscii = v_Constant(sst_Constants.an_FF80);
     __m256i const zero = _mm256_setzero_si256();
     if (count < 64) return 0;
     __m256i a = _mm256_load_si256(reinterpret_cast<__m256i const*>(units));
