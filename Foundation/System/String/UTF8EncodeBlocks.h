@@ -7,10 +7,11 @@
 // (narrowed, and long runs 64 at a time), all below 0x800 (both bytes of
 // every unit made at once, then each half of the register closed up with
 // one byte shuffle from the eight-lane table), all 0x800 and up (three
-// bytes each with one fixed shuffle) or any mix (a table of moves for four
-// units). The eight-lane table is UTF8Shuffle.h's; the other is laid out
-// for this file's mixed step but keyed as UTF8Shuffle.h's four-lane
-// table. The keys come from byte masks (movemask) rather than from pext
+// bytes each with one fixed shuffle), all that but one ASCII unit (the
+// same, with moves picked by where that unit is) or any mix (a table of
+// moves for four units). The eight-lane table is UTF8Shuffle.h's; the
+// mixed step's is laid out for this file but keyed as UTF8Shuffle.h's
+// four-lane table. The keys come from byte masks (movemask) rather than from pext
 // and pdep, which some processors with these instructions run many times
 // slower than a shuffle.
 //
@@ -248,6 +249,64 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Three(__m256i unit, unsigned char* out) {
     return out + 48;
 }
 
+// The moves for 16 units laid out as p_Three lays them out, all of 0x800
+// and up but unit at, which is ASCII and has its byte where the others
+// have their lead: for the register of units 0-3 and 8-11, for that of
+// units 4-7 and 12-15, then where the second, third and fourth quarter of
+// the block go and the bytes of the whole block.
+struct alignas(64) st_OneAsciiMoves {
+    std::uint8_t aac_Low[16][32];
+    std::uint8_t aac_High[16][32];
+    std::uint8_t aac_Where[16][4];
+};
+
+constexpr st_OneAsciiMoves st_MakeOneAsciiMoves() {
+    st_OneAsciiMoves moves{};
+    for (unsigned at = 0; at < 16; ++at) {
+        unsigned where = 0;
+        // Quarters in the order of the result: units 0-3, 4-7, 8-11, 12-15.
+        for (unsigned quarter = 0; quarter < 4; ++quarter) {
+            std::uint8_t* const shuffle =
+                (quarter % 2 == 0 ? moves.aac_Low[at] : moves.aac_High[at]) + 16 * (quarter / 2);
+            unsigned bytes = 0;
+            for (unsigned k = 0; k < 16; ++k) shuffle[k] = 0x80;
+            for (unsigned lane = 0; lane < 4; ++lane) {
+                unsigned const length = 4 * quarter + lane == at ? 1 : 3;
+                for (unsigned b = 0; b < length; ++b) shuffle[bytes++] = static_cast<std::uint8_t>(4 * lane + b);
+            }
+            where += bytes;
+            moves.aac_Where[at][quarter] = static_cast<std::uint8_t>(where);
+        }
+    }
+    return moves;
+}
+
+inline constexpr st_OneAsciiMoves sst_OneAsciiMoves = st_MakeOneAsciiMoves();
+
+// 16 units of 0x800 and up but one ASCII unit, at (the line ends and
+// Western punctuation in text of the scripts of East Asia): as p_Three,
+// with the ASCII unit's byte put where the lead of three would be and the
+// moves for it taken from the table. narrow marks that unit.
+BASIS_UTF8_WIDE_STEP unsigned char* p_OneAscii(__m256i unit, __m256i narrow, unsigned at, unsigned char* out) {
+    __m256i const leadAndMiddle = _mm256_or_si256(
+        _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 12), v_Constant(sst_Constants.an_80E0)), unit,
+                           narrow),
+        _mm256_and_si256(_mm256_slli_epi16(unit, 2), v_Constant(sst_Constants.an_3F00)));
+    __m256i const last =
+        _mm256_or_si256(_mm256_and_si256(unit, v_Constant(sst_Constants.an_3F)), v_Constant(sst_Constants.an_80));
+    // Units 0-3 and 8-11, then 4-7 and 12-15.
+    __m256i const lowMoves = _mm256_load_si256(reinterpret_cast<__m256i const*>(sst_OneAsciiMoves.aac_Low[at]));
+    __m256i const highMoves = _mm256_load_si256(reinterpret_cast<__m256i const*>(sst_OneAsciiMoves.aac_High[at]));
+    __m256i const low = _mm256_shuffle_epi8(_mm256_unpacklo_epi16(leadAndMiddle, last), lowMoves);
+    __m256i const high = _mm256_shuffle_epi8(_mm256_unpackhi_epi16(leadAndMiddle, last), highMoves);
+    std::uint8_t const* const where = sst_OneAsciiMoves.aac_Where[at];
+    v_Store(out, _mm256_castsi256_si128(low));
+    v_Store(out + where[0], _mm256_castsi256_si128(high));
+    v_Store(out + where[1], _mm256_extracti128_si256(low, 1));
+    v_Store(out + where[2], _mm256_extracti128_si256(high, 1));
+    return out + where[3];
+}
+
 // The moves for four units in 32-bit lanes as p_Mixed lays them out: one
 // byte from byte 0, two from bytes 3 and 2, three from bytes 0 to 2; by
 // the keys of UTF8Shuffle's four-lane table (bit k when lane k takes two
@@ -321,6 +380,13 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
     unsigned const narrowBits = static_cast<unsigned>(_mm256_movemask_epi8(narrow));
     if (narrowBits == 0xFFFFFFFFu) return p_OneOrTwo(unit, out);
     if (narrowBits == 0) return p_Three(unit, out);
+    // One unit below 0x800 (two bits of the mask), and that one ASCII.
+    unsigned const first = narrowBits & 0x55555555u;
+    if ((first & (first - 1)) == 0 &&
+        _mm256_testc_si256(
+            _mm256_cmpeq_epi16(_mm256_and_si256(unit, v_Constant(sst_Constants.an_FF80)), _mm256_setzero_si256()),
+            narrow))
+        return p_OneAscii(unit, narrow, static_cast<unsigned>(__builtin_ctz(first)) / 2, out);
     return p_Mixed(unit, narrow, out);
 }
 

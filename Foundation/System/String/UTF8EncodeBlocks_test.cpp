@@ -51,13 +51,16 @@ void v_ExpectSameBytes(Units const& text, std::string const& what) {
 }
 
 // Text of one kind that each block step takes whole (ASCII, below 0x800,
-// 0x800 and up, the two last mixed) with one unit of another kind at
-// every place, and with the highest and lowest unit of each length; long
-// enough for the runs of ASCII taken 64 units at a time, and for pairs of
-// blocks and the single block at the end.
+// 0x800 and up, and two mixes: all three lengths, and three-byte units
+// with more than one ASCII unit a block) with one unit of another kind at
+// every place (so three-byte text has its one ASCII unit, or its one
+// two-byte unit, at every place of a block), and with the highest and
+// lowest unit of each length; long enough for the runs of ASCII taken 64
+// units at a time, and for pairs of blocks and the single block at the end.
 TEST(UTF8EncodeBlocks, EveryKindOfBlockMatchesTheCarefulCoder) {
     unsigned short const kinds[][3] = {{'a', 'z', ' '},         {0x436, 0xE9, '.'},        {0x4E2D, 0x3042, 0xD83D},
-                                       {0x7F, 0x80, 0x7FF},     {0x800, 0xFFFF, 0xDE00},   {0x430, 0x3002, '\n'}};
+                                       {0x7F, 0x80, 0x7FF},     {0x800, 0xFFFF, 0xDE00},   {0x430, 0x3002, '\n'},
+                                       {0x3042, 0x4E2D, ','}};
     unsigned short const odd[] = {'x', 0x7F, 0x80, 0xE9, 0x7FF, 0x800, 0x4E00, 0xD800, 0xDFFF, 0xFFFF};
     for (unsigned length : {31u, 47u, 48u, 64u, 97u, 150u}) {
         for (auto const& kind : kinds) {
