@@ -12,6 +12,7 @@ namespace {
 struct st_Sample {
     char const* qccz_Name;
     unsigned short au_Units[4];
+    unsigned short u_BlockEnd;  // ends every block of 16 units when not 0
 };
 
 }  // namespace
@@ -23,15 +24,17 @@ int i_TourUtf8Encode() {
                 : UTF8Shuffle::b_Available()     ? "128-bit byte shuffles (SSSE3), chosen at run time"
                                                  : "plain 128-bit or scalar steps");
     std::printf("Each step is picked by what its block holds; the careful coder must agree byte for byte:\n");
-    st_Sample const samples[] = {{"ASCII", {'a', 'b', 'c', ' '}},
-                                 {"below 0x800 (two bytes)", {0x436, 0xE9, ' ', 0x44F}},
-                                 {"0x800 and up (three bytes)", {0x4E2D, 0x3042, 0xD83D, 0xDE00}},
-                                 {"any mix", {'a', 0x436, 0x4E2D, '\n'}}};
+    st_Sample const samples[] = {{"ASCII", {'a', 'b', 'c', ' '}, 0},
+                                 {"below 0x800 (two bytes)", {0x436, 0xE9, ' ', 0x44F}, 0},
+                                 {"0x800 and up (three bytes)", {0x4E2D, 0x3042, 0xD83D, 0xDE00}, 0},
+                                 {"the same, a line end a block", {0x65E5, 0x672C, 0x8A9E, 0x3002}, '\n'},
+                                 {"any mix", {'a', 0x436, 0x4E2D, '\n'}, 0}};
     int failures = 0;
     for (st_Sample const& sample : samples) {
         // 64 units: the sample over and over, then the terminator.
         std::vector<unsigned short> text(65, 0);
-        for (unsigned i = 0; i < 64; ++i) text[i] = sample.au_Units[i % 4];
+        for (unsigned i = 0; i < 64; ++i)
+            text[i] = sample.u_BlockEnd != 0 && i % 16 == 15 ? sample.u_BlockEnd : sample.au_Units[i % 4];
         std::vector<char> fast(64 * 3 + 1), careful(64 * 3 + 1);
         int const n = UTF8Coder::si_Encode(fast.data(), text.data(), ~0u);
         int const m = UTF8Coder::si_EncodeCarefully(careful.data(), text.data(), ~0u);
