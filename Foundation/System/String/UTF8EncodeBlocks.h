@@ -11,9 +11,9 @@
 // same, with moves picked by where that unit is) or any mix (a table of
 // moves for four units). The eight-lane table is UTF8Shuffle.h's; the
 // mixed step's is laid out for this file but keyed as UTF8Shuffle.h's
-// four-lane table. The keys come from byte masks (movemask) rather than from pext
-// and pdep, which some processors with these instructions run many times
-// slower than a shuffle.
+// four-lane table. The keys come from byte masks (movemask) rather than
+// from pext and pdep, which some processors with these instructions run
+// many times slower than a shuffle.
 //
 // Like the steps in UnitBlock.h, these read only units their caller
 // vouches for and write only where bytes of the result go or will go (see
@@ -190,6 +190,23 @@ BASIS_UTF8_WIDE_STEP __m128i v_Close(__m128i lanes, std::uint8_t const* moves) {
     return _mm_shuffle_epi8(lanes, _mm_load_si128(reinterpret_cast<__m128i const*>(moves)));
 }
 
+// Stores the four quarters of a block, in the order of the result, each
+// closed up by the moves of its key in table. Where each goes is added up
+// apart from out, so that a step waits for the one before it by one
+// addition only, not by four in a row.
+BASIS_UTF8_WIDE_STEP unsigned char* p_CloseQuarters(st_Moves const& table, __m128i first, unsigned key0,
+                                                    __m128i second, unsigned key1, __m128i third, unsigned key2,
+                                                    __m128i fourth, unsigned key3, unsigned char* out) {
+    unsigned const atSecond = table.ac_Bytes[key0];
+    unsigned const atThird = atSecond + table.ac_Bytes[key1];
+    unsigned const atFourth = atThird + table.ac_Bytes[key2];
+    v_Store(out, v_Close(first, table.aac_Shuffle[key0]));
+    v_Store(out + atSecond, v_Close(second, table.aac_Shuffle[key1]));
+    v_Store(out + atThird, v_Close(third, table.aac_Shuffle[key2]));
+    v_Store(out + atFourth, v_Close(fourth, table.aac_Shuffle[key3]));
+    return out + (atFourth + table.ac_Bytes[key3]);
+}
+
 BASIS_UTF8_WIDE_STEP unsigned char* p_StorePairs(__m256i lanes, unsigned first, unsigned second, unsigned char* out) {
     v_Store(out, v_Close(_mm256_castsi256_si128(lanes), sst_PairMoves.aac_Shuffle[first]));
     out += sst_PairMoves.ac_Bytes[first];
@@ -206,37 +223,34 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i unit, unsigned char* out)
 }
 
 // Two blocks of that kind, one mask for both, which is kept in longer (a
-// bit for each unit that takes two bytes; none when all are ASCII). Where
-// each quarter goes is added up apart from out, so that a step waits for
-// the one before it by one addition only, not by four in a row.
+// bit for each unit that takes two bytes; none when all are ASCII).
 BASIS_UTF8_WIDE_STEP unsigned char* p_OneOrTwo(__m256i a, __m256i b, unsigned char* out, unsigned& longer) {
     __m256i const oneA = _mm256_cmpgt_epi16(v_Constant(sst_Constants.an_80), a);
     __m256i const oneB = _mm256_cmpgt_epi16(v_Constant(sst_Constants.an_80), b);
     // A byte each: units 0-7 of a, of b, units 8-15 of a, of b.
     longer = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_packs_epi16(oneA, oneB)));
-    unsigned const key0 = longer & 0xFF, key1 = longer >> 16 & 0xFF, key2 = longer >> 8 & 0xFF, key3 = longer >> 24;
-    unsigned const second = sst_PairMoves.ac_Bytes[key0];
-    unsigned const third = second + sst_PairMoves.ac_Bytes[key1];
-    unsigned const fourth = third + sst_PairMoves.ac_Bytes[key2];
     __m256i const lanesA = v_OneOrTwoLanes(a, oneA), lanesB = v_OneOrTwoLanes(b, oneB);
-    auto const& moves = sst_PairMoves.aac_Shuffle;
-    v_Store(out, v_Close(_mm256_castsi256_si128(lanesA), moves[key0]));
-    v_Store(out + second, v_Close(_mm256_extracti128_si256(lanesA, 1), moves[key1]));
-    v_Store(out + third, v_Close(_mm256_castsi256_si128(lanesB), moves[key2]));
-    v_Store(out + fourth, v_Close(_mm256_extracti128_si256(lanesB, 1), moves[key3]));
-    return out + (fourth + sst_PairMoves.ac_Bytes[key3]);
+    return p_CloseQuarters(sst_PairMoves, _mm256_castsi256_si128(lanesA), longer & 0xFF,
+                           _mm256_extracti128_si256(lanesA, 1), longer >> 16 & 0xFF, _mm256_castsi256_si128(lanesB),
+                           longer >> 8 & 0xFF, _mm256_extracti128_si256(lanesB, 1), longer >> 24, out);
 }
 
 // 16 units of 0x800 and up (most text in the scripts of East Asia), three
 // bytes each: the first two in a 16-bit lane and the third in another,
 // interleaved to a 32-bit lane a unit, then the same moves every time,
 // twelve bytes from four lanes.
+BASIS_UTF8_WIDE_STEP __m256i v_ThreeLeadAndMiddle(__m256i unit) {
+    return _mm256_or_si256(_mm256_or_si256(_mm256_srli_epi16(unit, 12), v_Constant(sst_Constants.an_80E0)),
+                           _mm256_and_si256(_mm256_slli_epi16(unit, 2), v_Constant(sst_Constants.an_3F00)));
+}
+
+BASIS_UTF8_WIDE_STEP __m256i v_ThreeLast(__m256i unit) {
+    return _mm256_or_si256(_mm256_and_si256(unit, v_Constant(sst_Constants.an_3F)), v_Constant(sst_Constants.an_80));
+}
+
 BASIS_UTF8_WIDE_STEP unsigned char* p_Three(__m256i unit, unsigned char* out) {
-    __m256i const leadAndMiddle = _mm256_or_si256(
-        _mm256_or_si256(_mm256_srli_epi16(unit, 12), v_Constant(sst_Constants.an_80E0)),
-        _mm256_and_si256(_mm256_slli_epi16(unit, 2), v_Constant(sst_Constants.an_3F00)));
-    __m256i const last =
-        _mm256_or_si256(_mm256_and_si256(unit, v_Constant(sst_Constants.an_3F)), v_Constant(sst_Constants.an_80));
+    __m256i const leadAndMiddle = v_ThreeLeadAndMiddle(unit);
+    __m256i const last = v_ThreeLast(unit);
     __m256i const pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128, 0, 1, 2, 4,
                                           5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
     // Units 0-3 and 8-11, then 4-7 and 12-15.
@@ -288,12 +302,9 @@ inline constexpr st_OneAsciiMoves sst_OneAsciiMoves = st_MakeOneAsciiMoves();
 // with the ASCII unit's byte put where the lead of three would be and the
 // moves for it taken from the table. narrow marks that unit.
 BASIS_UTF8_WIDE_STEP unsigned char* p_OneAscii(__m256i unit, __m256i narrow, unsigned at, unsigned char* out) {
-    __m256i const leadAndMiddle = _mm256_or_si256(
-        _mm256_blendv_epi8(_mm256_or_si256(_mm256_srli_epi16(unit, 12), v_Constant(sst_Constants.an_80E0)), unit,
-                           narrow),
-        _mm256_and_si256(_mm256_slli_epi16(unit, 2), v_Constant(sst_Constants.an_3F00)));
-    __m256i const last =
-        _mm256_or_si256(_mm256_and_si256(unit, v_Constant(sst_Constants.an_3F)), v_Constant(sst_Constants.an_80));
+    // The ASCII unit's whole lane is the unit: its moves take byte 0 only.
+    __m256i const leadAndMiddle = _mm256_blendv_epi8(v_ThreeLeadAndMiddle(unit), unit, narrow);
+    __m256i const last = v_ThreeLast(unit);
     // Units 0-3 and 8-11, then 4-7 and 12-15.
     __m256i const lowMoves = _mm256_load_si256(reinterpret_cast<__m256i const*>(sst_OneAsciiMoves.aac_Low[at]));
     __m256i const highMoves = _mm256_load_si256(reinterpret_cast<__m256i const*>(sst_OneAsciiMoves.aac_High[at]));
@@ -333,10 +344,8 @@ inline constexpr st_Moves sst_MixedMoves = st_MakeMixedMoves();
 // six bits, the low six and the lead of two bytes, so that the one blend
 // between the unit and the three-byte lead is all the choosing done here;
 // the table then takes the bytes each unit needs, four lanes at a time.
-// narrow marks the units below 0x800.
-BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsigned char* out) {
-    __m256i const one = _mm256_cmpeq_epi16(_mm256_and_si256(unit, v_Constant(sst_Constants.an_FF80)),
-                                           _mm256_setzero_si256());
+// narrow marks the units below 0x800, one the ASCII units.
+BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, __m256i one, unsigned char* out) {
     // unit << 2 holds the middle six bits, and for units below 0x800 the
     // five bits after the two-byte lead, in its high byte.
     __m256i const shifted = _mm256_slli_epi16(unit, 2);
@@ -360,17 +369,9 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Mixed(__m256i unit, __m256i narrow, unsign
                                            11, 4, 5, 6, 7, 12, 13, 14, 15);
     unsigned const longer = ~static_cast<unsigned>(
         _mm256_movemask_epi8(_mm256_shuffle_epi8(_mm256_packs_epi16(one, narrow), order)));
-    unsigned const key0 = longer & 0xFF, key1 = longer >> 8 & 0xFF, key2 = longer >> 16 & 0xFF, key3 = longer >> 24;
-    auto const& moves = sst_MixedMoves.aac_Shuffle;
-    // Where each quarter goes, added up apart from out (see p_OneOrTwo).
-    unsigned const second = sst_MixedMoves.ac_Bytes[key0];
-    unsigned const third = second + sst_MixedMoves.ac_Bytes[key1];
-    unsigned const fourth = third + sst_MixedMoves.ac_Bytes[key2];
-    v_Store(out, v_Close(_mm256_castsi256_si128(low), moves[key0]));
-    v_Store(out + second, v_Close(_mm256_castsi256_si128(high), moves[key1]));
-    v_Store(out + third, v_Close(_mm256_extracti128_si256(low, 1), moves[key2]));
-    v_Store(out + fourth, v_Close(_mm256_extracti128_si256(high, 1), moves[key3]));
-    return out + (fourth + sst_MixedMoves.ac_Bytes[key3]);
+    return p_CloseQuarters(sst_MixedMoves, _mm256_castsi256_si128(low), longer & 0xFF, _mm256_castsi256_si128(high),
+                           longer >> 8 & 0xFF, _mm256_extracti128_si256(low, 1), longer >> 16 & 0xFF,
+                           _mm256_extracti128_si256(high, 1), longer >> 24, out);
 }
 
 // 16 units of any kind but zero.
@@ -380,14 +381,13 @@ BASIS_UTF8_WIDE_STEP unsigned char* p_Block(__m256i unit, unsigned char* out) {
     unsigned const narrowBits = static_cast<unsigned>(_mm256_movemask_epi8(narrow));
     if (narrowBits == 0xFFFFFFFFu) return p_OneOrTwo(unit, out);
     if (narrowBits == 0) return p_Three(unit, out);
+    __m256i const ascii =
+        _mm256_cmpeq_epi16(_mm256_and_si256(unit, v_Constant(sst_Constants.an_FF80)), _mm256_setzero_si256());
     // One unit below 0x800 (two bits of the mask), and that one ASCII.
     unsigned const first = narrowBits & 0x55555555u;
-    if ((first & (first - 1)) == 0 &&
-        _mm256_testc_si256(
-            _mm256_cmpeq_epi16(_mm256_and_si256(unit, v_Constant(sst_Constants.an_FF80)), _mm256_setzero_si256()),
-            narrow))
+    if ((first & (first - 1)) == 0 && _mm256_testc_si256(ascii, narrow))
         return p_OneAscii(unit, narrow, static_cast<unsigned>(__builtin_ctz(first)) / 2, out);
-    return p_Mixed(unit, narrow, out);
+    return p_Mixed(unit, narrow, ascii, out);
 }
 
 // Two blocks of 16 units of any kind but zero, in one step when all are
